@@ -1,0 +1,171 @@
+#include "FbDatabase.h"
+
+#include "FbApi.h"
+#include "FbQuery.h"
+#include "FbTransaction.h"
+#include "LockDirectory.h"
+
+#include <QFile>
+
+namespace {
+
+FbDatabase::LoginHandler &loginHandler()
+{
+    static FbDatabase::LoginHandler handler;
+    return handler;
+}
+
+void appendDpbString(QByteArray &dpb, char item, const QByteArray &value)
+{
+    const QByteArray v = value.left(255);
+    dpb.append(item);
+    dpb.append(static_cast<char>(v.size()));
+    dpb.append(v);
+}
+
+} // namespace
+
+void FbApi::raise(const ISC_STATUS *status)
+{
+    QStringList lines;
+    const ISC_STATUS *p = status;
+    char buffer[1024];
+    while (fb_interpret(buffer, sizeof buffer, &p) > 0)
+        lines << QString::fromLocal8Bit(buffer);
+    throw FbError(lines.isEmpty() ? QStringLiteral("Unknown database error") : lines.join(QLatin1Char('\n')));
+}
+
+FbDatabase::FbDatabase(QObject *parent)
+    : QObject(parent)
+{
+}
+
+FbDatabase::~FbDatabase()
+{
+    try {
+        close();
+    } catch (const FbError &) {
+        // The attachment dies with the process; nothing more can be done here.
+    }
+}
+
+void FbDatabase::setLoginHandler(LoginHandler handler)
+{
+    loginHandler() = std::move(handler);
+}
+
+QString FbDatabase::paramValue(const QString &key) const
+{
+    for (const QString &line : m_params) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0 && line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
+            return line.mid(eq + 1);
+    }
+    return {};
+}
+
+void FbDatabase::setDefaultTransaction(FbTransaction *transaction)
+{
+    m_transaction = transaction;
+}
+
+QByteArray FbDatabase::buildDpb(const QString &userName, const QString &password) const
+{
+    QByteArray dpb;
+    dpb.append(static_cast<char>(isc_dpb_version1));
+    const QString lcCtype = paramValue(QStringLiteral("lc_ctype"));
+    if (!userName.isEmpty())
+        appendDpbString(dpb, isc_dpb_user_name, userName.toUtf8());
+    if (!password.isEmpty())
+        appendDpbString(dpb, isc_dpb_password, password.toUtf8());
+    if (!lcCtype.isEmpty())
+        appendDpbString(dpb, isc_dpb_lc_ctype, lcCtype.trimmed().toLatin1());
+    const QString role = paramValue(QStringLiteral("sql_role_name"));
+    if (!role.isEmpty())
+        appendDpbString(dpb, isc_dpb_sql_role_name, role.toUtf8());
+    return dpb;
+}
+
+void FbDatabase::open()
+{
+    if (connected())
+        return;
+    LockDirectory::prepare();
+    QString userName = paramValue(QStringLiteral("user_name"));
+    QString password = paramValue(QStringLiteral("password"));
+    if (m_loginPrompt) {
+        const LoginHandler &ask = loginHandler();
+        if (!ask || !ask(m_databaseName, userName, password))
+            throw FbError(QStringLiteral("Login to the database was cancelled"));
+    }
+    const QByteArray dpb = buildDpb(userName, password);
+    const QByteArray name = QFile::encodeName(m_databaseName);
+    ISC_STATUS_ARRAY status;
+    isc_db_handle handle = 0;
+    isc_attach_database(status, static_cast<short>(name.size()), name.constData(), &handle,
+                        static_cast<short>(dpb.size()), dpb.constData());
+    FbApi::check(status);
+    m_handle = handle;
+    m_charset = ConnectionCharset::fromLcCtype(paramValue(QStringLiteral("lc_ctype")));
+    m_dialect = qMin(3, readFileDialect());
+    emit connectedChanged(true);
+}
+
+int FbDatabase::readFileDialect()
+{
+    const char items[] = {isc_info_db_sql_dialect, isc_info_end};
+    char buffer[64] = {};
+    ISC_STATUS_ARRAY status;
+    isc_database_info(status, &m_handle, sizeof items, items, sizeof buffer, buffer);
+    if (status[0] == 1 && status[1] != 0)
+        return 3;
+    if (buffer[0] != isc_info_db_sql_dialect)
+        return 1; // files older than dialects know only dialect 1
+    const short len = static_cast<short>(isc_vax_integer(buffer + 1, 2));
+    return static_cast<int>(isc_vax_integer(buffer + 3, len));
+}
+
+void FbDatabase::close()
+{
+    if (!connected())
+        return;
+    for (FbQuery *query : std::as_const(m_queries))
+        query->connectionClosing();
+    if (m_transaction)
+        m_transaction->end();
+    ISC_STATUS_ARRAY status;
+    isc_detach_database(status, &m_handle);
+    FbApi::check(status);
+    m_handle = 0;
+    m_dialect = 3;
+    emit connectedChanged(false);
+}
+
+void FbDatabase::registerQuery(FbQuery *query)
+{
+    if (!m_queries.contains(query))
+        m_queries.append(query);
+}
+
+void FbDatabase::unregisterQuery(FbQuery *query)
+{
+    m_queries.removeAll(query);
+}
+
+void FbDatabase::createDatabase(const QString &path, const QString &charset, const QString &collation,
+                                const QString &userName)
+{
+    LockDirectory::prepare();
+    QString statement = QStringLiteral("CREATE DATABASE '%1' USER '%2' PAGE_SIZE 8192 DEFAULT CHARACTER SET %3")
+                            .arg(QString(path).replace(QLatin1Char('\''), QLatin1String("''")), userName, charset);
+    if (!collation.isEmpty())
+        statement += QStringLiteral(" COLLATION ") + collation;
+    const QByteArray sql = statement.toUtf8();
+    ISC_STATUS_ARRAY status;
+    isc_db_handle db = 0;
+    isc_tr_handle tr = 0;
+    isc_dsql_execute_immediate(status, &db, &tr, 0, sql.constData(), 3, nullptr);
+    FbApi::check(status);
+    isc_detach_database(status, &db);
+    FbApi::check(status);
+}

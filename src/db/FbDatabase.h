@@ -1,0 +1,74 @@
+#pragma once
+
+#include "TextCodec.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <functional>
+
+class FbQuery;
+class FbTransaction;
+
+// One attachment to a library database: a plain path opens the file with the embedded
+// engine, "host:path" goes to a server.
+class FbDatabase : public QObject
+{
+    Q_OBJECT
+public:
+    // Asks for user name and password before connecting; false cancels the connection.
+    using LoginHandler = std::function<bool(const QString &databaseName, QString &userName, QString &password)>;
+
+    explicit FbDatabase(QObject *parent = nullptr);
+    ~FbDatabase() override;
+
+    QString databaseName() const { return m_databaseName; }
+    void setDatabaseName(const QString &name) { m_databaseName = name; }
+
+    // Lines of the form key=value: user_name, password, lc_ctype.
+    QStringList params() const { return m_params; }
+    void setParams(const QStringList &params) { m_params = params; }
+    QString paramValue(const QString &key) const;
+
+    bool loginPrompt() const { return m_loginPrompt; }
+    void setLoginPrompt(bool on) { m_loginPrompt = on; }
+    // The dialog shown when the login prompt is on; the application installs the real one.
+    static void setLoginHandler(LoginHandler handler);
+
+    // 3 until connected; then the lower of 3 and the file's dialect.
+    int sqlDialect() const { return m_dialect; }
+
+    FbTransaction *defaultTransaction() const { return m_transaction; }
+    void setDefaultTransaction(FbTransaction *transaction);
+
+    void open();
+    // Commits the transaction (rolls back if the commit fails), closes every query, detaches.
+    void close();
+    bool connected() const { return m_handle != 0; }
+
+    const ConnectionCharset &charset() const { return m_charset; }
+    unsigned int *handle() { return &m_handle; }
+
+    void registerQuery(FbQuery *query);
+    void unregisterQuery(FbQuery *query);
+
+    // Creates an empty database file at path with the given default character set and collation.
+    static void createDatabase(const QString &path, const QString &charset, const QString &collation,
+                               const QString &userName = QStringLiteral("SYSDBA"));
+
+signals:
+    void connectedChanged(bool connected);
+
+private:
+    QByteArray buildDpb(const QString &userName, const QString &password) const;
+    int readFileDialect();
+
+    QString m_databaseName = QStringLiteral("LIBRARY.GDB");
+    QStringList m_params;
+    bool m_loginPrompt = false;
+    int m_dialect = 3;
+    unsigned int m_handle = 0;
+    ConnectionCharset m_charset;
+    FbTransaction *m_transaction = nullptr;
+    QList<FbQuery *> m_queries;
+};

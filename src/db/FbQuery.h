@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+
+#include "DataSource.h"
+
+class FbDatabase;
+class FbTransaction;
+struct FbStatement;
+
+// A statement on the connection: a list of lines, run as a query with a result set (open)
+// or as a command (execSQL). Rows are fetched from the open cursor only as they are needed.
+class FbQuery : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FbQuery(FbDatabase *database, QObject *parent = nullptr);
+    ~FbQuery() override;
+
+    FbDatabase *database() const { return m_database; }
+    FbTransaction *transaction() const;
+
+    // The statement text; replacing it closes the query.
+    QStringList sql() const { return m_sql; }
+    void setSql(const QStringList &lines);
+    void setSqlText(const QString &statement);
+    void clearSql() { setSql({}); }
+    // Every line followed by CR LF, as the statement is sent.
+    QString text() const;
+
+    // Runs a select and keeps its result set; connects first when needed.
+    void open();
+    // Runs a statement without a result set; a data change is made durable at once.
+    void execSQL();
+    void close();
+    bool active() const { return m_active; }
+
+    // Fills :NAME parameters from the master's current row and re-runs when it moves.
+    void setMasterSource(DataSource *master);
+    DataSource *masterSource() const { return m_master; }
+
+    // Result set.
+    int fieldCount() const { return m_fieldNames.size(); }
+    QString fieldName(int column) const { return m_fieldNames.value(column); }
+    QStringList fieldNames() const { return m_fieldNames; }
+    // Case-insensitive; -1 when the result has no such field.
+    int fieldIndex(const QString &name) const;
+
+    int fetchedCount() const { return m_rows.size(); }
+    bool allFetched() const { return m_eof; }
+    // Fetches up to count more rows; returns how many arrived.
+    int fetchMore(int count);
+    void fetchAll();
+    QVariant value(int row, int column) const;
+
+    // Current row: -1 when the result is empty or the query is closed.
+    int currentRow() const { return m_current; }
+    void setCurrentRow(int row);
+    void first();
+    void prior();
+    void next();
+    void last();
+    bool isEmpty() const { return m_rows.isEmpty(); }
+    bool isFirst() const { return m_current <= 0; }
+    bool isLast() const { return m_eof && m_current >= m_rows.size() - 1; }
+
+    // Field of the current row; null when there is none.
+    QVariant fieldValue(const QString &name) const;
+    QString fieldText(const QString &name) const;
+    static QString displayText(const QVariant &value);
+
+    // Rows fetched in total since the query was created (for measuring lazy fetching).
+    qint64 totalFetched() const { return m_totalFetched; }
+
+    // Called by the connection when it closes under the query.
+    void connectionClosing();
+
+signals:
+    void opened();
+    void closed();
+    void currentRowChanged(int row);
+    // Rows [first, last] have just been fetched.
+    void rowsFetched(int first, int last);
+
+private:
+    void prepare();
+    void bindParameters();
+    void executePrepared();
+    void masterChanged();
+    void freeStatement();
+
+    FbDatabase *m_database;
+    QStringList m_sql;
+    bool m_active = false;
+    bool m_eof = true;
+    int m_current = -1;
+    qint64 m_totalFetched = 0;
+    QStringList m_fieldNames;
+    QVector<QVector<QVariant>> m_rows;
+    QStringList m_paramNames;
+    QPointer<DataSource> m_master;
+    std::unique_ptr<FbStatement> m_stmt;
+};

@@ -1,0 +1,440 @@
+#include "DataSource.h"
+#include "FbDatabase.h"
+#include "FbError.h"
+#include "FbQuery.h"
+#include "FbTransaction.h"
+#include "LibrarySchema.h"
+#include "LockDirectory.h"
+#include "TestLibrary.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QString toolPath(const char *envName, const char *builtIn)
+{
+    const QByteArray env = qgetenv(envName);
+    return env.isEmpty() ? QString::fromLocal8Bit(builtIn) : QString::fromLocal8Bit(env);
+}
+
+QString insertBook(const QString &title, const QString &author = QStringLiteral("Author"))
+{
+    return QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre)  VALUES ('%1', '%2', '2001', "
+                          "'Publisher', 'Genre')")
+        .arg(title, author);
+}
+
+// A connection with its transaction, as the main window holds them.
+struct Connection {
+    FbDatabase db;
+    FbTransaction tr{&db};
+    explicit Connection(const TestLibrary &lib, const QString &lcCtype = QStringLiteral("WIN1251"))
+    {
+        lib.configure(db);
+        QStringList params = TestLibrary::defaultParams();
+        params.last() = QStringLiteral("lc_ctype=") + lcCtype;
+        db.setParams(params);
+    }
+    void exec(const QString &sql)
+    {
+        FbQuery q(&db);
+        q.setSqlText(sql);
+        q.execSQL();
+    }
+    QVariant scalar(const QString &sql)
+    {
+        FbQuery q(&db);
+        q.setSqlText(sql);
+        q.open();
+        return q.value(0, 0);
+    }
+};
+
+} // namespace
+
+class TestFbDatabase : public QObject
+{
+    Q_OBJECT
+private slots:
+    void insertGetsNewUniqueId();
+    void deletingLentBookFailsWithEngineMessage();
+    void statementForms_data();
+    void statementForms();
+    void textRoundTrip_data();
+    void textRoundTrip();
+    void unencodableTextIsRefusedBeforeSending();
+    void closingCommitsAndClosesQueries();
+    void changeSurvivesKilledProcess();
+    void openListStaysOpenAfterChange();
+    void openingWhileDisconnectedConnects();
+    void loginPrompt();
+    void badStatementCarriesEngineText();
+    void masterParameterAndRerun();
+    void lazyFetching();
+    void movesAndCurrentRow();
+    void secondEngineIsRefused();
+    void mklibraryRefusesExistingFile();
+    void lockDirectoryIsUsable();
+};
+
+void TestFbDatabase::insertGetsNewUniqueId()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    c.exec(insertBook(QStringLiteral("One")));
+    c.exec(insertBook(QStringLiteral("Two")));
+    c.exec(QStringLiteral("DELETE FROM book WHERE title = 'Two'"));
+    c.exec(insertBook(QStringLiteral("Three")));
+    FbQuery q(&c.db);
+    q.setSqlText(QStringLiteral("SELECT id FROM book ORDER BY id"));
+    q.open();
+    q.fetchAll();
+    QCOMPARE(q.fetchedCount(), 2);
+    QVERIFY(q.value(0, 0).toInt() > 0);
+    QVERIFY(q.value(1, 0).toInt() > q.value(0, 0).toInt());
+}
+
+void TestFbDatabase::deletingLentBookFailsWithEngineMessage()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    c.exec(insertBook(QStringLiteral("Lent")));
+    const int id = c.scalar(QStringLiteral("SELECT id FROM book")).toInt();
+    c.exec(QStringLiteral("INSERT INTO given (given_id, given_to, given_date) VALUES (%1, 'Ann', '2026-12-01')").arg(id));
+    try {
+        c.exec(QStringLiteral("DELETE FROM book WHERE id = %1").arg(id));
+        QFAIL("the lent book was deleted");
+    } catch (const FbError &e) {
+        QVERIFY2(e.message().contains(QLatin1String("FOREIGN KEY"), Qt::CaseInsensitive), qPrintable(e.message()));
+    }
+    QCOMPARE(c.scalar(QStringLiteral("SELECT count(*) FROM book")).toInt(), 1);
+}
+
+void TestFbDatabase::statementForms_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("firstTitle");
+    QTest::newRow("closing semicolon") << QStringList{QStringLiteral("SELECT * FROM GIVEN;")} << QString();
+    QTest::newRow("semicolon and blanks") << QStringList{QStringLiteral("SELECT title FROM book ;  ")}
+                                          << QStringLiteral("b");
+    QTest::newRow("order by on second line")
+        << QStringList{QStringLiteral("SELECT * from book"), QStringLiteral("ORDER BY title DESC")}
+        << QStringLiteral("c");
+    QTest::newRow("three lines, semicolon at end")
+        << QStringList{QStringLiteral("SELECT *"), QStringLiteral("from book"), QStringLiteral("ORDER BY title;")}
+        << QStringLiteral("a");
+}
+
+void TestFbDatabase::statementForms()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, firstTitle);
+    TestLibrary lib;
+    Connection c(lib);
+    for (const char *t : {"b", "c", "a"})
+        c.exec(insertBook(QString::fromLatin1(t)));
+    FbQuery q(&c.db);
+    q.setSql(lines);
+    QCOMPARE(q.text(), lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    q.open();
+    QVERIFY(q.active());
+    if (!firstTitle.isEmpty())
+        QCOMPARE(q.fieldText(QStringLiteral("title")), firstTitle);
+}
+
+void TestFbDatabase::textRoundTrip_data()
+{
+    QTest::addColumn<QString>("lcCtype");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("Russian, WIN1251") << QStringLiteral("WIN1251") << QStringLiteral("Война и мир «Ёлка» №5");
+    QTest::newRow("Ukrainian, WIN1251") << QStringLiteral("WIN1251") << QStringLiteral("Ґанок, Їжак і Єва");
+    QTest::newRow("apostrophe") << QStringLiteral("WIN1251") << QStringLiteral("O''Brien");
+    QTest::newRow("Ukrainian, UNICODE_FSS") << QStringLiteral("UNICODE_FSS") << QStringLiteral("Ґанок і Ї");
+    QTest::newRow("Russian, UTF8") << QStringLiteral("UTF8") << QStringLiteral("Щука съела ёжика");
+}
+
+void TestFbDatabase::textRoundTrip()
+{
+    QFETCH(QString, lcCtype);
+    QFETCH(QString, title);
+    TestLibrary lib;
+    {
+        Connection c(lib, lcCtype);
+        c.exec(insertBook(title, QStringLiteral("Автор")));
+    }
+    // Read back through a WIN1251 connection: the bytes in the file are the library's own.
+    Connection c(lib);
+    FbQuery q(&c.db);
+    q.setSqlText(QStringLiteral("SELECT title, author FROM book WHERE author = 'Автор'"));
+    q.open();
+    QCOMPARE(q.fieldText(QStringLiteral("TITLE")), QString(title).replace(QLatin1String("''"), QLatin1String("'")));
+    QCOMPARE(c.scalar(QStringLiteral("SELECT char_length(title) FROM book")).toInt(),
+             QString(title).replace(QLatin1String("''"), QLatin1String("'")).size());
+}
+
+void TestFbDatabase::unencodableTextIsRefusedBeforeSending()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    try {
+        c.exec(insertBook(QStringLiteral("三国演义")));
+        QFAIL("text outside the character set was sent");
+    } catch (const FbError &e) {
+        QVERIFY2(e.message().contains(QLatin1String("WIN1251")) && e.message().contains(QStringLiteral("三")),
+                 qPrintable(e.message()));
+    }
+    QCOMPARE(c.scalar(QStringLiteral("SELECT count(*) FROM book")).toInt(), 0);
+}
+
+void TestFbDatabase::closingCommitsAndClosesQueries()
+{
+    TestLibrary lib;
+    {
+        Connection c(lib);
+        FbQuery list(&c.db);
+        list.setSqlText(QStringLiteral("select * from BOOK"));
+        list.open();
+        QSignalSpy closed(&list, &FbQuery::closed);
+        c.exec(insertBook(QStringLiteral("Kept")));
+        c.db.close();
+        QVERIFY(!c.db.connected());
+        QVERIFY(!list.active());
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(list.currentRow(), -1);
+    }
+    Connection fresh(lib);
+    QCOMPARE(fresh.scalar(QStringLiteral("SELECT count(*) FROM book WHERE title = 'Kept'")).toInt(), 1);
+}
+
+void TestFbDatabase::changeSurvivesKilledProcess()
+{
+    TestLibrary lib;
+    QProcess child;
+    child.start(toolPath("BIBLIORA_CHILD_PROCESS", CHILD_PROCESS),
+                {QStringLiteral("insert"), lib.path(), QStringLiteral("Survivor")});
+    QVERIFY(child.waitForStarted());
+    QVERIFY(child.waitForReadyRead(20000));
+    QCOMPARE(child.readLine().trimmed(), QByteArray("done"));
+    child.kill(); // SIGKILL: no clean detach, no commit at close
+    QVERIFY(child.waitForFinished());
+    Connection c(lib);
+    QCOMPARE(c.scalar(QStringLiteral("SELECT count(*) FROM book WHERE title = 'Survivor'")).toInt(), 1);
+}
+
+void TestFbDatabase::openListStaysOpenAfterChange()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    c.exec(QStringLiteral("EXECUTE BLOCK AS DECLARE i INT = 0; BEGIN WHILE (i < 50) DO BEGIN "
+                          "INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('t' || :i, 'a', '1', "
+                          "'p', 'g'); i = i + 1; END END"));
+    FbQuery list(&c.db);
+    list.setSqlText(QStringLiteral("SELECT * FROM book"));
+    list.open();
+    QVERIFY(!list.allFetched());
+    c.exec(insertBook(QStringLiteral("New")));
+    list.fetchAll();
+    QVERIFY(list.active());
+    QVERIFY(list.fetchedCount() >= 50);
+}
+
+void TestFbDatabase::openingWhileDisconnectedConnects()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    QVERIFY(!c.db.connected());
+    FbQuery q(&c.db);
+    q.setSqlText(QStringLiteral("SELECT count(*) FROM book "));
+    q.open();
+    QVERIFY(c.db.connected());
+    QCOMPARE(q.fieldText(QStringLiteral("COUNT")), QStringLiteral("0"));
+    QCOMPARE(c.db.sqlDialect(), 3);
+}
+
+void TestFbDatabase::loginPrompt()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    c.db.setLoginPrompt(true);
+    QString askedFor;
+    FbDatabase::setLoginHandler([&](const QString &db, QString &user, QString &) {
+        askedFor = db + QLatin1Char('|') + user;
+        return false;
+    });
+    QVERIFY_THROWS_EXCEPTION(FbError, c.db.open());
+    QVERIFY(!c.db.connected());
+    QCOMPARE(askedFor, lib.path() + QStringLiteral("|SYSDBA"));
+    FbDatabase::setLoginHandler([](const QString &, QString &user, QString &) {
+        user = QStringLiteral("READER");
+        return true;
+    });
+    QCOMPARE(c.scalar(QStringLiteral("SELECT CURRENT_USER FROM RDB$DATABASE")).toString(), QStringLiteral("READER"));
+    FbDatabase::setLoginHandler({});
+}
+
+void TestFbDatabase::badStatementCarriesEngineText()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    FbQuery q(&c.db);
+    q.setSqlText(QStringLiteral("SELECT * FROM nosuchtable"));
+    try {
+        q.open();
+        QFAIL("a bad statement ran");
+    } catch (const FbError &e) {
+        QVERIFY2(e.message().contains(QLatin1String("NOSUCHTABLE")), qPrintable(e.message()));
+    }
+    QVERIFY(!q.active());
+    q.setSqlText(QStringLiteral("SELECT 1 FROM RDB$DATABASE"));
+    q.open(); // the connection and transaction still work
+    QCOMPARE(q.value(0, 0).toInt(), 1);
+}
+
+void TestFbDatabase::masterParameterAndRerun()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    c.exec(insertBook(QStringLiteral("First")));
+    c.exec(insertBook(QStringLiteral("Second")));
+    c.exec(QStringLiteral("INSERT INTO given (given_id, given_to) SELECT id, 'to ' || title FROM book"));
+    FbQuery books(&c.db);
+    books.setSqlText(QStringLiteral("SELECT * FROM book ORDER BY title"));
+    DataSource booksSource;
+    booksSource.setDataSet(&books);
+    FbQuery loans(&c.db);
+    loans.setSqlText(QStringLiteral("SELECT given_to FROM given WHERE given_id = :ID"));
+    loans.setMasterSource(&booksSource);
+    FbQuery count(&c.db);
+    count.setSqlText(QStringLiteral("SELECT count(*) FROM book "));
+    count.setMasterSource(&booksSource);
+
+    books.open();
+    loans.open();
+    QCOMPARE(loans.fieldText(QStringLiteral("GIVEN_TO")), QStringLiteral("to First"));
+    QSignalSpy reopened(&loans, &FbQuery::opened);
+    books.next();
+    QCOMPARE(reopened.count(), 1);
+    QCOMPARE(loans.fieldText(QStringLiteral("GIVEN_TO")), QStringLiteral("to Second"));
+    QVERIFY(!count.active()); // a closed detail stays closed when the master moves
+    count.open();
+    c.exec(insertBook(QStringLiteral("Third")));
+    books.first();
+    QCOMPARE(count.fieldText(QStringLiteral("COUNT")), QStringLiteral("3"));
+}
+
+void TestFbDatabase::lazyFetching()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    FbQuery q(&c.db);
+    q.setSqlText(QStringLiteral("WITH RECURSIVE n (i) AS (SELECT 1 FROM RDB$DATABASE UNION ALL "
+                                "SELECT i + 1 FROM n WHERE i < 100000) SELECT i FROM n"));
+    q.open();
+    QVERIFY(q.fetchedCount() <= 1);
+    QCOMPARE(q.fetchMore(100), 100);
+    QCOMPARE(q.totalFetched(), qint64(q.fetchedCount()));
+    q.setCurrentRow(499);
+    QCOMPARE(q.currentRow(), 499);
+    QVERIFY(q.fetchedCount() < 1000);
+    QCOMPARE(q.fieldText(QStringLiteral("I")), QStringLiteral("500"));
+}
+
+void TestFbDatabase::movesAndCurrentRow()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    for (const char *t : {"a", "b", "c"})
+        c.exec(insertBook(QString::fromLatin1(t)));
+    FbQuery q(&c.db);
+    q.setSqlText(QStringLiteral("SELECT title FROM book ORDER BY title"));
+    QSignalSpy moved(&q, &FbQuery::currentRowChanged);
+    q.open();
+    QCOMPARE(q.currentRow(), 0);
+    q.prior();
+    QCOMPARE(q.currentRow(), 0);
+    q.last();
+    QCOMPARE(q.fieldText(QStringLiteral("title")), QStringLiteral("c"));
+    QVERIFY(q.isLast());
+    q.next();
+    QCOMPARE(q.currentRow(), 2);
+    q.prior();
+    QCOMPARE(q.fieldText(QStringLiteral("TITLE")), QStringLiteral("b"));
+    QCOMPARE(moved.count(), 3); // open, last, prior: moves that change nothing say nothing
+    q.setSql({QStringLiteral("SELECT title FROM book WHERE 1 = 0")});
+    QVERIFY(!q.active());
+    q.open();
+    QCOMPARE(q.currentRow(), -1);
+    QVERIFY(q.fieldValue(QStringLiteral("title")).isNull());
+}
+
+void TestFbDatabase::secondEngineIsRefused()
+{
+    TestLibrary lib;
+    QProcess holder;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Another engine with a lock directory of its own must still be kept out of the file.
+    const QString otherLocks = lib.dir() + QStringLiteral("/other-locks");
+    QDir().mkpath(otherLocks);
+    env.insert(QStringLiteral("FIREBIRD_LOCK"), otherLocks);
+    holder.setProcessEnvironment(env);
+    holder.start(toolPath("BIBLIORA_CHILD_PROCESS", CHILD_PROCESS), {QStringLiteral("hold"), lib.path()});
+    QVERIFY(holder.waitForStarted());
+    QVERIFY(holder.waitForReadyRead(20000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("ready"));
+    Connection c(lib);
+    try {
+        c.db.open();
+        QFAIL("two engines opened the same file");
+    } catch (const FbError &e) {
+        QVERIFY2(e.message().contains(QLatin1String("lock"), Qt::CaseInsensitive), qPrintable(e.message()));
+    }
+    holder.kill();
+    holder.waitForFinished();
+    c.db.open();
+    QVERIFY(c.db.connected());
+}
+
+void TestFbDatabase::mklibraryRefusesExistingFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("LIBRARY.GDB"));
+    const QString tool = toolPath("BIBLIORA_MKLIBRARY", MKLIBRARY);
+    QCOMPARE(QProcess::execute(tool, {path}), 0);
+    QProcess again;
+    again.start(tool, {path});
+    QVERIFY(again.waitForFinished());
+    QCOMPARE(again.exitCode(), 1);
+    QVERIFY(again.readAllStandardError().contains("already exists"));
+    // The statements of the book windows run on it as written.
+    FbDatabase db;
+    FbTransaction tr(&db);
+    db.setDatabaseName(path);
+    db.setParams(TestLibrary::defaultParams());
+    FbQuery q(&db);
+    q.setSqlText(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre, seria, place, description, "
+                                "clas)  VALUES ('T', 'A', '0000', 'P', 'G', 'S', 'Pl', 'D', 'C')"));
+    q.execSQL();
+    q.setSqlText(QStringLiteral("UPDATE book SET title = 'T2' WHERE id = 1"));
+    q.execSQL();
+    q.setSqlText(QStringLiteral("SELECT * from book WHERE title LIKE '%T2%'"));
+    q.open();
+    QCOMPARE(q.fieldNames().mid(0, 3), (QStringList{"ID", "TITLE", "AUTHOR"}));
+    QCOMPARE(q.fieldText(QStringLiteral("Id")), QStringLiteral("1"));
+}
+
+void TestFbDatabase::lockDirectoryIsUsable()
+{
+    const QString dir = LockDirectory::prepare();
+    QVERIFY(!dir.isEmpty());
+    QCOMPARE(qgetenv("FIREBIRD_LOCK"), QFile::encodeName(dir));
+    QFile probe(dir + QStringLiteral("/.probe"));
+    QVERIFY(probe.open(QIODevice::WriteOnly));
+    probe.remove();
+}
+
+QTEST_GUILESS_MAIN(TestFbDatabase)
+#include "tst_fbdatabase.moc"
