@@ -1,0 +1,754 @@
+#include "MainWindow.h"
+
+#include "ui_MainWindow.h"
+
+#include "AppWindows.h"
+#include "DataSource.h"
+#include "EventConsole.h"
+#include "FbDatabase.h"
+#include "FbError.h"
+#include "FbQuery.h"
+#include "FbTransaction.h"
+#include "FileError.h"
+#include "LangStr.h"
+#include "SettingsList.h"
+#include "UserPrompts.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeySequenceEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QTabBar>
+#include <QTime>
+#include <QToolTip>
+
+TMainF *MainF = nullptr;
+
+namespace {
+
+const QColor kPageLinkColor(0, 0, 255);
+const QColor kRestColor(128, 128, 128);
+const QColor kHoverColor(255, 0, 0);
+
+constexpr int kBooksPage = 0;
+constexpr int kGivenPage = 1;
+constexpr int kInfoPage = 2;
+constexpr int kSqlPage = 3;
+constexpr int kConsoleHeight = 45;
+constexpr int kConsoleStep = 8;
+
+const char *const kCreateGivenSql = "create table GIVEN (GIVEN_ID integer not null, GIVEN_TO varchar (35), GIVEN_DATE "
+                                    "date, foreign key (GIVEN_ID) references BOOK (ID));";
+const char *const kAllBooksSql = "SELECT * from book";
+
+// The book list's fields in the order the grid shows them, with their title keys.
+struct BookColumn {
+    const char *field;
+    const char *titleKey; // nullptr: the fixed title "Id"
+    int width;
+};
+constexpr BookColumn kBookColumns[] = {
+    {"TITLE", "ltitle", 65},     {"Id", nullptr, 4},        {"AUTHOR", "lauthor", 35},    {"IYEAR", "lyear", 4},
+    {"SERIA", "lser", 35},       {"PUBLISHER", "lpub", 35}, {"PLACE", "lplace", 50},      {"GENRE", "lgenre", 25},
+    {"DESCRIPTION", "ldesc", 255}, {"CLAS", "lclas", 45},
+};
+
+QPixmap standardPixmap(QStyle::StandardPixmap which)
+{
+    return QApplication::style()->standardIcon(which).pixmap(16, 16);
+}
+
+} // namespace
+
+TMainF::TMainF(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(std::make_unique<Ui::TMainF>())
+{
+    MainF = this;
+    setMainApi(this);
+    ui->setupUi(this);
+    createDatabaseObjects();
+    setupMenus();
+    setupLinks();
+    connectSignals();
+    FormCreate();
+}
+
+TMainF::~TMainF()
+{
+    if (MainF == this)
+        MainF = nullptr;
+    if (mainApi() == this)
+        setMainApi(nullptr);
+}
+
+void TMainF::createDatabaseObjects()
+{
+    m_database = new FbDatabase(this);
+    m_database->setObjectName(QStringLiteral("IBDatabase1"));
+    m_database->setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=quietlamp"),
+                           QStringLiteral("lc_ctype=WIN1251")});
+    m_transaction = new FbTransaction(m_database, this);
+    m_transaction->setObjectName(QStringLiteral("IBTransaction1"));
+
+    const auto makeQuery = [this](const char *name, const char *sql) {
+        auto *q = new FbQuery(m_database, this);
+        q->setObjectName(QString::fromLatin1(name));
+        if (sql)
+            q->setSqlText(QString::fromLatin1(sql));
+        return q;
+    };
+    m_query1 = makeQuery("IBQuery1", kInitialBookSql);
+    m_query2 = makeQuery("IBQuery2", nullptr);
+    m_query3 = makeQuery("IBQuery3", "SELECT count(*) FROM book ");
+    m_query5 = makeQuery("IBQuery5", "select * from GIVEN");
+    m_query6 = makeQuery("IBQuery6", "SELECT * FROM GIVEN;");
+    m_query7 = makeQuery("IBQuery7", "SELECT count(*) FROM given ");
+
+    const auto makeSource = [this](const char *name, FbQuery *query) {
+        auto *s = new DataSource(this);
+        s->setObjectName(QString::fromLatin1(name));
+        s->setDataSet(query);
+        return s;
+    };
+    m_source1 = makeSource("DataSource1", m_query1);
+    m_source2 = makeSource("DataSource2", m_query2);
+    m_source3 = makeSource("DataSource3", m_query3);
+    m_source4 = makeSource("DataSource4", m_query5);
+    m_source7 = makeSource("DataSource7", m_query7);
+    // The total follows the book list: re-run on every reload and row move once open.
+    m_query3->setMasterSource(m_source1);
+
+    QVector<GridColumn> columns;
+    for (const BookColumn &c : kBookColumns)
+        columns.append({QString::fromLatin1(c.field), c.titleKey ? LangStr(QString::fromLatin1(c.titleKey))
+                                                                 : QStringLiteral("Id"),
+                        c.width});
+    ui->DBGridEh1->setColumns(columns);
+    ui->DBGridEh1->setDataSource(m_source1);
+    ui->DBGridEh2->setDataSource(m_source4);
+    ui->DBGridEh3->setDataSource(m_source2);
+    ui->DBNavigator1->setDataSource(m_source1);
+    ui->dbeBookCount->setDataSource(m_source3);
+    ui->dbeBookCount->setDataField(QStringLiteral("COUNT"));
+    ui->dbeGivenBookCount->setDataSource(m_source7);
+    ui->dbeGivenBookCount->setDataField(QStringLiteral("COUNT"));
+}
+
+void TMainF::setupMenus()
+{
+    // The console's pop-up menu.
+    connect(ui->bar, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        QMenu menu(this);
+        menu.setObjectName(QStringLiteral("PopupBar"));
+        menu.addAction(ui->N1);
+        menu.addAction(ui->N6);
+        menu.exec(ui->bar->mapToGlobal(pos));
+    });
+    const auto on = [this](QAction *action, void (TMainF::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+    };
+    on(ui->N5, &TMainF::N5Click);
+    on(ui->N4, &TMainF::N4Click);
+    on(ui->N1, &TMainF::N1Click);
+    on(ui->N6, &TMainF::N6Click);
+    connect(ui->Close1, &QAction::triggered, this, &QWidget::close);
+    on(ui->Register1, &TMainF::Register1Click);
+    on(ui->Books1, &TMainF::LeftBooksLnkClick);
+    on(ui->Givenbooks1, &TMainF::LeftGivenBooksLnkClick);
+    on(ui->Info1, &TMainF::LeftInfoLnkClick);
+    on(ui->Sql1, &TMainF::LeftSqlLnkClick);
+    on(ui->N18, &TMainF::ViewBookClick);
+    connect(ui->Settings1, &QAction::triggered, this, [] { showAppWindow(AppWindow::ConnectionSettings); });
+    connect(ui->Constants1, &QAction::triggered, this, [] { showAppWindow(AppWindow::Constants); });
+    connect(ui->Fields1, &QAction::triggered, this, [] { showAppWindow(AppWindow::Fields); });
+    connect(ui->N8, &QAction::triggered, this, [] { showAppWindow(AppWindow::AddBook); });
+    connect(ui->N9, &QAction::triggered, this, [] { showAppWindow(AppWindow::ChangeBook); });
+    connect(ui->N10, &QAction::triggered, this, [] { showAppWindow(AppWindow::DeleteBook); });
+    connect(ui->Multidelete1, &QAction::triggered, this, [] { showAppWindow(AppWindow::MultiDelete); });
+    connect(ui->Givebookto1, &QAction::triggered, this, [] { showAppWindow(AppWindow::Lend); });
+    connect(ui->Backbook1, &QAction::triggered, this, [] { showAppWindow(AppWindow::Return); });
+    connect(ui->N3, &QAction::triggered, this, [] { showAppWindow(AppWindow::About); });
+
+    const QStyle *s = style();
+    ui->N5->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
+    ui->N4->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    ui->Print1->setIcon(s->standardIcon(QStyle::SP_FileIcon));
+    ui->Close1->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
+    ui->Register1->setIcon(s->standardIcon(QStyle::SP_DriveHDIcon));
+    ui->Settings1->setIcon(s->standardIcon(QStyle::SP_DriveNetIcon));
+    for (QAction *a : {ui->Books1, ui->Givenbooks1, ui->Info1, ui->Sql1})
+        a->setIcon(s->standardIcon(QStyle::SP_DirIcon));
+    ui->Constants1->setIcon(s->standardIcon(QStyle::SP_FileDialogListView));
+    ui->Fields1->setIcon(s->standardIcon(QStyle::SP_FileDialogInfoView));
+    ui->N8->setIcon(s->standardIcon(QStyle::SP_FileDialogNewFolder));
+    ui->N9->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
+    ui->N10->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
+    ui->Multidelete1->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
+    ui->Givebookto1->setIcon(s->standardIcon(QStyle::SP_ArrowForward));
+    ui->Backbook1->setIcon(s->standardIcon(QStyle::SP_ArrowBack));
+    ui->N18->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
+    ui->N3->setIcon(s->standardIcon(QStyle::SP_MessageBoxInformation));
+    for (QAction *a : {ui->N12, ui->N11, ui->N13, ui->N21})
+        a->setIcon(s->standardIcon(QStyle::SP_BrowserReload));
+    ui->N11->setIcon(s->standardIcon(QStyle::SP_DialogHelpButton));
+}
+
+void TMainF::setupLinks()
+{
+    ui->LeftAddLnkIcon->setPixmap(standardPixmap(QStyle::SP_FileDialogNewFolder));
+    ui->LeftCngLnkIcon->setPixmap(standardPixmap(QStyle::SP_FileDialogContentsView));
+    ui->LeftDelLnkIcon->setPixmap(standardPixmap(QStyle::SP_TrashIcon));
+    ui->LeftGiveLnkIcon->setPixmap(standardPixmap(QStyle::SP_ArrowForward));
+    ui->LeftBackLnkIcon->setPixmap(standardPixmap(QStyle::SP_ArrowBack));
+    ui->LeftViewLnkIcon->setPixmap(standardPixmap(QStyle::SP_FileDialogInfoView));
+    for (QLabel *icon : {ui->LeftBooksLnkIcon, ui->LeftGivenBooksLnkIcon, ui->LeftInfoLnkIcon, ui->LeftSqlLnkIcon})
+        icon->setPixmap(standardPixmap(QStyle::SP_DirIcon));
+    ui->LeftRefreshAllLbIcon->setPixmap(standardPixmap(QStyle::SP_FileDialogListView));
+    ui->GeneralRefreshImg->setPixmap(standardPixmap(QStyle::SP_BrowserReload));
+    ui->Image25->setPixmap(standardPixmap(QStyle::SP_FileIcon));
+    ui->ConnectedImg->setPixmap(standardPixmap(QStyle::SP_DialogApplyButton));
+    ui->DisconnectedImg->setPixmap(standardPixmap(QStyle::SP_DialogCancelButton));
+    ui->LeftHideImg->setPixmap(standardPixmap(QStyle::SP_ArrowLeft));
+    ui->LeftUnhideImg->setPixmap(standardPixmap(QStyle::SP_ArrowRight));
+    ui->BannerImage->setPixmap(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(48, 48));
+    ui->ConnectedImg->setToolTip(QStringLiteral("Disconnect"));
+    ui->DisconnectedImg->setToolTip(QStringLiteral("Connect"));
+    ui->lbSQL->setTextColor(Qt::blue);
+    for (QLabel *label : findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
+    ui->BannerName->setTextFormat(Qt::RichText);
+    ui->lbOpacity->setStyleSheet(QStringLiteral("color: red"));
+    ui->TimeLabel->setStyleSheet(QStringLiteral("color: gray"));
+    ui->bar->setStyleSheet(QStringLiteral("color: navy"));
+    QFont small = ui->bar->font();
+    small.setPixelSize(10);
+    ui->bar->setFont(small);
+    ui->BannerBeta->setStyleSheet(QStringLiteral("color: red"));
+    ui->BannerVersion->setStyleSheet(QStringLiteral("color: gray"));
+    ui->BannerPreview->setStyleSheet(QStringLiteral("color: gray"));
+    ui->MainLeftFrame->setStyleSheet(
+        QStringLiteral("#MainLeftFrame { background: qlineargradient(x1:0, y1:0, x2:1, y2:1, stop:0 #f4f7fb, "
+                       "stop:1 #dde6f2); }"));
+
+    const QList<ClickableLabel *> restLinks = {ui->LeftAddLnk,       ui->LeftCngLnk, ui->LeftDelLnk, ui->LeftGiveLnk,
+                                               ui->LeftBackLnk,      ui->LeftViewLnk, ui->LeftRefreshAllLb,
+                                               ui->Label5,           ui->Label6,     ui->Label8};
+    for (ClickableLabel *link : restLinks) {
+        link->setTextColor(kRestColor);
+        connect(link, &ClickableLabel::mouseEntered, this, [this, link] {
+            if (link != ui->LeftViewLnk || !viewWindowShown())
+                link->setTextColor(kHoverColor);
+        });
+        connect(link, &ClickableLabel::mouseLeft, this, [this, link] {
+            if (link != ui->LeftViewLnk || !viewWindowShown())
+                link->setTextColor(kRestColor);
+        });
+    }
+    for (ClickableLabel *link : {ui->LeftBooksLnk, ui->LeftGivenBooksLnk, ui->LeftInfoLnk, ui->LeftSqlLnk}) {
+        connect(link, &ClickableLabel::mouseEntered, this, [link] { link->setTextColor(kHoverColor); });
+        connect(link, &ClickableLabel::mouseLeft, this, [this] { markPageLinks(); });
+    }
+    markPageLinks();
+}
+
+void TMainF::connectSignals()
+{
+    const auto click = [this](ClickableLabel *label, void (TMainF::*handler)()) {
+        connect(label, &ClickableLabel::clicked, this, [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+    };
+    click(ui->LeftBooksLnk, &TMainF::LeftBooksLnkClick);
+    click(ui->LeftGivenBooksLnk, &TMainF::LeftGivenBooksLnkClick);
+    click(ui->LeftInfoLnk, &TMainF::LeftInfoLnkClick);
+    click(ui->LeftSqlLnk, &TMainF::LeftSqlLnkClick);
+    click(ui->GeneralRefreshImg, &TMainF::GeneralRefreshImgClick);
+    click(ui->LeftRefreshAllLb, &TMainF::LeftRefreshAllLbClick);
+    click(ui->ConnectedImg, &TMainF::ConnectedImgClick);
+    click(ui->DisconnectedImg, &TMainF::DisconnectedImgClick);
+    click(ui->LeftHideImg, &TMainF::LeftHideImgClick);
+    click(ui->LeftUnhideImg, &TMainF::LeftUnhideImgClick);
+    click(ui->Label5, &TMainF::Label5Click);
+    click(ui->Label6, &TMainF::Label6Click);
+    click(ui->Label8, &TMainF::Label8Click);
+    click(ui->LeftViewLnk, &TMainF::ViewBookClick);
+    connect(ui->LeftAddLnk, &ClickableLabel::clicked, this, [] { showAppWindow(AppWindow::AddBook); });
+    connect(ui->LeftCngLnk, &ClickableLabel::clicked, this, [] { showAppWindow(AppWindow::ChangeBook); });
+    connect(ui->LeftDelLnk, &ClickableLabel::clicked, this, [] { showAppWindow(AppWindow::DeleteBook); });
+    connect(ui->LeftGiveLnk, &ClickableLabel::clicked, this, [] { showAppWindow(AppWindow::Lend); });
+    connect(ui->LeftBackLnk, &ClickableLabel::clicked, this, [] { showAppWindow(AppWindow::Return); });
+    connect(ui->lbSQL, &ClickableLabel::doubleClicked, this, [this] { ui->PageControl1->setCurrentIndex(kSqlPage); });
+    connect(ui->Button19, &QPushButton::clicked, this, [this] { runGuarded([this] { Button19Click(); }); });
+    connect(ui->ViewBook, &QPushButton::clicked, this, [this] { ViewBookClick(); });
+    connect(ui->PageControl1, &QTabWidget::currentChanged, this, &TMainF::PageControl1Change);
+    connect(ui->DBNavigator1, &DBNavigator::beforeAction, this, &TMainF::DBNavigator1BeforeAction);
+    for (DBGridEh *grid : {ui->DBGridEh1, ui->DBGridEh2, ui->DBGridEh3})
+        connect(grid, &DBGridEh::fetchFailed, this, [](const QString &message) { UserPrompts::showError(message); });
+    connect(ui->DBNavigator1, &DBNavigator::actionFailed, this,
+            [](const QString &message) { UserPrompts::showError(message); });
+
+    const auto every = [this](QTimer &timer, const char *name, int ms, void (TMainF::*tick)()) {
+        timer.setObjectName(QString::fromLatin1(name));
+        timer.setInterval(ms);
+        connect(&timer, &QTimer::timeout, this, tick);
+    };
+    every(Timer1, "Timer1", 1000, &TMainF::Timer1Timer);
+    every(Timer2, "Timer2", 12000, &TMainF::Timer2Timer);
+    every(SQLTimer, "SQLTimer", 500, &TMainF::SQLTimerTimer);
+    every(Timer3, "Timer3", 10000, &TMainF::Timer3Timer);
+    every(Timer4, "Timer4", 1000, &TMainF::Timer4Timer);
+    every(BarAnimTimer, "BarAnimTimer", 10, &TMainF::BarAnimTimerTimer);
+    for (QTimer *t : {&Timer1, &Timer2, &SQLTimer, &Timer3, &Timer4})
+        t->start();
+}
+
+void TMainF::FormCreate()
+{
+    resize(800, 550);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    setWindowTitle(QString::fromLatin1(kDesignTitle));
+    m_currentBookSql = QString::fromLatin1(kInitialBookSql);
+
+    QPalette tips = QToolTip::palette();
+    tips.setColor(QPalette::ToolTipBase, Qt::white);
+    QToolTip::setPalette(tips);
+
+    // The hot-key fields hold the shortcuts; each is copied into its menu item once.
+    const std::pair<QKeySequenceEdit *, QAction *> hotKeys[] = {
+        {ui->hkAddBook, ui->N8},  {ui->hkEditBook, ui->N9},       {ui->hkDelBook, ui->N10}, {ui->hkOptions, ui->N5},
+        {ui->hkGiveBook, ui->Givebookto1}, {ui->hkDoc, ui->N11}, {ui->hkView, ui->N18},
+    };
+    for (const auto &[field, action] : hotKeys) {
+        action->setShortcut(field->keySequence());
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        m_shortcuts.append(field->keySequence());
+    }
+    qApp->installEventFilter(this);
+
+    ui->MainBottomFrame->setMaximumHeight(QWIDGETSIZE_MAX);
+    ui->MainBottomFrame->setFixedHeight(kConsoleHeight);
+    for (int page = kBooksPage; page <= kSqlPage; ++page)
+        ui->PageControl1->tabBar()->setTabVisible(page, false);
+    ui->PageControl1->setCurrentIndex(kBooksPage);
+    ui->LeftUnhideImg->hide();
+    ui->lbOpacity->hide();
+    ui->Label8->hide();
+    ui->lbGivenBookCount->hide();
+    EventConsole::attach(ui->bar);
+    Timer1Timer();
+    Timer4Timer();
+    SQLTimerTimer();
+}
+
+bool TMainF::eventFilter(QObject *watched, QEvent *event)
+{
+    // The seven shortcuts act wherever the focus is in this window: an edit field must not
+    // claim Ctrl+A or Ctrl+E for itself.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (widget && widget->window() == this) {
+            const QKeySequence pressed(key->keyCombination());
+            if (m_shortcuts.contains(pressed))
+                return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainF::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_firstShowDone) {
+        m_firstShowDone = true;
+        runGuarded([this] { FormShow(); });
+    }
+}
+
+void TMainF::FormShow()
+{
+    hideSplash();
+    LeftBooksLnkClick();
+    GeneralRefreshImgClick();
+}
+
+void TMainF::closeEvent(QCloseEvent *event)
+{
+    runGuarded([this] { FormClose(); });
+    event->accept();
+    QMainWindow::closeEvent(event);
+}
+
+void TMainF::FormClose()
+{
+    saveConnectionProfileAtExit();
+    LogEvent(LangStr(QStringLiteral("cexit")));
+    const QString addMarker = AppState::baseDirectory() + QStringLiteral(".add");
+    QFile::remove(addMarker);
+    if (addWindowClosesAfterAdding()) {
+        QFile marker(addMarker);
+        if (!marker.open(QIODevice::WriteOnly))
+            throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(addMarker, marker.errorString()));
+    }
+    if (settingsList().value(QStringLiteral("Autolog")) == QLatin1String("1"))
+        EventConsole::writeLogFile(AppState::baseDirectory() + QStringLiteral("logfile.txt"), EventConsole::lines());
+}
+
+// ---- pages and links ----
+
+void TMainF::setActivePage(int page)
+{
+    ui->PageControl1->setCurrentIndex(page);
+}
+
+void TMainF::markPageLinks()
+{
+    const ClickableLabel *const links[] = {ui->LeftBooksLnk, ui->LeftGivenBooksLnk, ui->LeftInfoLnk, ui->LeftSqlLnk};
+    const int active = ui->PageControl1->currentIndex();
+    for (int page = kBooksPage; page <= kSqlPage; ++page)
+        const_cast<ClickableLabel *>(links[page])->setTextColor(page == active ? kPageLinkColor : kRestColor);
+}
+
+void TMainF::LeftBooksLnkClick()
+{
+    setActivePage(kBooksPage);
+    markPageLinks();
+}
+
+void TMainF::LeftGivenBooksLnkClick()
+{
+    setActivePage(kGivenPage);
+    markPageLinks();
+}
+
+void TMainF::LeftInfoLnkClick()
+{
+    setActivePage(kInfoPage);
+    markPageLinks();
+}
+
+void TMainF::LeftSqlLnkClick()
+{
+    setActivePage(kSqlPage);
+    markPageLinks();
+}
+
+void TMainF::PageControl1Change(int index)
+{
+    markPageLinks();
+    if (index == kSqlPage)
+        ui->edSQL->setFocus();
+}
+
+void TMainF::setTabHeaderVisible(int page, bool visible)
+{
+    ui->PageControl1->tabBar()->setTabVisible(page, visible);
+}
+
+void TMainF::setTabsOnTop(bool onTop)
+{
+    ui->PageControl1->setTabPosition(onTop ? QTabWidget::North : QTabWidget::South);
+}
+
+void TMainF::LeftHideImgClick()
+{
+    for (QWidget *block : {ui->Panel12, ui->Panel13, ui->Panel15})
+        block->setEnabled(false);
+    ui->LeftHideImg->hide();
+    ui->LeftUnhideImg->show();
+    ui->MainLeftFrame->setFixedWidth(kLeftFrameCollapsed);
+    setSettingsHideLeftFrame(true);
+}
+
+void TMainF::LeftUnhideImgClick()
+{
+    for (QWidget *block : {ui->Panel12, ui->Panel13, ui->Panel15})
+        block->setEnabled(true);
+    ui->LeftHideImg->show();
+    ui->LeftUnhideImg->hide();
+    ui->MainLeftFrame->setFixedWidth(kLeftFrameWidth);
+    setSettingsHideLeftFrame(false);
+}
+
+bool TMainF::leftFrameCollapsed() const
+{
+    return ui->MainLeftFrame->width() == kLeftFrameCollapsed || ui->LeftUnhideImg->isVisibleTo(ui->MainLeftFrame);
+}
+
+void TMainF::ViewBookClick()
+{
+    toggleViewWindow();
+    ui->ViewBook->setChecked(viewWindowShown());
+}
+
+// ---- settings acting on the frame ----
+
+void TMainF::setClockVisible(bool visible)
+{
+    ui->TimeLabel->setVisible(visible);
+}
+
+void TMainF::setConsoleShown(bool shown)
+{
+    if (!shown) {
+        BarAnimTimer.stop();
+        ui->MainBottomFrame->setFixedHeight(0);
+    } else if (ui->MainBottomFrame->height() == 0 || ui->MainBottomFrame->maximumHeight() == 0) {
+        BarAnimTimer.start();
+    }
+}
+
+void TMainF::BarAnimTimerTimer()
+{
+    int height = ui->MainBottomFrame->maximumHeight();
+    if (height <= kConsoleHeight) {
+        height += kConsoleStep;
+        ui->MainBottomFrame->setFixedHeight(height);
+        repaint();
+    }
+    if (height >= kConsoleHeight)
+        BarAnimTimer.stop();
+}
+
+void TMainF::setOpacityValue(int value)
+{
+    setWindowOpacity(value >= 255 ? 1.0 : value / 255.0);
+}
+
+void TMainF::showOpacityLabel(int value)
+{
+    ui->lbOpacity->setText(QString::number(value));
+    ui->lbOpacity->show();
+}
+
+// ---- timers ----
+
+void TMainF::Timer1Timer()
+{
+    ui->TimeLabel->setText(EventConsole::longTime(QTime::currentTime()));
+}
+
+void TMainF::SQLTimerTimer()
+{
+    ui->lbSQL->setVisible(m_database->connected());
+}
+
+void TMainF::Timer3Timer()
+{
+    ui->lbOpacity->hide();
+}
+
+void TMainF::Timer4Timer()
+{
+    const bool connected = m_database->connected();
+    ui->ConnectedImg->setVisible(connected);
+    ui->DisconnectedImg->setVisible(!connected);
+}
+
+void TMainF::Timer2Timer()
+{
+    for (FbQuery *count : {m_query3, m_query7}) {
+        if (!m_database->connected())
+            break;
+        try {
+            count->open();
+        } catch (const FbError &) {
+            // The counters never report: a failed count leaves its label empty.
+        }
+    }
+    ui->lbBookCount->setText(ui->dbeBookCount->text());
+    ui->lbGivenBookCount->setText(ui->dbeGivenBookCount->text());
+    const QString given = ui->dbeGivenBookCount->text();
+    if (given.isEmpty())
+        return;
+    bool ok = false;
+    const int n = given.toInt(&ok);
+    if (!ok)
+        return;
+    ui->Label8->setVisible(n > 0);
+    ui->lbGivenBookCount->setVisible(n > 0);
+}
+
+// ---- book list ----
+
+void TMainF::reloadBooks(const QString &statement)
+{
+    m_query1->setSqlText(statement);
+    m_bookBaseSql = m_query1->text();
+    LogSql(statement);
+    m_query1->open();
+}
+
+void TMainF::RefreshImgClick()
+{
+    reloadBooks(m_currentBookSql);
+}
+
+void TMainF::RefreshBooks()
+{
+    RefreshImgClick();
+}
+
+void TMainF::RefreshGiven()
+{
+    m_query5->close();
+    m_query5->open();
+}
+
+void TMainF::LeftRefreshAllLbClick()
+{
+    m_currentBookSql = QString::fromLatin1(kAllBooksSql);
+    reloadBooks(m_currentBookSql);
+}
+
+void TMainF::GeneralRefreshImgClick()
+{
+    const int page = ui->PageControl1->currentIndex();
+    if (page == kBooksPage)
+        RefreshImgClick();
+    else if (page == kGivenPage)
+        RefreshGiven();
+}
+
+void TMainF::Label5Click()
+{
+    RefreshImgClick();
+    Timer2Timer();
+}
+
+void TMainF::Label8Click()
+{
+    ConnectDatabase();
+    Timer2Timer();
+}
+
+void TMainF::Label6Click()
+{
+    LogEvent(connectionSettingsPath());
+}
+
+void TMainF::Button19Click()
+{
+    const QString file =
+        UserPrompts::openFileName(this, QStringLiteral("InterBase database files (.GDB) (*.gdb)"));
+    if (file.isEmpty())
+        return;
+    ui->Label3->setText(file);
+    applyPathInConnectionSettings(ui->Label3->text());
+}
+
+void TMainF::DBNavigator1BeforeAction()
+{
+    const int page = ui->PageControl1->currentIndex();
+    if (page == kBooksPage)
+        ui->DBNavigator1->setDataSource(m_source1);
+    else if (page == kGivenPage)
+        ui->DBNavigator1->setDataSource(m_source4);
+}
+
+// ---- connection ----
+
+void TMainF::DisconnectDatabase()
+{
+    LogEvent(LangStr(QStringLiteral("cdbdisconn.")));
+    m_database->close();
+    LogEvent(LangStr(QStringLiteral("cdbdisconnd")));
+}
+
+void TMainF::ConnectDatabase()
+{
+    DisconnectDatabase();
+    LogEvent(LangStr(QStringLiteral("cdbconn.")));
+    const ConnectionProfile profile = currentConnectionProfile();
+    if (profile.loginPrompt == QLatin1String("1"))
+        m_database->setLoginPrompt(true);
+    else if (profile.loginPrompt == QLatin1String("0"))
+        m_database->setLoginPrompt(false);
+    const QFileInfo path(profile.databasePath);
+    if (path.exists() && path.isFile() && path.fileName().contains(QLatin1Char('.')) &&
+        path.fileName().mid(path.fileName().lastIndexOf(QLatin1Char('.'))).compare(QLatin1String(".gdb"),
+                                                                                  Qt::CaseInsensitive) == 0)
+        m_database->setDatabaseName(profile.databasePath);
+    try {
+        m_database->setParams(profile.params);
+        m_database->open();
+        showConnectedPath(m_database->databaseName());
+        LogEvent(LangStr(QStringLiteral("cdbconnd")));
+        LogEvent(QStringLiteral("Connected to: ") + m_database->databaseName());
+    } catch (const FbError &) {
+        LogEvent(LangStr(QStringLiteral("cdbconner")));
+    }
+}
+
+void TMainF::showConnectedPath(const QString &path)
+{
+    ui->lbPath->setText(path);
+    setWindowTitle(QString::fromLatin1(kBaseTitle) + QStringLiteral(" - ") + ui->lbPath->text());
+}
+
+void TMainF::UpgradeDatabaseStructure()
+{
+    m_bookBaseSql = m_query1->text();
+    m_query1->clearSql();
+    LogEvent(LangStr(QStringLiteral("cdbmod1")));
+    try {
+        const QString create = QString::fromLatin1(kCreateGivenSql);
+        m_query1->setSqlText(create);
+        LogSql(create);
+        m_query1->execSQL();
+        m_query1->clearSql();
+        m_query1->setSql(m_bookBaseSql.split(QStringLiteral("\r\n")).mid(0, m_bookBaseSql.count(QStringLiteral("\r\n"))));
+        LogEvent(LangStr(QStringLiteral("cdbmod2")));
+        DisconnectDatabase();
+        ConnectDatabase();
+    } catch (const FbError &) {
+        LogEvent(LangStr(QStringLiteral("cdbmod3")));
+    }
+}
+
+void TMainF::ConnectedImgClick()
+{
+    DisconnectDatabase();
+    ui->lbBookCount->setText(ui->dbeBookCount->text());
+}
+
+void TMainF::DisconnectedImgClick()
+{
+    ConnectDatabase();
+    m_query3->open();
+    ui->lbBookCount->setText(ui->dbeBookCount->text());
+}
+
+// ---- console and other windows ----
+
+void TMainF::N4Click()
+{
+    EventConsole::writeLogFile(AppState::baseDirectory() + QStringLiteral("logfile.txt"), EventConsole::lines());
+    LogEvent(LangStr(QStringLiteral("clogsav")));
+}
+
+void TMainF::N1Click()
+{
+    EventConsole::writeLogFile(QDir::current().filePath(QStringLiteral("logfile.txt")), EventConsole::lines());
+    LogEvent(LangStr(QStringLiteral("clogsav")));
+}
+
+void TMainF::N6Click()
+{
+    showLogViewer();
+}
+
+void TMainF::N5Click()
+{
+    showAppWindow(AppWindow::Settings);
+}
+
+void TMainF::Register1Click()
+{
+    showAppWindow(AppWindow::Register);
+}

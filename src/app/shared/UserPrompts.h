@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+// Message boxes and file dialogs go through here, so that tests can answer them.
+namespace UserPrompts {
+enum class Kind { Information, Warning, Error, Question };
+
+// Shows a message box; returns the button pressed (Ok for plain messages).
+QMessageBox::StandardButton message(Kind kind, const QString &text, const QString &title = QString(),
+                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+// The general error box: an error nobody else handled; the program goes on.
+void showError(const QString &text);
+// An open-file dialog; empty when cancelled.
+QString openFileName(QWidget *parent, const QString &filter, const QString &title = QString());
+
+// Test seam: the next message box is answered with this button without showing, and its text
+// is recorded; likewise the next file dialog returns the given name.
+void setNextAnswer(QMessageBox::StandardButton answer);
+void setNextFileName(const QString &fileName);
+// Texts of the boxes shown (or answered) so far, oldest first.
+QStringList shownMessages();
+void clearShownMessages();
+// When on, every box is answered with Ok/the default and recorded, never shown (tests).
+void setAutoAnswer(bool on);
+} // namespace UserPrompts
+
+// Runs a handler body; an error that escapes it is shown in the general error box.
+void runGuarded(const std::function<void()> &body);

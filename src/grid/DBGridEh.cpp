@@ -1,0 +1,280 @@
+#include "DBGridEh.h"
+
+#include "DataSource.h"
+#include "FbQuery.h"
+#include "GridFindDialog.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <algorithm>
+
+namespace {
+
+// Rows pulled per step while a search runs past the fetched ones.
+constexpr int kSearchBatch = 1000;
+
+bool isPrintable(const QString &text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
+}
+
+} // namespace
+
+DBGridEh::DBGridEh(QWidget *parent)
+    : QTableView(parent)
+    , m_model(new QueryModel(this))
+{
+    setModel(m_model);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setShowGrid(true);
+    setSortingEnabled(false);
+    setWordWrap(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // A click on a title would select the column or suggest sorting; the grid offers neither.
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+
+    m_searchTimer.setSingleShot(true);
+    m_searchTimer.setInterval(kSearchResetMs);
+    connect(&m_searchTimer, &QTimer::timeout, this, [this] { m_searchText.clear(); });
+
+    connect(m_model, &QueryModel::fetchFailed, this, &DBGridEh::fetchFailed);
+    connect(m_model, &QueryModel::columnsChanged, this, &DBGridEh::applyColumnWidths);
+    // The view has dropped its current index by the time this runs; put it back on the query's row.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DBGridEh::followQuery);
+}
+
+DBGridEh::~DBGridEh() = default;
+
+DataSource *DBGridEh::dataSource() const
+{
+    return m_source;
+}
+
+void DBGridEh::setDataSource(DataSource *source)
+{
+    if (m_source == source)
+        return;
+    if (m_source)
+        disconnect(m_source, nullptr, this, nullptr);
+    m_source = source;
+    m_searchText.clear();
+    m_model->setDataSource(source);
+    if (source)
+        connect(source, &DataSource::currentRowChanged, this, &DBGridEh::followQuery);
+    followQuery();
+}
+
+FbQuery *DBGridEh::query() const
+{
+    return m_model->query();
+}
+
+void DBGridEh::setColumns(const QVector<GridColumn> &columns)
+{
+    m_model->setColumns(columns);
+}
+
+void DBGridEh::setColumnTitle(int column, const QString &title)
+{
+    m_model->setColumnTitle(column, title);
+}
+
+void DBGridEh::setTitleColor(const QColor &color)
+{
+    m_model->setTitleColor(color);
+}
+
+QList<int> DBGridEh::selectedRows() const
+{
+    QList<int> rows;
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    for (const QModelIndex &index : selected)
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int DBGridEh::currentColumnOrFirst() const
+{
+    if (currentIndex().isValid())
+        return currentIndex().column();
+    return m_model->columnCount() > 0 ? 0 : -1;
+}
+
+void DBGridEh::makeCurrent(int row, int column)
+{
+    if (column < 0)
+        column = currentColumnOrFirst();
+    m_model->catchUp();
+    const QModelIndex index = m_model->index(row, column);
+    if (!index.isValid())
+        return;
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(index);
+}
+
+void DBGridEh::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (previous.isValid() && current.column() != previous.column())
+        m_searchText.clear();
+    if (m_syncing || !current.isValid())
+        return;
+    QPointer<FbQuery> query = m_model->query();
+    if (!query || !query->active() || query->currentRow() == current.row())
+        return;
+    m_syncing = true;
+    m_model->guard([&] { query->setCurrentRow(current.row()); });
+    m_syncing = false;
+    if (query && query->currentRow() != current.row())
+        followQuery();
+}
+
+void DBGridEh::followQuery()
+{
+    if (m_syncing)
+        return;
+    FbQuery *query = m_model->query();
+    if (!query || !query->active())
+        return;
+    m_model->catchUp();
+    const int row = query->currentRow();
+    if (row < 0 || row >= m_model->rowCount() || currentIndex().row() == row)
+        return;
+    const QModelIndex index = m_model->index(row, currentColumnOrFirst());
+    if (!index.isValid())
+        return;
+    m_syncing = true;
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(index);
+    m_syncing = false;
+}
+
+void DBGridEh::applyColumnWidths()
+{
+    const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const int padding = charWidth + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this);
+    const int maxWidth = kMaxColumnChars * charWidth + padding;
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        const int chars = m_model->columnDisplayWidth(column);
+        int width;
+        if (chars > 0) {
+            width = qMin(chars * charWidth + padding, maxWidth);
+        } else {
+            resizeColumnToContents(column);
+            width = qMin(columnWidth(column), maxWidth);
+        }
+        setColumnWidth(column, qMax(width, horizontalHeader()->sectionSizeHint(column)));
+    }
+}
+
+int DBGridEh::findPrefix(int column, const QString &text)
+{
+    FbQuery *query = m_model->query();
+    if (!query || !query->active() || text.isEmpty() || m_model->fieldOfColumn(column) < 0)
+        return -1;
+    for (int row = 0;; ++row) {
+        if (row >= m_model->rowCount()) {
+            if (!m_model->canFetchMore(QModelIndex()) || !m_model->fetchRows(kSearchBatch)
+                || row >= m_model->rowCount())
+                return -1;
+        }
+        if (m_model->cellText(row, column).startsWith(text, Qt::CaseInsensitive))
+            return row;
+    }
+}
+
+void DBGridEh::keyboardSearch(const QString &search)
+{
+    if (!isPrintable(search)) {
+        m_searchText.clear();
+        return;
+    }
+    m_searchTimer.start();
+    const QString wanted = m_searchText + search;
+    const int column = currentColumnOrFirst();
+    const int row = findPrefix(column, wanted);
+    // A key that matches nothing is dropped, so the text typed so far still finds its row.
+    if (row < 0)
+        return;
+    makeCurrent(row, column);
+    m_searchText = wanted;
+}
+
+GridFindDialog *DBGridEh::findDialog()
+{
+    if (!m_findDialog)
+        m_findDialog = new GridFindDialog(this);
+    return m_findDialog;
+}
+
+void DBGridEh::showFindDialog()
+{
+    GridFindDialog *dialog = findDialog();
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+bool DBGridEh::event(QEvent *event)
+{
+    // Ctrl+F belongs to the grid while it has the focus, whatever the window's menus bind.
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Find)) {
+        event->accept();
+        return true;
+    }
+    return QTableView::event(event);
+}
+
+void DBGridEh::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Find)) {
+        showFindDialog();
+        event->accept();
+        return;
+    }
+
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+
+    if (key == Qt::Key_Backspace || key == Qt::Key_Escape) {
+        // Escape with nothing typed goes on to the window (a dialog closes on it).
+        const bool hadText = !m_searchText.isEmpty();
+        m_searchText.clear();
+        event->setAccepted(hadText);
+        return;
+    }
+
+    const QString text = event->text();
+    const bool plain = !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    // A leading blank stays the selection key; inside a search it is part of the text.
+    if (plain && isPrintable(text) && !(text == QLatin1String(" ") && m_searchText.isEmpty())) {
+        keyboardSearch(text);
+        event->accept();
+        return;
+    }
+
+    m_searchText.clear();
+
+    // The fetched rows are not the end of the result: Ctrl+Home/End go to the query's own ends.
+    if (modifiers == Qt::ControlModifier && (key == Qt::Key_Home || key == Qt::Key_End)) {
+        if (FbQuery *query = m_model->query(); query && query->active()) {
+            m_model->guard([&] { key == Qt::Key_Home ? query->first() : query->last(); });
+            followQuery();
+        }
+        event->accept();
+        return;
+    }
+
+    QTableView::keyPressEvent(event);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "DataSource.h"
+#include "QueryModel.h"
+
+#include <QPointer>
+#include <QTableView>
+#include <QTimer>
+
+class FbQuery;
+class GridFindDialog;
+
+// A read-only grid over a data source. Its current row is the query's current row: moving in
+// the grid moves the query and a move of the query moves the grid. Typing searches the current
+// column; Ctrl+F opens the find dialog.
+class DBGridEh : public QTableView
+{
+    Q_OBJECT
+public:
+    static constexpr int kSearchResetMs = 1500;
+    // Wide fields (a 255-character description) would push every other column off screen.
+    static constexpr int kMaxColumnChars = 40;
+
+    explicit DBGridEh(QWidget *parent = nullptr);
+    ~DBGridEh() override;
+
+    DataSource *dataSource() const;
+    void setDataSource(DataSource *source);
+    FbQuery *query() const;
+    QueryModel *queryModel() const { return m_model; }
+
+    void setColumns(const QVector<GridColumn> &columns);
+    void setColumnTitle(int column, const QString &title);
+    void setTitleColor(const QColor &color);
+
+    // Selected row numbers in ascending order.
+    QList<int> selectedRows() const;
+    // Makes row current (query included); column -1 keeps the current column.
+    void makeCurrent(int row, int column = -1);
+
+    // The text typed so far for the incremental search.
+    QString searchText() const { return m_searchText; }
+    // The first row, from the top, whose text in column starts with text (any case); -1 if none.
+    // Fetches rows as far as needed.
+    int findPrefix(int column, const QString &text);
+    void keyboardSearch(const QString &search) override;
+
+    GridFindDialog *findDialog();
+
+public slots:
+    void showFindDialog();
+
+signals:
+    // The query failed while the grid fetched rows or moved it.
+    void fetchFailed(const QString &message);
+
+protected:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    void followQuery();
+    void applyColumnWidths();
+    int currentColumnOrFirst() const;
+
+    QueryModel *m_model;
+    QPointer<DataSource> m_source;
+    QPointer<GridFindDialog> m_findDialog;
+    QTimer m_searchTimer;
+    QString m_searchText;
+    bool m_syncing = false;
+};

@@ -1,0 +1,246 @@
+#include "GridFindDialog.h"
+
+#include "DBGridEh.h"
+#include "FbQuery.h"
+#include "QueryModel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kFindBatch = 1000;
+
+// Makes row exist in the model, fetching as far as needed; false past the end of the result.
+bool haveRow(QueryModel *model, int row)
+{
+    while (row >= model->rowCount()) {
+        const int before = model->rowCount();
+        if (!model->canFetchMore(QModelIndex()) || !model->fetchRows(kFindBatch) || model->rowCount() == before)
+            return false;
+    }
+    return row >= 0;
+}
+
+} // namespace
+
+GridFindDialog::GridFindDialog(DBGridEh *grid)
+    : QDialog(grid)
+    , m_grid(grid)
+    , m_text(new QLineEdit(this))
+    , m_column(new QComboBox(this))
+    , m_matchCase(new QCheckBox(tr("Match &case"), this))
+    , m_wholeValue(new QCheckBox(tr("&Whole value"), this))
+    , m_up(new QRadioButton(tr("&Up"), this))
+    , m_down(new QRadioButton(tr("&Down"), this))
+    , m_findNext(new QPushButton(tr("&Find next"), this))
+    , m_close(new QPushButton(tr("Close"), this))
+    , m_status(new QLabel(this))
+{
+    setObjectName(QStringLiteral("GridFindDialog"));
+    setWindowTitle(tr("Find"));
+    m_text->setObjectName(QStringLiteral("FindText"));
+    m_column->setObjectName(QStringLiteral("FindColumn"));
+    m_matchCase->setObjectName(QStringLiteral("MatchCase"));
+    m_wholeValue->setObjectName(QStringLiteral("WholeValue"));
+    m_up->setObjectName(QStringLiteral("DirectionUp"));
+    m_down->setObjectName(QStringLiteral("DirectionDown"));
+    m_findNext->setObjectName(QStringLiteral("FindNext"));
+    m_close->setObjectName(QStringLiteral("Close"));
+    m_status->setObjectName(QStringLiteral("Status"));
+
+    auto *textLabel = new QLabel(tr("Fi&nd what:"), this);
+    textLabel->setBuddy(m_text);
+    auto *columnLabel = new QLabel(tr("&Look in:"), this);
+    columnLabel->setBuddy(m_column);
+
+    auto *direction = new QGroupBox(tr("Direction"), this);
+    auto *directionLayout = new QHBoxLayout(direction);
+    directionLayout->addWidget(m_up);
+    directionLayout->addWidget(m_down);
+    m_down->setChecked(true);
+
+    auto *fields = new QGridLayout;
+    fields->addWidget(textLabel, 0, 0);
+    fields->addWidget(m_text, 0, 1);
+    fields->addWidget(columnLabel, 1, 0);
+    fields->addWidget(m_column, 1, 1);
+    fields->addWidget(m_matchCase, 2, 1);
+    fields->addWidget(m_wholeValue, 3, 1);
+    fields->addWidget(direction, 4, 0, 1, 2);
+
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(m_findNext);
+    buttons->addWidget(m_close);
+    buttons->addStretch();
+
+    auto *top = new QHBoxLayout;
+    top->addLayout(fields, 1);
+    top->addLayout(buttons);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_status);
+
+    m_findNext->setDefault(true);
+    m_status->setWordWrap(true);
+    m_text->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 30);
+
+    connect(m_findNext, &QPushButton::clicked, this, &GridFindDialog::findNext);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_text, &QLineEdit::textEdited, m_status, &QLabel::clear);
+    connect(grid->queryModel(), &QueryModel::columnsChanged, this, &GridFindDialog::refreshColumns);
+    connect(grid->queryModel(), &QAbstractItemModel::headerDataChanged, this, &GridFindDialog::refreshColumns);
+    refreshColumns();
+}
+
+QString GridFindDialog::text() const
+{
+    return m_text->text();
+}
+
+void GridFindDialog::setText(const QString &text)
+{
+    m_text->setText(text);
+}
+
+int GridFindDialog::searchColumn() const
+{
+    return m_column->currentIndex() - 1;
+}
+
+void GridFindDialog::setSearchColumn(int column)
+{
+    m_column->setCurrentIndex(column + 1);
+}
+
+void GridFindDialog::setMatchCase(bool on)
+{
+    m_matchCase->setChecked(on);
+}
+
+void GridFindDialog::setWholeValue(bool on)
+{
+    m_wholeValue->setChecked(on);
+}
+
+void GridFindDialog::setSearchUp(bool up)
+{
+    (up ? m_up : m_down)->setChecked(true);
+}
+
+QString GridFindDialog::statusText() const
+{
+    return m_status->text();
+}
+
+void GridFindDialog::showEvent(QShowEvent *event)
+{
+    refreshColumns();
+    m_text->setFocus();
+    m_text->selectAll();
+    QDialog::showEvent(event);
+}
+
+void GridFindDialog::refreshColumns()
+{
+    const QueryModel *model = m_grid->queryModel();
+    const int chosen = m_column->currentIndex();
+    const int countBefore = m_column->count();
+    m_column->clear();
+    m_column->addItem(tr("All columns"));
+    for (int column = 0; column < model->columnCount(); ++column)
+        m_column->addItem(model->columnTitle(column));
+    // Keep the user's choice while the columns are the same ones (a title may only be translated).
+    m_column->setCurrentIndex(countBefore == m_column->count() ? qMax(chosen, 0) : 0);
+}
+
+bool GridFindDialog::matches(int row, const QList<int> &columns, int *column) const
+{
+    const QString wanted = m_text->text();
+    const Qt::CaseSensitivity cs = m_matchCase->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const QueryModel *model = m_grid->queryModel();
+    for (int c : columns) {
+        const QString cell = model->cellText(row, c);
+        if (m_wholeValue->isChecked() ? cell.compare(wanted, cs) == 0 : cell.contains(wanted, cs)) {
+            *column = c;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool GridFindDialog::findNext()
+{
+    const QString wanted = m_text->text();
+    if (wanted.isEmpty()) {
+        m_status->setText(tr("Type the text to find."));
+        return false;
+    }
+    QueryModel *model = m_grid->queryModel();
+    FbQuery *query = model->query();
+    QList<int> columns;
+    if (searchColumn() >= 0) {
+        columns << searchColumn();
+    } else {
+        for (int column = 0; column < model->columnCount(); ++column)
+            columns << column;
+    }
+
+    int found = -1;
+    int foundColumn = -1;
+    bool wrapped = false;
+    if (query && query->active()) {
+        model->catchUp();
+        const int start = query->currentRow();
+        if (m_down->isChecked()) {
+            for (int row = start + 1; found < 0 && haveRow(model, row); ++row) {
+                if (matches(row, columns, &foundColumn))
+                    found = row;
+            }
+            for (int row = 0; found < 0 && row <= start && row < model->rowCount(); ++row) {
+                if (matches(row, columns, &foundColumn)) {
+                    found = row;
+                    wrapped = true;
+                }
+            }
+        } else {
+            for (int row = start - 1; found < 0 && row >= 0; --row) {
+                if (matches(row, columns, &foundColumn))
+                    found = row;
+            }
+            if (found < 0) {
+                // Going round from the bottom needs the whole result.
+                model->guard([&] { query->fetchAll(); });
+                model->catchUp();
+            }
+            for (int row = model->rowCount() - 1; found < 0 && row >= qMax(start, 0); --row) {
+                if (matches(row, columns, &foundColumn)) {
+                    found = row;
+                    wrapped = start >= 0;
+                }
+            }
+        }
+    }
+
+    if (found < 0) {
+        m_status->setText(tr("\"%1\" was not found.").arg(wanted));
+        return false;
+    }
+    m_grid->makeCurrent(found, foundColumn);
+    if (!wrapped)
+        m_status->clear();
+    else if (m_down->isChecked())
+        m_status->setText(tr("Passed the last row; continued from the first."));
+    else
+        m_status->setText(tr("Passed the first row; continued from the last."));
+    return true;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+
+class DBGridEh;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// The grid's find window: looks for a text in one column or in all of them, from the current
+// row down or up, going round the ends once. It reports in its own status line, never in a box.
+class GridFindDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit GridFindDialog(DBGridEh *grid);
+
+    DBGridEh *grid() const { return m_grid; }
+
+    QString text() const;
+    void setText(const QString &text);
+    // -1 searches all columns.
+    int searchColumn() const;
+    void setSearchColumn(int column);
+    void setMatchCase(bool on);
+    void setWholeValue(bool on);
+    void setSearchUp(bool up);
+    QString statusText() const;
+
+public slots:
+    // Makes the next matching row current; false when nothing matches.
+    bool findNext();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    bool matches(int row, const QList<int> &columns, int *column) const;
+    void refreshColumns();
+
+    DBGridEh *m_grid;
+    QLineEdit *m_text;
+    QComboBox *m_column;
+    QCheckBox *m_matchCase;
+    QCheckBox *m_wholeValue;
+    QRadioButton *m_up;
+    QRadioButton *m_down;
+    QPushButton *m_findNext;
+    QPushButton *m_close;
+    QLabel *m_status;
+};
