@@ -123,7 +123,7 @@ void showLogViewer()
     LogView->showLog();
 }
 
-ConnectionProfile currentConnectionProfile()
+ConnectionRequest currentConnectionRequest()
 {
     if (!ConnectionSettings)
         return {};

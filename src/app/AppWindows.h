@@ -29,12 +29,12 @@ void hideSplash();
 void showLogViewer();
 
 // The profile the next connection is made with, as the connection settings window holds it.
-struct ConnectionProfile {
+struct ConnectionRequest {
     QStringList params;
     QString databasePath;
     QString loginPrompt;
 };
-ConnectionProfile currentConnectionProfile();
+ConnectionRequest currentConnectionRequest();
 QString connectionSettingsPath();
 // Puts a path into the connection settings window and applies it there.
 void applyPathInConnectionSettings(const QString &path);

@@ -3,23 +3,34 @@
 #include <QDir>
 #include <QFile>
 
-#include <dlfcn.h>
-
 namespace {
-// Where Debian's client library looks for its engine.
-const char *const kEnginePlugins[] = {
-    "/usr/lib/x86_64-linux-gnu/firebird/3.0/plugins/libEngine12.so",
-    "/usr/lib/aarch64-linux-gnu/firebird/3.0/plugins/libEngine12.so",
-    "/usr/lib/i386-linux-gnu/firebird/3.0/plugins/libEngine12.so",
-};
+QStringList &paths()
+{
+    static QStringList list = {
+        QStringLiteral("/usr/lib/x86_64-linux-gnu/firebird/3.0/plugins/libEngine12.so"),
+        QStringLiteral("/usr/lib/aarch64-linux-gnu/firebird/3.0/plugins/libEngine12.so"),
+        QStringLiteral("/usr/lib/i386-linux-gnu/firebird/3.0/plugins/libEngine12.so"),
+    };
+    return list;
+}
 } // namespace
 
 bool EngineCheck::embeddedEngineAvailable()
 {
     if (QFile::exists(QDir::current().filePath(QStringLiteral("gds32.dll"))))
         return true;
-    for (const char *path : kEnginePlugins)
-        if (QFile::exists(QString::fromLatin1(path)))
+    for (const QString &path : paths())
+        if (QFile::exists(path))
             return true;
     return false;
+}
+
+QStringList EngineCheck::pluginPaths()
+{
+    return paths();
+}
+
+void EngineCheck::setPluginPaths(const QStringList &list)
+{
+    paths() = list;
 }

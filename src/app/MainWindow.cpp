@@ -664,7 +664,7 @@ void TMainF::ConnectDatabase()
 {
     DisconnectDatabase();
     LogEvent(LangStr(QStringLiteral("cdbconn.")));
-    const ConnectionProfile profile = currentConnectionProfile();
+    const ConnectionRequest profile = currentConnectionRequest();
     if (profile.loginPrompt == QLatin1String("1"))
         m_database->setLoginPrompt(true);
     else if (profile.loginPrompt == QLatin1String("0"))

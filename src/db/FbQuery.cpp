@@ -364,7 +364,7 @@ void FbQuery::close()
     if (!m_active && !m_stmt)
         return;
     const bool wasActive = m_active;
-    if (m_stmt && m_stmt->cursorOpen && m_database->connected()) {
+    if (m_stmt && m_stmt->cursorOpen && m_database && m_database->connected()) {
         ISC_STATUS_ARRAY status;
         isc_dsql_free_statement(status, &m_stmt->handle, DSQL_close);
     }
@@ -509,7 +509,7 @@ int FbQuery::fetchMore(int count)
             case SQL_BLOB: {
                 ISC_QUAD id;
                 std::memcpy(&id, data, sizeof id);
-                row[i] = readBlob(m_database, transaction(), id, var.sqlsubtype == 1);
+                row[i] = readBlob(m_database.data(), transaction(), id, var.sqlsubtype == 1);
                 break;
             }
             case kSqlBoolean:

@@ -9,7 +9,7 @@
 
 #include "DataSource.h"
 
-class FbDatabase;
+#include "FbDatabase.h"
 class FbTransaction;
 struct FbStatement;
 
@@ -94,7 +94,7 @@ private:
     void masterChanged();
     void freeStatement();
 
-    FbDatabase *m_database;
+    QPointer<FbDatabase> m_database;
     QStringList m_sql;
     bool m_active = false;
     bool m_eof = true;

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
-class FbDatabase;
+#include "FbDatabase.h"
 
 // The one transaction of a connection: write + consistency, started by the first statement.
 class FbTransaction : public QObject
@@ -23,6 +24,6 @@ public:
     void end();
 
 private:
-    FbDatabase *m_database;
+    QPointer<FbDatabase> m_database;
     unsigned int m_handle = 0;
 };

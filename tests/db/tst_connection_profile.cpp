@@ -10,6 +10,7 @@
 #include "FileError.h"
 #include "LangStr.h"
 #include "LoginDialog.h"
+#include "MainWindow.h"
 #include "SettingsList.h"
 #include "TestLibrary.h"
 #include "UserPrompts.h"
@@ -26,7 +27,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 using Fields = QList<QPair<int, QByteArray>>;
 
@@ -60,10 +62,9 @@ void writeBytes(const QString &path, const QByteArray &bytes)
 QFileDevice::Permissions accessBits(const QString &path)
 {
     // ReadUser/WriteUser mirror the owner's bits for the file's owner; compare the rest.
-    return QFileInfo(path).permissions()
-           & (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
-              | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther
-              | QFileDevice::ExeOther);
+    return QFileInfo(path).permissions() & (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                            QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                                            QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
 }
 
 // Stands in for the main window: one real connection, made from the profile the way the main
@@ -153,6 +154,7 @@ private slots:
     void statusFollowsConnectionAndProfile();
     void userClicksOnLinksAndBox();
     void fileButtonKeepsLastChoice();
+    void mainWindowConnectsWithProfile();
 
     void loginDialogFields();
     void loginDialogKeys_data();
@@ -213,7 +215,8 @@ void TestConnectionProfile::recordBytes_data()
                                               << record({{0, "\x07WIN1251"},
                                                          {17, "\x04\xa8\xe6\xe8\xea"},
                                                          {82, "\x09quietlamp"},
-                                                         {147, "\x14" "C:\\\xca\xed\xe8\xe3\xe8\\LIBRARY.GDB"},
+                                                         {147, "\x14"
+                                                               "C:\\\xca\xed\xe8\xe3\xe8\\LIBRARY.GDB"},
                                                          {403, "\x01"
                                                                "0"}});
 
@@ -226,14 +229,13 @@ void TestConnectionProfile::recordBytes_data()
     tooLong.password = QString(70, QLatin1Char('p'));
     tooLong.dbFilePath = QString(300, QLatin1Char('d'));
     tooLong.loginPrompt = QStringLiteral("123");
-    QTest::newRow("over-long values cut at each field's end")
-        << tooLong
-        << record({{0, lengthByte(16) + QByteArray(16, 'c')},
-                   {17, lengthByte(64) + QByteArray(64, 'u')},
-                   {82, lengthByte(64) + QByteArray(64, 'p')},
-                   {147, lengthByte(255) + QByteArray(255, 'd')},
-                   {403, "\x02"
-                         "12"}});
+    QTest::newRow("over-long values cut at each field's end") << tooLong
+                                                              << record({{0, lengthByte(16) + QByteArray(16, 'c')},
+                                                                         {17, lengthByte(64) + QByteArray(64, 'u')},
+                                                                         {82, lengthByte(64) + QByteArray(64, 'p')},
+                                                                         {147, lengthByte(255) + QByteArray(255, 'd')},
+                                                                         {403, "\x02"
+                                                                               "12"}});
 }
 
 void TestConnectionProfile::recordBytes()
@@ -310,9 +312,8 @@ void TestConnectionProfile::wrongSizeIsFileError()
 
 void TestConnectionProfile::unwritableIsFileError()
 {
-    QVERIFY_THROWS_EXCEPTION(FileError,
-                             ConnectionProfileFile::write(m_base->filePath(QStringLiteral("missing/.dbconnection")),
-                                                          defaults()));
+    QVERIFY_THROWS_EXCEPTION(
+        FileError, ConnectionProfileFile::write(m_base->filePath(QStringLiteral("missing/.dbconnection")), defaults()));
     // A directory in the file's place cannot be replaced.
     QVERIFY(QDir(m_base->path()).mkdir(QStringLiteral(".dbconnection")));
     QVERIFY_THROWS_EXCEPTION(FileError, ConnectionProfileFile::write(profilePath(), defaults()));
@@ -540,6 +541,37 @@ void TestConnectionProfile::fileButtonKeepsLastChoice()
     QVERIFY(m_main->calls.isEmpty());
 }
 
+void TestConnectionProfile::mainWindowConnectsWithProfile()
+{
+    const QString previousDir = QDir::currentPath();
+    QDir::setCurrent(m_base->path());
+    auto restoreDir = qScopeGuard([&] { QDir::setCurrent(previousDir); });
+    auto main = std::make_unique<TMainF>();
+
+    ConnectionProfile stored = defaults();
+    stored.dbFilePath = m_library->path();
+    ConnectionProfileFile::write(profilePath(), stored);
+    LoadConnectionProfile();
+
+    QVERIFY(main->IBDatabase1()->connected());
+    QCOMPARE(main->IBDatabase1()->databaseName(), m_library->path());
+    QVERIFY(main->windowTitle().endsWith(QStringLiteral(" - ") + m_library->path()));
+    QVERIFY(EventConsole::lines().last().contains(QStringLiteral("Connected to: ") + m_library->path()));
+
+    // Apply switches the main window to another library and shows its books.
+    TestLibrary other;
+    ConnectionSettings->show();
+    ConnectionSettings->DbFilePath()->setText(other.path());
+    ConnectionSettings->Button2Click();
+    QCOMPARE(main->IBDatabase1()->databaseName(), other.path());
+    QVERIFY(main->IBQuery1()->active());
+    QVERIFY(!ConnectionSettings->isVisible());
+    QVERIFY(UserPrompts::shownMessages().isEmpty());
+    ConnectionSettings->StatusUpdateTimerTimer();
+    QCOMPARE(ConnectionSettings->findChild<QLabel *>(QStringLiteral("CurrentDbPathLb"))->text(), other.path());
+    main->IBDatabase1()->close();
+}
+
 void TestConnectionProfile::loginDialogFields()
 {
     LoginDialog dialog(QStringLiteral("/data/LIBRARY.GDB"), QStringLiteral("SYSDBA"));
@@ -592,6 +624,9 @@ void TestConnectionProfile::loginDialogKeys()
     QFETCH(int, result);
     LoginDialog dialog(QStringLiteral("LIBRARY.GDB"), QStringLiteral("SYSDBA"));
     QTimer::singleShot(0, &dialog, [&] {
+        // The mnemonic reaches only the active window.
+        if (!QTest::qWaitForWindowActive(&dialog))
+            return dialog.done(-1);
         QTest::keyClicks(dialog.passwordEdit(), QStringLiteral("s3cret"));
         QTest::keyClick(dialog.focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     });

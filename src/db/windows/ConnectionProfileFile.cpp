@@ -5,8 +5,10 @@
 
 #include <QFile>
 
-namespace ConnectionProfileFile {
-namespace {
+namespace ConnectionProfileFile
+{
+namespace
+{
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 void put(QByteArray &record, Field field, const QString &text)
@@ -40,9 +42,8 @@ QByteArray encode(const ConnectionProfile &profile)
 ConnectionProfile decode(const QByteArray &record)
 {
     if (record.size() != kRecordSize)
-        throw FileError(QStringLiteral("The connection profile holds %1 bytes instead of %2")
-                            .arg(record.size())
-                            .arg(kRecordSize));
+        throw FileError(
+            QStringLiteral("The connection profile holds %1 bytes instead of %2").arg(record.size()).arg(kRecordSize));
     ConnectionProfile profile;
     profile.lcCtype = take(record, kLcCtype);
     profile.userName = take(record, kUserName);

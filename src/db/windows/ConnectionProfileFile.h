@@ -15,7 +15,8 @@ struct ConnectionProfile {
 };
 
 // .dbconnection: one fixed record of length-prefixed Windows-1251 strings, no header.
-namespace ConnectionProfileFile {
+namespace ConnectionProfileFile
+{
 inline constexpr int kRecordSize = 406;
 
 struct Field {

@@ -14,7 +14,8 @@
 
 TConnectionSettings *ConnectionSettings = nullptr;
 
-namespace {
+namespace
+{
 const QString kProfileFileName = QStringLiteral(".dbconnection");
 const QString kConnectErrorText = QStringLiteral("Error while connecting...\nОшибка при подключении!");
 const QString kConnectText = QStringLiteral("connect");
@@ -84,9 +85,9 @@ QString profilePath()
 } // namespace
 
 TConnectionSettings::TConnectionSettings(QWidget *parent)
-    : DialogBase(parent, Fade::Yes)
-    , ui(std::make_unique<Ui::TConnectionSettings>())
+    : DialogBase(parent, Fade::Yes), ui(std::make_unique<Ui::TConnectionSettings>())
 {
+    ConnectionSettings = this;
     ui->setupUi(this);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setModal(false);
@@ -108,8 +109,7 @@ TConnectionSettings::TConnectionSettings(QWidget *parent)
     connect(ui->Button1, &QPushButton::clicked, this, &TConnectionSettings::Button1Click);
     connect(ui->Image1, &ClickableLabel::clicked, this, &TConnectionSettings::Image1Click);
     connect(ui->CurrentDbPathLb, &ClickableLabel::clicked, this, &TConnectionSettings::CurrentDbPathLbClick);
-    connect(ui->CurrentDbPathLb, &ClickableLabel::mouseEntered, this,
-            &TConnectionSettings::CurrentDbPathLbMouseEnter);
+    connect(ui->CurrentDbPathLb, &ClickableLabel::mouseEntered, this, &TConnectionSettings::CurrentDbPathLbMouseEnter);
 
     // Runs for the whole program, shown or not: the status is always current when the window opens.
     StatusUpdateTimer.setInterval(kStatusIntervalMs);

@@ -9,7 +9,8 @@
 class QLineEdit;
 class QTableWidget;
 
-namespace Ui {
+namespace Ui
+{
 class TConnectionSettings;
 }
 
@@ -73,7 +74,8 @@ void LoadConnectionProfile();
 void SaveConnectionProfile();
 
 // Profile keys.
-namespace ProfileKey {
+namespace ProfileKey
+{
 inline const QString userName = QStringLiteral("user_name");
 inline const QString password = QStringLiteral("password");
 inline const QString lcCtype = QStringLiteral("lc_ctype");

@@ -2,7 +2,8 @@
 
 #include "UserPrompts.h"
 
-namespace {
+namespace
+{
 QString g_lastFileName;
 } // namespace
 

@@ -11,12 +11,9 @@
 #include <QVBoxLayout>
 
 LoginDialog::LoginDialog(const QString &databaseName, const QString &userName, QWidget *parent)
-    : QDialog(parent)
-    , m_database(new QLabel(databaseName, this))
-    , m_userName(new QLineEdit(userName, this))
-    , m_password(new QLineEdit(this))
-    , m_ok(new QPushButton(QStringLiteral("&OK"), this))
-    , m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
+    : QDialog(parent), m_database(new QLabel(databaseName, this)), m_userName(new QLineEdit(userName, this)),
+      m_password(new QLineEdit(this)), m_ok(new QPushButton(QStringLiteral("&OK"), this)),
+      m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
 {
     setObjectName(QStringLiteral("LoginDialog"));
     setWindowTitle(QStringLiteral("Database Login"));

@@ -1,0 +1,268 @@
+#include "AddBookWindow.h"
+#include "AppFixture.h"
+#include "AppState.h"
+#include "EventConsole.h"
+#include "FbDatabase.h"
+#include "FbQuery.h"
+#include "LangStr.h"
+#include "Language.h"
+#include "MainWindow.h"
+#include "Settings.h"
+#include "SettingsList.h"
+#include "ViewBookWindow.h"
+#include "ui_MainWindow.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QtTest>
+
+namespace {
+
+void execute(const QString &sql)
+{
+    FbQuery q(MainF->IBDatabase1());
+    q.setSqlText(sql);
+    q.execSQL();
+}
+
+void addBookAndLoan()
+{
+    execute(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre)  VALUES ('T', 'A', '2001', 'P', "
+                           "'G')"));
+    execute(QStringLiteral("INSERT INTO given (given_id, given_to, given_date) SELECT id, 'Ann', '2026-12-01' FROM book"));
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void opensOnBookPageWithBooks();
+    void closingSequence_data();
+    void closingSequence();
+    void countersEmptyUntilFirstTick();
+    void connectionIndicators();
+    void shortcutsFromFocusedEditField_data();
+    void shortcutsFromFocusedEditField();
+    void pageLinksAndColours();
+    void leftFrameCollapseFollowsSettings();
+    void consoleSlidesInToFortyEight();
+    void everyWindowSwitchesLanguage();
+};
+
+void TestMainWindow::opensOnBookPageWithBooks()
+{
+    AppFixture app;
+    app.start(false);
+    MainF->setActivePage(2); // a start page chosen in the settings does not survive the first show
+    execute(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre)  VALUES ('Кобзар', 'Шевченко', "
+                           "'1840', 'Дніпро', 'Поезія')"));
+    MainF->show();
+    Ui::TMainF *ui = MainF->form();
+    QCOMPARE(ui->PageControl1->currentIndex(), 0);
+    QVERIFY(MainF->IBQuery1()->active());
+    QCOMPARE(ui->DBGridEh1->model()->data(ui->DBGridEh1->model()->index(0, 0)).toString(), QStringLiteral("Кобзар"));
+    QCOMPARE(AppFixture::consoleMessages().last(), QStringLiteral("{SQL} select * from BOOK"));
+    QCOMPARE(MainF->BookBaseSql(), QStringLiteral("select * from BOOK\r\n"));
+    QCOMPARE(ui->DBGridEh1->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Id"));
+    QCOMPARE(ui->DBGridEh1->model()->columnCount(), 10);
+}
+
+void TestMainWindow::closingSequence_data()
+{
+    QTest::addColumn<bool>("closeAfterAdding");
+    QTest::addColumn<QString>("autolog");
+    QTest::newRow("option on, autolog on") << true << QStringLiteral("1");
+    QTest::newRow("option off, autolog off") << false << QStringLiteral("0");
+}
+
+void TestMainWindow::closingSequence()
+{
+    QFETCH(bool, closeAfterAdding);
+    QFETCH(QString, autolog);
+    AppFixture app;
+    QFile oldLog(app.path(QStringLiteral("logfile.txt")));
+    QVERIFY(oldLog.open(QIODevice::WriteOnly));
+    oldLog.write("old\r\n");
+    oldLog.close();
+    QFile marker(app.path(QStringLiteral(".add")));
+    QVERIFY(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    app.start();
+    QVERIFY(add->findChild<QCheckBox *>(QStringLiteral("CheckBox1"))->isChecked()); // read from .add
+    add->findChild<QCheckBox *>(QStringLiteral("CheckBox1"))->setChecked(closeAfterAdding);
+    settingsList().setValue(QStringLiteral("Autolog"), autolog);
+    app.closeMainWindow();
+
+    QCOMPARE(QFile::exists(app.path(QStringLiteral(".add"))), closeAfterAdding);
+    if (closeAfterAdding)
+        QCOMPARE(QFileInfo(app.path(QStringLiteral(".add"))).size(), 0);
+    QVERIFY(QFile::exists(app.path(QStringLiteral(".dbconnection"))));
+    QFile log(app.path(QStringLiteral("logfile.txt")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray bytes = log.readAll();
+    if (autolog == QLatin1String("1")) {
+        QVERIFY(bytes.endsWith(": Work ending;\r\n"));
+        QCOMPARE(bytes.count("\r\n"), EventConsole::lines().size());
+    } else {
+        QCOMPARE(bytes, QByteArray("old\r\n"));
+    }
+}
+
+void TestMainWindow::countersEmptyUntilFirstTick()
+{
+    AppFixture app;
+    app.start();
+    addBookAndLoan();
+    Ui::TMainF *ui = MainF->form();
+    QVERIFY(ui->lbBookCount->text().isEmpty());
+    QVERIFY(ui->lbGivenBookCount->text().isEmpty());
+    QVERIFY(ui->Label8->isHidden());
+    MainF->Timer2Timer();
+    QCOMPARE(ui->lbBookCount->text(), QStringLiteral("1"));
+    QCOMPARE(ui->lbGivenBookCount->text(), QStringLiteral("1"));
+    QVERIFY(!ui->Label8->isHidden());
+    // The total follows the book list once open; the loan count only after it was closed.
+    execute(QStringLiteral("DELETE FROM given"));
+    execute(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre)  VALUES ('U', 'A', '2001', "
+                           "'P', 'G')"));
+    MainF->RefreshBooks();
+    MainF->Timer2Timer();
+    QCOMPARE(ui->lbBookCount->text(), QStringLiteral("2"));
+    QCOMPARE(ui->lbGivenBookCount->text(), QStringLiteral("1"));
+    MainF->ConnectDatabase();
+    MainF->Timer2Timer();
+    QCOMPARE(ui->lbGivenBookCount->text(), QStringLiteral("0"));
+    QVERIFY(ui->Label8->isHidden());
+    QVERIFY(ui->lbGivenBookCount->isHidden());
+}
+
+void TestMainWindow::connectionIndicators()
+{
+    AppFixture app;
+    app.start();
+    Ui::TMainF *ui = MainF->form();
+    QVERIFY(MainF->IBDatabase1()->connected());
+    QTRY_VERIFY_WITH_TIMEOUT(ui->ConnectedImg->isVisibleTo(MainF), 1500);
+    QVERIFY(ui->lbSQL->isVisibleTo(MainF));
+    MainF->ConnectedImgClick();
+    QVERIFY(!MainF->IBDatabase1()->connected());
+    QVERIFY(!MainF->IBQuery1()->active()); // closing the connection closes every list
+    QVERIFY(ui->lbBookCount->text().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(!ui->lbSQL->isVisibleTo(MainF), 700);
+    QTRY_VERIFY_WITH_TIMEOUT(ui->DisconnectedImg->isVisibleTo(MainF), 1500);
+    QVERIFY(!ui->ConnectedImg->isVisibleTo(MainF));
+    MainF->DisconnectedImgClick();
+    QVERIFY(MainF->IBDatabase1()->connected());
+    QCOMPARE(ui->lbBookCount->text(), QStringLiteral("0"));
+    QCOMPARE(MainF->windowTitle(), QStringLiteral("::: Bibliora  v2.3 ::: BETA_04 Application preview - ") +
+                                       MainF->IBDatabase1()->databaseName());
+}
+
+void TestMainWindow::shortcutsFromFocusedEditField_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("window");
+    QTest::newRow("Ctrl+A add book") << QKeySequence(QStringLiteral("Ctrl+A")) << QStringLiteral("add");
+    QTest::newRow("Ctrl+E edit book") << QKeySequence(QStringLiteral("Ctrl+E")) << QStringLiteral("cng");
+    QTest::newRow("Ctrl+D delete book") << QKeySequence(QStringLiteral("Ctrl+D")) << QStringLiteral("del");
+    QTest::newRow("Ctrl+S settings") << QKeySequence(QStringLiteral("Ctrl+S")) << QStringLiteral("Settings");
+    QTest::newRow("Ctrl+B view book") << QKeySequence(QStringLiteral("Ctrl+B")) << QStringLiteral("ViewF");
+}
+
+void TestMainWindow::shortcutsFromFocusedEditField()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, window);
+    AppFixture app;
+    app.start();
+    MainF->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(MainF));
+    MainF->LeftSqlLnkClick();
+    Ui::TMainF *ui = MainF->form();
+    ui->edSQL->setPlainText(QStringLiteral("select 1 from rdb$database"));
+    ui->edSQL->setFocus();
+    QTRY_VERIFY(ui->edSQL->hasFocus());
+    QTest::keySequence(ui->edSQL, keys);
+    QWidget *shown = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == window)
+            shown = w;
+    QVERIFY2(shown && shown->isVisible(), qPrintable(window));
+    QVERIFY(!ui->edSQL->textCursor().hasSelection()); // the edit field did not take the key
+}
+
+void TestMainWindow::pageLinksAndColours()
+{
+    AppFixture app;
+    app.start();
+    Ui::TMainF *ui = MainF->form();
+    const QColor blue(0, 0, 255);
+    const QColor gray(128, 128, 128);
+    MainF->LeftInfoLnkClick();
+    QCOMPARE(ui->PageControl1->currentIndex(), 2);
+    QCOMPARE(ui->LeftInfoLnk->textColor(), blue);
+    QCOMPARE(ui->LeftBooksLnk->textColor(), gray);
+    ui->PageControl1->setCurrentIndex(1); // a tab header click colours the same way
+    QCOMPARE(ui->LeftGivenBooksLnk->textColor(), blue);
+    QCOMPARE(ui->LeftInfoLnk->textColor(), gray);
+    emit ui->LeftGivenBooksLnk->mouseEntered();
+    QCOMPARE(ui->LeftGivenBooksLnk->textColor(), QColor(255, 0, 0));
+    emit ui->LeftGivenBooksLnk->mouseLeft();
+    QCOMPARE(ui->LeftGivenBooksLnk->textColor(), blue);
+    // Refresh does nothing on the information page.
+    MainF->LeftInfoLnkClick();
+    const int lines = EventConsole::lines().size();
+    MainF->GeneralRefreshImgClick();
+    QCOMPARE(EventConsole::lines().size(), lines);
+}
+
+void TestMainWindow::leftFrameCollapseFollowsSettings()
+{
+    AppFixture app;
+    app.start();
+    Ui::TMainF *ui = MainF->form();
+    MainF->LeftHideImgClick();
+    QCOMPARE(ui->MainLeftFrame->width(), 10);
+    QVERIFY(!ui->Panel12->isEnabled());
+    QVERIFY(ui->LeftUnhideImg->isVisibleTo(MainF));
+    QVERIFY(Settings->findChild<QCheckBox *>(QStringLiteral("SettingsHideLeftFrame"))->isChecked());
+    MainF->LeftUnhideImgClick();
+    QCOMPARE(ui->MainLeftFrame->width(), 185);
+    QVERIFY(ui->Panel13->isEnabled());
+    QVERIFY(!Settings->findChild<QCheckBox *>(QStringLiteral("SettingsHideLeftFrame"))->isChecked());
+}
+
+void TestMainWindow::consoleSlidesInToFortyEight()
+{
+    AppFixture app;
+    app.start();
+    Ui::TMainF *ui = MainF->form();
+    MainF->setConsoleShown(false);
+    QCOMPARE(ui->MainBottomFrame->height(), 0);
+    MainF->setConsoleShown(true);
+    QTRY_COMPARE(ui->MainBottomFrame->maximumHeight(), 48);
+    QTest::qWait(50);
+    QCOMPARE(ui->MainBottomFrame->maximumHeight(), 48);
+}
+
+void TestMainWindow::everyWindowSwitchesLanguage()
+{
+    AppFixture app;
+    app.start();
+    Ui::TMainF *ui = MainF->form();
+    for (const char *language : {"ru", "ua", "en"}) {
+        settingsList().setValue(QStringLiteral("Language"), QString::fromLatin1(language));
+        ApplyLanguage();
+        QCOMPARE(ui->LeftAddLnk->text(), LangStr(QStringLiteral("laddb")));
+        QCOMPARE(ui->LeftCaption1->text(), QStringLiteral("  ") + LangStr(QStringLiteral("lbkoprs")));
+        QCOMPARE(ui->N5->text(), LangStr(QStringLiteral("lsettings")));
+        QCOMPARE(ui->DBGridEh1->model()->headerData(0, Qt::Horizontal).toString(), LangStr(QStringLiteral("ltitle")));
+        QCOMPARE(Settings->findChild<QPushButton *>(QStringLiteral("Button1"))->text(), LangStr(QStringLiteral("wapply")));
+    }
+    QCOMPARE(ui->LeftAddLnk->text(), QStringLiteral("Add book"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
