@@ -4,6 +4,7 @@
 
 #include "AppWindows.h"
 #include "DataSource.h"
+#include "DatabaseFileDialog.h"
 #include "EventConsole.h"
 #include "FbDatabase.h"
 #include "FbError.h"
@@ -635,7 +636,7 @@ void TMainF::Label6Click()
 void TMainF::Button19Click()
 {
     const QString file =
-        UserPrompts::openFileName(this, QStringLiteral("InterBase database files (.GDB) (*.gdb)"));
+        UserPrompts::openFileName(this, DatabaseFileDialog::filter());
     if (file.isEmpty())
         return;
     ui->Label3->setText(file);
@@ -660,6 +661,16 @@ void TMainF::DisconnectDatabase()
     LogEvent(LangStr(QStringLiteral("cdbdisconnd")));
 }
 
+bool TMainF::acceptedLibraryPath(const QString &path)
+{
+    const QFileInfo file(path);
+    const QString name = file.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const bool gdb = dot >= 0 && name.mid(dot).compare(QLatin1String(".gdb"), Qt::CaseInsensitive) == 0;
+    // A library on a server cannot be seen from here; the server itself answers for it.
+    return gdb && (FbDatabase::isServerPath(path) || file.isFile());
+}
+
 void TMainF::ConnectDatabase()
 {
     DisconnectDatabase();
@@ -669,10 +680,7 @@ void TMainF::ConnectDatabase()
         m_database->setLoginPrompt(true);
     else if (profile.loginPrompt == QLatin1String("0"))
         m_database->setLoginPrompt(false);
-    const QFileInfo path(profile.databasePath);
-    if (path.exists() && path.isFile() && path.fileName().contains(QLatin1Char('.')) &&
-        path.fileName().mid(path.fileName().lastIndexOf(QLatin1Char('.'))).compare(QLatin1String(".gdb"),
-                                                                                  Qt::CaseInsensitive) == 0)
+    if (acceptedLibraryPath(profile.databasePath))
         m_database->setDatabaseName(profile.databasePath);
     try {
         m_database->setParams(profile.params);

@@ -70,6 +70,8 @@ public:
     void setTabsOnTop(bool onTop);
     void setActivePage(int page);
     bool leftFrameCollapsed() const;
+    // A profile path the connection takes: an existing ".gdb" file (any case), or one on a server.
+    static bool acceptedLibraryPath(const QString &path);
 
 public slots:
     void LeftHideImgClick();

@@ -6,6 +6,7 @@
 #include "LockDirectory.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 namespace {
 
@@ -150,6 +151,13 @@ void FbDatabase::registerQuery(FbQuery *query)
 void FbDatabase::unregisterQuery(FbQuery *query)
 {
     m_queries.removeAll(query);
+}
+
+bool FbDatabase::isServerPath(const QString &name)
+{
+    // A host name of two characters or more before ":" (one letter is a Windows drive).
+    static const QRegularExpression server(QStringLiteral("^(inet[46]?://|\\\\\\\\|[A-Za-z0-9_.\\-]{2,}(/[0-9A-Za-z_]+)?:)"));
+    return server.match(name).hasMatch();
 }
 
 void FbDatabase::createDatabase(const QString &path, const QString &charset, const QString &collation,

@@ -52,6 +52,10 @@ public:
     void registerQuery(FbQuery *query);
     void unregisterQuery(FbQuery *query);
 
+    // "host:path", "host/port:path", "inet://host/path" or a UNC name: a library on a server,
+    // which no local file check can see.
+    static bool isServerPath(const QString &name);
+
     // Creates an empty database file at path with the given default character set and collation.
     static void createDatabase(const QString &path, const QString &charset, const QString &collation,
                                const QString &userName = QStringLiteral("SYSDBA"));

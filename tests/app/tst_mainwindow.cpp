@@ -49,6 +49,8 @@ private slots:
     void leftFrameCollapseFollowsSettings();
     void consoleSlidesInToFortyEight();
     void everyWindowSwitchesLanguage();
+    void profilePathAcceptance_data();
+    void profilePathAcceptance();
 };
 
 void TestMainWindow::opensOnBookPageWithBooks()
@@ -262,6 +264,31 @@ void TestMainWindow::everyWindowSwitchesLanguage()
         QCOMPARE(Settings->findChild<QPushButton *>(QStringLiteral("Button1"))->text(), LangStr(QStringLiteral("wapply")));
     }
     QCOMPARE(ui->LeftAddLnk->text(), QStringLiteral("Add book"));
+}
+
+void TestMainWindow::profilePathAcceptance_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("mixed-case extension") << QStringLiteral("Other.GDb") << QStringLiteral("Other.GDb") << true;
+    QTest::newRow("other extension") << QStringLiteral("Other.fdb") << QStringLiteral("Other.fdb") << false;
+    QTest::newRow("missing file") << QString() << QStringLiteral("Missing.gdb") << false;
+    QTest::newRow("on a server") << QString() << QStringLiteral("books.local:/srv/LIBRARY.GDB") << true;
+}
+
+void TestMainWindow::profilePathAcceptance()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, path);
+    QFETCH(bool, accepted);
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    if (!file.isEmpty()) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(TMainF::acceptedLibraryPath(path), accepted);
 }
 
 QTEST_MAIN(TestMainWindow)

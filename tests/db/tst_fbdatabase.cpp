@@ -79,6 +79,8 @@ private slots:
     void secondEngineIsRefused();
     void mklibraryRefusesExistingFile();
     void lockDirectoryIsUsable();
+    void serverPaths_data();
+    void serverPaths();
 };
 
 void TestFbDatabase::insertGetsNewUniqueId()
@@ -434,6 +436,26 @@ void TestFbDatabase::lockDirectoryIsUsable()
     QFile probe(dir + QStringLiteral("/.probe"));
     QVERIFY(probe.open(QIODevice::WriteOnly));
     probe.remove();
+}
+
+void TestFbDatabase::serverPaths_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("server");
+    QTest::newRow("plain file") << QStringLiteral("LIBRARY.GDB") << false;
+    QTest::newRow("absolute path") << QStringLiteral("/home/ann/LIBRARY.GDB") << false;
+    QTest::newRow("windows drive") << QStringLiteral("C:\\Lib\\LIBRARY.GDB") << false;
+    QTest::newRow("host:path") << QStringLiteral("books.local:/srv/LIBRARY.GDB") << true;
+    QTest::newRow("host/port:path") << QStringLiteral("10.0.0.5/3051:/srv/LIBRARY.GDB") << true;
+    QTest::newRow("inet url") << QStringLiteral("inet://books/srv/LIBRARY.GDB") << true;
+    QTest::newRow("unc") << QStringLiteral("\\\\books\\LIBRARY.GDB") << true;
+}
+
+void TestFbDatabase::serverPaths()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, server);
+    QCOMPARE(FbDatabase::isServerPath(name), server);
 }
 
 QTEST_GUILESS_MAIN(TestFbDatabase)

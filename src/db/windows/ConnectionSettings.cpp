@@ -231,7 +231,7 @@ void TConnectionSettings::Button3Click()
 void TConnectionSettings::Button2Click()
 {
     const QString path = ui->DbFilePath->text();
-    if (!QFileInfo(path).isFile()) {
+    if (!FbDatabase::isServerPath(path) && !QFileInfo(path).isFile()) {
         ui->DbFilePath->setFocus();
         return;
     }
