@@ -12,6 +12,8 @@
 #include "FbTransaction.h"
 #include "FileError.h"
 #include "LangStr.h"
+#include "LoanList.h"
+#include "LoanSearchBar.h"
 #include "SettingsList.h"
 #include "UserPrompts.h"
 
@@ -20,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeySequenceEdit>
 #include <QMenu>
 #include <QScreen>
@@ -131,7 +134,13 @@ void TMainF::createDatabaseObjects()
                         c.width});
     ui->DBGridEh1->setColumns(columns);
     ui->DBGridEh1->setDataSource(m_source1);
+    ui->DBGridEh2->setColumns(LoanList::loanGridColumns());
     ui->DBGridEh2->setDataSource(m_source4);
+    // The loan list follows the book list's current row once open.
+    LoanList::followBookList(this);
+    auto *givenBarLayout = new QHBoxLayout(ui->GivenBar);
+    givenBarLayout->setContentsMargins(0, 0, 0, 0);
+    givenBarLayout->addWidget(new LoanSearchBar(ui->GivenBar));
     ui->DBGridEh3->setDataSource(m_source2);
     ui->DBNavigator1->setDataSource(m_source1);
     ui->dbeBookCount->setDataSource(m_source3);
@@ -220,6 +229,9 @@ void TMainF::setupLinks()
     ui->ConnectedImg->setToolTip(QStringLiteral("Disconnect"));
     ui->DisconnectedImg->setToolTip(QStringLiteral("Connect"));
     ui->lbSQL->setTextColor(Qt::blue);
+    QFont keysFont = ui->LeftQsrchKeysLb->font();
+    keysFont.setPixelSize(10);
+    ui->LeftQsrchKeysLb->setFont(keysFont);
     for (QLabel *label : findChildren<QLabel *>())
         label->setTextFormat(Qt::PlainText);
     ui->BannerName->setTextFormat(Qt::RichText);
@@ -597,8 +609,7 @@ void TMainF::RefreshBooks()
 
 void TMainF::RefreshGiven()
 {
-    m_query5->close();
-    m_query5->open();
+    LoanList::refreshLoanList(this);
 }
 
 void TMainF::LeftRefreshAllLbClick()

@@ -153,8 +153,11 @@ void Startup::run()
     }
     splash->showLanguageChooser();
     MainF->Register1Click();
-    if (RegisterF)
+    if (RegisterF) {
+        // Beside the splash, so that the language list and its "OK" stay in sight.
+        RegisterF->move(splash->frameGeometry().topRight() + QPoint(12, 0));
         RegisterF->activateWindow();
+    }
     while (!splash->closeAllowed()) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
         QApplication::sendPostedEvents();

@@ -1,0 +1,16 @@
+#include "LoanFailure.h"
+
+#include "UserPrompts.h"
+
+namespace LoanFailure {
+const char *const kLend = "The book could not be marked as given\rКнигу не удалось отметить как выданную";
+const char *const kReturn = "The book could not be turned back\rКнигу не удалось вернуть в библиотеку";
+const char *const kChange = "The borrower could not be changed\rНе удалось изменить запись о выдаче";
+const char *const kReread = "The list of given books could not be read again\r"
+                            "Не удалось перечитать список выданных книг";
+
+void report(const char *what, const QString &reason)
+{
+    UserPrompts::message(UserPrompts::Kind::Error, QString::fromUtf8(what) + QStringLiteral("\r\r") + reason);
+}
+} // namespace LoanFailure

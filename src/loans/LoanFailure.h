@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// Tells the user in one message box that a loan action failed, with the engine's reason.
+namespace LoanFailure {
+extern const char *const kLend;
+extern const char *const kReturn;
+extern const char *const kChange;
+extern const char *const kReread;
+void report(const char *what, const QString &reason);
+} // namespace LoanFailure
