@@ -10,6 +10,7 @@
 #include "DeleteBookWindow.h"
 #include "FbQuery.h"
 #include "FieldsWindow.h"
+#include "Language.h"
 #include "LendWindow.h"
 #include "LogView.h"
 #include "MainWindow.h"
@@ -94,6 +95,16 @@ void showAppWindow(AppWindow window)
             new TAboutBox(MainF);
         AboutBox->exec();
         break;
+    }
+}
+
+void connectWindows()
+{
+    Tdel::setLanguageRoutine(ApplyDelLanguage);
+    if (add) {
+        QObject::connect(add, &Tadd::constantsWindowRequested, add, [] { showAppWindow(AppWindow::Constants); });
+        QObject::connect(add, &Tadd::fieldsWindowRequested, add, [] { showAppWindow(AppWindow::Fields); });
+        QObject::connect(add, &Tadd::addConstantRequested, add, [](int, const QString &) { showWindow(AddConstF); });
     }
 }
 

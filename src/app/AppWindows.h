@@ -23,6 +23,9 @@ enum class AppWindow {
 // windows open only when there is a current book or loan.
 void showAppWindow(AppWindow window);
 
+// Links between windows of different folders, made once they all exist.
+void connectWindows();
+
 bool viewWindowShown();
 void toggleViewWindow();
 void hideSplash();

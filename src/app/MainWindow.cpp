@@ -3,6 +3,7 @@
 #include "ui_MainWindow.h"
 
 #include "AppWindows.h"
+#include "BookSearchBar.h"
 #include "DataSource.h"
 #include "DatabaseFileDialog.h"
 #include "EventConsole.h"
@@ -75,6 +76,7 @@ TMainF::TMainF(QWidget *parent)
     MainF = this;
     setMainApi(this);
     ui->setupUi(this);
+    new BookSearchBar(ui->SearchBar);
     createDatabaseObjects();
     setupMenus();
     setupLinks();
@@ -721,7 +723,7 @@ void TMainF::UpgradeDatabaseStructure()
         LogSql(create);
         m_query1->execSQL();
         m_query1->clearSql();
-        m_query1->setSql(m_bookBaseSql.split(QStringLiteral("\r\n")).mid(0, m_bookBaseSql.count(QStringLiteral("\r\n"))));
+        m_query1->setSqlText(m_bookBaseSql);
         LogEvent(LangStr(QStringLiteral("cdbmod2")));
         DisconnectDatabase();
         ConnectDatabase();

@@ -3,6 +3,7 @@
 #include "AboutWindow.h"
 #include "AddBookWindow.h"
 #include "AddConstantWindow.h"
+#include "AppWindows.h"
 #include "ChangeBookWindow.h"
 #include "ConnectionSettings.h"
 #include "ConstantsWindow.h"
@@ -116,6 +117,7 @@ void Startup::run()
         }
     }
 
+    connectWindows();
     splash->showStatus(QStringLiteral("initialising bibliora ..."));
     LogEvent(LangStr(QStringLiteral("cinit")) + QStringLiteral("..."));
     LogEvent(LangStr(QStringLiteral("iprog")) + QStringLiteral(" v") + LangStr(QStringLiteral("iver")) +

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "BookStatements.h"
 #include "DialogBase.h"
 
 #include <memory>
 
-namespace Ui {
+namespace Ui
+{
 class Tcng;
 }
 
-// Edit book window.
+// Edit book window: writes each field the user changed with a statement of its own.
 class Tcng : public DialogBase
 {
     Q_OBJECT
@@ -16,7 +18,20 @@ public:
     explicit Tcng(QWidget *parent = nullptr);
     ~Tcng() override;
 
+public slots:
+    void FormShow();
+    void RefreshClick();
+    void BitBtn2Click(); // save
+    void BitBtn1Click(); // cancel
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void reject() override;
+
 private:
+    void bindFields();
+    void UpdateBookField(const QString &sql, const QString &id);
+
     std::unique_ptr<Ui::Tcng> ui;
 };
 

@@ -1,20 +1,100 @@
 #include "ViewBookWindow.h"
 
+#include "AppState.h"
+#include "ClickableLabel.h"
+#include "FbQuery.h"
 #include "ui_ViewBookWindow.h"
 
 TViewF *ViewF = nullptr;
 
-TViewF::TViewF(QWidget *parent)
-    : QWidget(parent, Qt::Tool)
-    , ui(std::make_unique<Ui::TViewF>())
+namespace
+{
+constexpr double kOpacity = 200.0 / 255.0;
+}
+
+TViewF::TViewF(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::TViewF>())
 {
     ViewF = this;
     ui->setupUi(this);
-    connect(ui->CloseButton, &QPushButton::clicked, this, &QWidget::close);
+    // A title bar without buttons and without a caption.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
+    setWindowTitle(QString());
+    setWindowOpacity(kOpacity);
+    bindFields();
+    connect(ui->getTitle, &QLineEdit::textChanged, this, &TViewF::getTitleChange);
+    getTitleChange();
 }
 
 TViewF::~TViewF()
 {
     if (ViewF == this)
         ViewF = nullptr;
+}
+
+void TViewF::bindFields()
+{
+    DataSource *source = mainApi() ? mainApi()->DataSource1() : nullptr;
+    const std::pair<DBEdit *, const char *> bound[] = {
+        {ui->getTitle, "TITLE"}, {ui->getAuthor, "AUTHOR"},       {ui->getYear, "IYEAR"},
+        {ui->getSeria, "SERIA"}, {ui->getPublisher, "PUBLISHER"}, {ui->getPlace, "PLACE"},
+        {ui->getGenre, "GENRE"}, {ui->getClas, "CLAS"},           {ui->getId, "ID"},
+    };
+    for (const auto &[field, column] : bound) {
+        field->setDataField(QLatin1String(column));
+        if (field->dataSource() != source)
+            field->setDataSource(source);
+    }
+    ui->DBMemo1->setDataField(QStringLiteral("DESCRIPTION"));
+    if (ui->DBMemo1->dataSource() != source)
+        ui->DBMemo1->setDataSource(source);
+}
+
+QString TViewF::titleLine() const
+{
+    return ui->Label3->text();
+}
+
+void TViewF::showEvent(QShowEvent *event)
+{
+    FormShow();
+    QWidget::showEvent(event);
+}
+
+void TViewF::hideEvent(QHideEvent *event)
+{
+    FormHide();
+    QWidget::hideEvent(event);
+}
+
+void TViewF::FormShow()
+{
+    const QColor color = AppState::themeColor();
+    for (QWidget *w :
+         {static_cast<QWidget *>(this), static_cast<QWidget *>(ui->Label3), static_cast<QWidget *>(ui->Panel1)}) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Window, color);
+        w->setPalette(p);
+        w->setAutoFillBackground(true);
+    }
+    bindFields();
+    colourViewLink(Qt::red);
+    getTitleChange();
+}
+
+void TViewF::FormHide()
+{
+    colourViewLink(Qt::gray);
+}
+
+void TViewF::getTitleChange()
+{
+    ui->Label3->setText(QStringLiteral(" ::: ") + ui->getTitle->text() + QStringLiteral(" ::: "));
+}
+
+void TViewF::colourViewLink(const QColor &color)
+{
+    if (!parentWidget())
+        return;
+    if (auto *link = parentWidget()->findChild<ClickableLabel *>(QStringLiteral("LeftViewLnk")))
+        link->setTextColor(color);
 }

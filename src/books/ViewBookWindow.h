@@ -4,11 +4,12 @@
 
 #include <memory>
 
-namespace Ui {
+namespace Ui
+{
 class TViewF;
 }
 
-// View book window.
+// View book window: the current book, read-only, following the book list.
 class TViewF : public QWidget
 {
     Q_OBJECT
@@ -16,7 +17,22 @@ public:
     explicit TViewF(QWidget *parent = nullptr);
     ~TViewF() override;
 
+    // The title line: " ::: ", the current title and " ::: ".
+    QString titleLine() const;
+
+public slots:
+    void FormShow();
+    void FormHide();
+    void getTitleChange();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
+    void bindFields();
+    void colourViewLink(const QColor &color);
+
     std::unique_ptr<Ui::TViewF> ui;
 };
 

@@ -142,7 +142,11 @@ void FbQuery::setSql(const QStringList &lines)
 
 void FbQuery::setSqlText(const QString &statement)
 {
-    setSql(statement.isEmpty() ? QStringList() : statement.split(QStringLiteral("\r\n")));
+    QStringList lines = statement.isEmpty() ? QStringList() : statement.split(QStringLiteral("\r\n"));
+    // A full text as text() gives it ends with CR LF; that is no extra empty line.
+    if (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast();
+    setSql(lines);
 }
 
 QString FbQuery::text() const

@@ -28,6 +28,7 @@ public:
     // The statement text; replacing it closes the query.
     QStringList sql() const { return m_sql; }
     void setSql(const QStringList &lines);
+    // One statement, or a full text as text() gives it; lines are split at CR LF.
     void setSqlText(const QString &statement);
     void clearSql() { setSql({}); }
     // Every line followed by CR LF, as the statement is sent.

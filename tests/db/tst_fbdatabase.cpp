@@ -142,6 +142,9 @@ void TestFbDatabase::statementForms()
     FbQuery q(&c.db);
     q.setSql(lines);
     QCOMPARE(q.text(), lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    FbQuery copy(&c.db);
+    copy.setSqlText(q.text()); // a full text goes back in as the same lines
+    QCOMPARE(copy.sql(), lines);
     q.open();
     QVERIFY(q.active());
     if (!firstTitle.isEmpty())

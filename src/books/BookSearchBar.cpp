@@ -1,0 +1,135 @@
+#include "BookSearchBar.h"
+
+#include "AppState.h"
+#include "BookStatements.h"
+#include "EventConsole.h"
+#include "FbQuery.h"
+#include "LangStr.h"
+#include "UserPrompts.h"
+#include "ui_BookSearchBar.h"
+
+#include <QHBoxLayout>
+#include <QMouseEvent>
+
+namespace
+{
+const QString kValidId = QStringLiteral("Please enter a valid ID value!\rВведите корректное значение ID!");
+}
+
+int chosenEntry(const QComboBox *list)
+{
+    const int index = list->currentIndex();
+    // Typing over an entry, or the prompt text put back, leaves no entry chosen.
+    if (index < 0 || list->currentText() != list->itemText(index))
+        return -1;
+    return index;
+}
+
+BookSearchBar::BookSearchBar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::BookSearchBar>())
+{
+    ui->setupUi(this);
+    // Placed into an empty frame, the bar fills it.
+    if (parent && !parent->layout()) {
+        auto *layout = new QHBoxLayout(parent);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(this);
+    }
+    for (QComboBox *list : {ui->SelList2, ui->SelList3}) {
+        list->setInsertPolicy(QComboBox::NoInsert);
+        list->setCurrentIndex(-1);
+    }
+    ui->SelList3->setEditText(QStringLiteral("Arrange by"));
+    ui->SelList2->setEditText(QStringLiteral("Search by"));
+    ui->edSel2->installEventFilter(this);
+    ui->SearchImg->installEventFilter(this);
+    connect(ui->SearchImg, &ClickableLabel::clicked, this, &BookSearchBar::SearchImgClick);
+    connect(ui->ArrangeDownImg, &ClickableLabel::clicked, this, &BookSearchBar::ArrangeDownImgClick);
+    connect(ui->ArrangeUpImg, &ClickableLabel::clicked, this, &BookSearchBar::ArrangeUpImgClick);
+}
+
+BookSearchBar::~BookSearchBar() = default;
+
+bool BookSearchBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->SearchImg && event->type() == QEvent::ToolTip)
+        return true; // its hint is set, but never shown
+    if (watched == ui->edSel2) {
+        if (event->type() == QEvent::MouseButtonPress)
+            edSel2Click();
+        else if (event->type() == QEvent::FocusOut)
+            edSel2Exit();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void BookSearchBar::edSel2Click()
+{
+    const QString text = ui->edSel2->text();
+    if (text == QStringLiteral("Search for?") || text == QStringLiteral("Искать что?") ||
+        text == QStringLiteral("Шукати що?"))
+        ui->edSel2->clear();
+}
+
+void BookSearchBar::edSel2Exit()
+{
+    if (ui->edSel2->text().isEmpty())
+        ui->edSel2->setText(LangStr(QStringLiteral("lsrchw")));
+}
+
+void BookSearchBar::SearchImgClick()
+{
+    const int field = chosenEntry(ui->SelList2);
+    if (!ui->edSel2->text().isEmpty())
+        ui->edSel2->setFocus();
+    if (field < 0) {
+        ui->SelList2->setFocus();
+        return;
+    }
+    const std::optional<QString> statement = BookStatements::searchSql(field, ui->edSel2->text());
+    if (!statement) {
+        // An identifier that is no number would only make the database reject the statement.
+        UserPrompts::message(UserPrompts::Kind::Warning, kValidId);
+        ui->edSel2->setFocus();
+        return;
+    }
+    MainWindowApi *api = mainApi();
+    LogSql(*statement);
+    FbQuery *query = api->IBQuery1();
+    query->setSqlText(*statement);
+    api->setBookBaseSql(query->text());
+    api->setCurrentBookSql(*statement);
+    openBookList();
+}
+
+void BookSearchBar::ArrangeDownImgClick()
+{
+    arrange(true);
+}
+
+void BookSearchBar::ArrangeUpImgClick()
+{
+    arrange(false);
+}
+
+void BookSearchBar::arrange(bool ascending)
+{
+    const int field = chosenEntry(ui->SelList3);
+    if (field < 0) {
+        ui->SelList3->setFocus();
+        return;
+    }
+    MainWindowApi *api = mainApi();
+    const QString statement = BookStatements::orderSql(api->BookBaseSql(), field, ascending);
+    if (statement.isEmpty())
+        return;
+    LogSql(statement);
+    api->IBQuery1()->setSqlText(statement);
+    api->setCurrentBookSql(statement);
+    openBookList();
+}
+
+// A statement the database rejects is shown by the general error handler, as a reload does.
+void BookSearchBar::openBookList()
+{
+    runGuarded([] { mainApi()->IBQuery1()->open(); });
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class QComboBox;
+
+namespace Ui
+{
+class BookSearchBar;
+}
+
+// The bar above the book list: search one field for a text, order the list by any field.
+class BookSearchBar : public QWidget
+{
+    Q_OBJECT
+public:
+    // With a parent frame that has no layout yet, the bar lays itself out to fill it.
+    explicit BookSearchBar(QWidget *parent = nullptr);
+    ~BookSearchBar() override;
+
+public slots:
+    void SearchImgClick();
+    void ArrangeDownImgClick();
+    void ArrangeUpImgClick();
+    void edSel2Click();
+    void edSel2Exit();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void arrange(bool ascending);
+    void openBookList();
+
+    std::unique_ptr<Ui::BookSearchBar> ui;
+};
+
+// The entry chosen in a list whose edit text may hold a prompt instead; -1 when none.
+int chosenEntry(const QComboBox *list);

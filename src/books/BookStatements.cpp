@@ -1,0 +1,200 @@
+#include "BookStatements.h"
+
+#include <QRegularExpression>
+
+namespace BookStatements
+{
+
+namespace
+{
+
+struct SearchColumn {
+    const char *column;
+    int length;
+};
+
+// In the order of the "Search by" entries; Id is the last.
+const SearchColumn kSearchColumns[kSearchFieldCount] = {
+    {"title", kTitleLength},
+    {"author", kAuthorLength},
+    {"publisher", kPublisherLength},
+    {"seria", kSeriaLength},
+    {"genre", kGenreLength},
+    {"iyear", kYearLength},
+    {"description", kDescriptionLength},
+    {"place", kPlaceLength},
+    {"clas", kClasLength},
+    {"id", 0},
+};
+
+// In the order of the "Arrange by" entries; Id is the first.
+const char *const kOrderColumns[kOrderFieldCount] = {"id",    "title", "author",      "publisher", "seria",
+                                                     "genre", "iyear", "description", "place",     "clas"};
+
+QString literal(const QString &text)
+{
+    return QLatin1Char('\'') + escaped(text) + QLatin1Char('\'');
+}
+
+} // namespace
+
+QString escaped(const QString &text)
+{
+    QString out = text;
+    out.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return out;
+}
+
+QString cut(const QString &text, int length)
+{
+    return text.left(length);
+}
+
+std::optional<qint64> parseId(const QString &text)
+{
+    bool ok = false;
+    const qint64 id = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return id;
+}
+
+std::optional<QString> searchSql(int field, const QString &text)
+{
+    if (field < 0 || field >= kSearchFieldCount)
+        return QString();
+    QString sql = QStringLiteral("SELECT * FROM book WHERE ");
+    if (field == kSearchById) {
+        const std::optional<qint64> id = parseId(text);
+        if (!id)
+            return std::nullopt;
+        return sql + QStringLiteral("id = ") + QString::number(*id);
+    }
+    // Like patterns are not bound to the column's length, so the text goes in whole.
+    return sql + QLatin1String(kSearchColumns[field].column) + QStringLiteral(" like ") + QStringLiteral("'%") +
+           escaped(text) + QStringLiteral("%'");
+}
+
+QString unorderedBase(const QString &base)
+{
+    // A reload after an ordering keeps the ordered statement as its base; take the ordering off
+    // again, or the next one would append a second clause that the database rejects.
+    static const QRegularExpression ordering(QStringLiteral("\\r\\n ORDER BY [a-z]+ (ASC|DESC);\\r\\n\\z"));
+    QString result = base;
+    for (;;) {
+        const QRegularExpressionMatch match = ordering.match(result);
+        if (!match.hasMatch())
+            return result;
+        result.truncate(match.capturedStart() + 2);
+    }
+}
+
+QString orderSql(const QString &base, int field, bool ascending)
+{
+    if (base.isEmpty() || field < 0 || field >= kOrderFieldCount)
+        return QString();
+    return unorderedBase(base) + QStringLiteral(" ORDER BY ") + QLatin1String(kOrderColumns[field]) +
+           (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")) + QLatin1Char(';');
+}
+
+InsertStatement insertSql(const BookFields &book, bool allowEmpty, const QString &unknownWord, const QString &noneWord)
+{
+    InsertStatement result;
+    bool ready = true;
+
+    struct Obligatory {
+        const QString &text;
+        int length;
+        const char *labelKey;
+        QString substitute;
+    };
+    const Obligatory obligatory[] = {
+        {book.title, kTitleLength, "ltitle", unknownWord},
+        {book.author, kAuthorLength, "lauthor", noneWord},
+        {book.year, kYearLength, "lyear", QStringLiteral("0000")},
+        {book.publisher, kPublisherLength, "lpub", noneWord},
+        {book.genre, kGenreLength, "lgenre", noneWord},
+    };
+    QStringList values;
+    for (const Obligatory &field : obligatory) {
+        QString value;
+        if (!field.text.isEmpty()) {
+            value = cut(field.text, field.length);
+            if (&field.text == &book.year) {
+                bool ok = false;
+                const qint64 year = field.text.trimmed().toLongLong(&ok);
+                if (!ok) {
+                    result.badYear = true;
+                    ready = false;
+                }
+                value = cut(QString::number(year), field.length);
+            }
+        } else if (allowEmpty) {
+            value = cut(field.substitute, field.length);
+        } else {
+            result.missingKeys << QLatin1String(field.labelKey);
+            ready = false;
+        }
+        values << literal(value);
+    }
+
+    QString columns = QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre");
+    QString valuesPart = QStringLiteral(" VALUES (") + values.join(QStringLiteral(", "));
+
+    struct Optional {
+        const QString &text;
+        int length;
+        const char *column;
+    };
+    const Optional optional[] = {
+        {book.seria, kSeriaLength, "seria"},
+        {book.place, kPlaceLength, "place"},
+        {book.description, kDescriptionLength, "description"},
+        {book.clas, kClasLength, "clas"},
+    };
+    for (const Optional &field : optional) {
+        if (field.text.isEmpty())
+            continue;
+        columns += QStringLiteral(", ") + QLatin1String(field.column);
+        valuesPart += QStringLiteral(", ") + literal(cut(field.text, field.length));
+    }
+    if (ready)
+        result.sql = columns + QStringLiteral(") ") + valuesPart + QStringLiteral(");");
+    return result;
+}
+
+QStringList updateSqls(const BookFields &stored, const BookFields &edited, const QString &id)
+{
+    struct Column {
+        const QString BookFields::*field;
+        const char *name;
+        int length;
+    };
+    static const Column columns[] = {
+        {&BookFields::title, "title", kTitleLength},
+        {&BookFields::author, "author", kAuthorLength},
+        {&BookFields::year, "iyear", kYearLength},
+        {&BookFields::seria, "seria", kSeriaLength},
+        {&BookFields::publisher, "publisher", kPublisherLength},
+        {&BookFields::place, "place", kPlaceLength},
+        {&BookFields::genre, "genre", kGenreLength},
+        {&BookFields::description, "description", kDescriptionLength},
+        {&BookFields::clas, "clas", kClasLength},
+    };
+    QStringList sqls;
+    for (const Column &column : columns) {
+        const QString &now = edited.*column.field;
+        if (now == stored.*column.field)
+            continue;
+        sqls << QStringLiteral("UPDATE book SET ") + QLatin1String(column.name) + QStringLiteral(" = ") +
+                    literal(cut(now, column.length)) + QStringLiteral(" WHERE id = ") + id + QLatin1Char(';');
+    }
+    return sqls;
+}
+
+QString deleteSql(qint64 id)
+{
+    return QStringLiteral("DELETE FROM book WHERE id = ") + QString::number(id) + QLatin1Char(';');
+}
+
+} // namespace BookStatements
