@@ -1,5 +1,7 @@
 #include "BookSearchBar.h"
 
+#include <QStyle>
+
 #include "AppState.h"
 #include "BookStatements.h"
 #include "EventConsole.h"
@@ -41,6 +43,9 @@ BookSearchBar::BookSearchBar(QWidget *parent) : QWidget(parent), ui(std::make_un
     ui->SelList3->setEditText(QStringLiteral("Arrange by"));
     ui->SelList2->setEditText(QStringLiteral("Search by"));
     ui->edSel2->installEventFilter(this);
+    // The magnifier glyph is missing from common fonts; the style's own picture always shows.
+    ui->SearchImg->setText(QString());
+    ui->SearchImg->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(16, 16));
     ui->SearchImg->installEventFilter(this);
     connect(ui->SearchImg, &ClickableLabel::clicked, this, &BookSearchBar::SearchImgClick);
     connect(ui->ArrangeDownImg, &ClickableLabel::clicked, this, &BookSearchBar::ArrangeDownImgClick);
