@@ -137,6 +137,8 @@ void TMainF::createDatabaseObjects()
     ui->DBGridEh1->setColumns(columns);
     ui->DBGridEh1->setDataSource(m_source1);
     ui->DBGridEh2->setColumns(LoanList::loanGridColumns());
+    ui->DBGridEh2->setTitleColor(Qt::red);
+    ui->DBGridEh2->setFrameShape(QFrame::NoFrame);
     ui->DBGridEh2->setDataSource(m_source4);
     // The loan list follows the book list's current row once open.
     LoanList::followBookList(this);
@@ -243,6 +245,14 @@ void TMainF::setupLinks()
     QFont small = ui->bar->font();
     small.setPixelSize(10);
     ui->bar->setFont(small);
+    // The values on the information page stand level with their labels in the left strip.
+    const int rowHeight = ui->Button19->sizeHint().height();
+    for (QWidget *row : std::initializer_list<QWidget *>{ui->Label6, ui->Label5, ui->Label8, ui->Label1, ui->lbPath,
+                                                         ui->lbBookCount, ui->lbGivenBookCount})
+        row->setFixedHeight(rowHeight);
+    ui->Panel1->layout()->setSpacing(6);
+    ui->BaseInfoPanel->layout()->setSpacing(6);
+    ui->Panel1->layout()->setContentsMargins(6, 6 + rowHeight + 6, 6, 6);
     ui->BannerBeta->setStyleSheet(QStringLiteral("color: red"));
     ui->BannerVersion->setStyleSheet(QStringLiteral("color: gray"));
     ui->BannerPreview->setStyleSheet(QStringLiteral("color: gray"));
