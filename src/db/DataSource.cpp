@@ -5,6 +5,9 @@
 DataSource::DataSource(QObject *parent)
     : QObject(parent)
 {
+    for (auto signal : {&DataSource::dataSetChanged, &DataSource::opened, &DataSource::closed})
+        connect(this, signal, this, &DataSource::changed);
+    connect(this, &DataSource::currentRowChanged, this, &DataSource::changed);
 }
 
 void DataSource::setDataSet(FbQuery *query)

@@ -23,6 +23,8 @@ signals:
     void closed();
     void currentRowChanged(int row);
     void rowsFetched(int first, int last);
+    // Query replaced, opened, closed or current row moved: for widgets that show the current state.
+    void changed();
 
 private:
     QPointer<FbQuery> m_dataSet;

@@ -18,10 +18,7 @@ void FieldLink::setDataSource(DataSource *source)
         disconnect(m_source, nullptr, this, nullptr);
     m_source = source;
     if (source) {
-        connect(source, &DataSource::opened, this, &FieldLink::refresh);
-        connect(source, &DataSource::closed, this, &FieldLink::refresh);
-        connect(source, &DataSource::currentRowChanged, this, &FieldLink::refresh);
-        connect(source, &DataSource::dataSetChanged, this, &FieldLink::refresh);
+        connect(source, &DataSource::changed, this, &FieldLink::refresh);
         connect(source, &QObject::destroyed, this, &FieldLink::refresh);
     }
     refresh();

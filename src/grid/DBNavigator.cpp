@@ -49,11 +49,8 @@ void DBNavigator::setDataSource(DataSource *source)
         disconnect(m_source, nullptr, this, nullptr);
     m_source = source;
     if (source) {
-        connect(source, &DataSource::opened, this, &DBNavigator::updateButtons);
-        connect(source, &DataSource::closed, this, &DBNavigator::updateButtons);
-        connect(source, &DataSource::currentRowChanged, this, &DBNavigator::updateButtons);
+        connect(source, &DataSource::changed, this, &DBNavigator::updateButtons);
         connect(source, &DataSource::rowsFetched, this, &DBNavigator::updateButtons);
-        connect(source, &DataSource::dataSetChanged, this, &DBNavigator::updateButtons);
         connect(source, &QObject::destroyed, this, &DBNavigator::updateButtons);
     }
     updateButtons();

@@ -94,11 +94,7 @@ void TGivenF::Button1Click()
         LoanFailure::report(LoanFailure::kLend, QString::fromStdString(e.what()));
         return;
     }
-    try {
-        api->RefreshGiven();
-    } catch (const std::exception &e) {
-        LoanFailure::report(LoanFailure::kReread, QString::fromStdString(e.what()));
-    }
+    LoanFailure::reread([api] { api->RefreshGiven(); });
     close();
 }
 

@@ -75,12 +75,10 @@ void TGivenCngF::Button1Click()
         return;
     }
     query->setSql(listLines);
-    try {
+    LoanFailure::reread([query, api] {
         query->open();
         api->RefreshGiven();
-    } catch (const std::exception &e) {
-        LoanFailure::report(LoanFailure::kReread, QString::fromStdString(e.what()));
-    }
+    });
 }
 
 void TGivenCngF::Button2Click()

@@ -13,4 +13,13 @@ void report(const char *what, const QString &reason)
 {
     UserPrompts::message(UserPrompts::Kind::Error, QString::fromUtf8(what) + QStringLiteral("\r\r") + reason);
 }
+
+void reread(const std::function<void()> &rerun)
+{
+    try {
+        rerun();
+    } catch (const std::exception &e) {
+        report(kReread, QString::fromStdString(e.what()));
+    }
+}
 } // namespace LoanFailure

@@ -54,11 +54,7 @@ void TBackF::Button1Click()
     }
     // Logged once it has run.
     LogSql(statement);
-    try {
-        api->RefreshGiven();
-    } catch (const std::exception &e) {
-        LoanFailure::report(LoanFailure::kReread, QString::fromStdString(e.what()));
-    }
+    LoanFailure::reread([api] { api->RefreshGiven(); });
     close();
 }
 

@@ -36,15 +36,17 @@ QMessageBox::StandardButton UserPrompts::message(Kind kind, const QString &text,
         return buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Yes;
     const QString caption = title.isEmpty() ? QApplication::applicationName() : title;
     QWidget *parent = QApplication::activeWindow();
+    // The program's texts separate lines with a carriage return; the box breaks lines at line feeds.
+    const QString shown = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     switch (kind) {
     case Kind::Information:
-        return QMessageBox::information(parent, caption, text, buttons);
+        return QMessageBox::information(parent, caption, shown, buttons);
     case Kind::Warning:
-        return QMessageBox::warning(parent, caption, text, buttons);
+        return QMessageBox::warning(parent, caption, shown, buttons);
     case Kind::Error:
-        return QMessageBox::critical(parent, caption, text, buttons);
+        return QMessageBox::critical(parent, caption, shown, buttons);
     case Kind::Question:
-        return QMessageBox::question(parent, caption, text, buttons);
+        return QMessageBox::question(parent, caption, shown, buttons);
     }
     return QMessageBox::NoButton;
 }
