@@ -104,8 +104,31 @@ void connectWindows()
     if (add) {
         QObject::connect(add, &Tadd::constantsWindowRequested, add, [] { showAppWindow(AppWindow::Constants); });
         QObject::connect(add, &Tadd::fieldsWindowRequested, add, [] { showAppWindow(AppWindow::Fields); });
-        QObject::connect(add, &Tadd::addConstantRequested, add, [](int, const QString &) { showWindow(AddConstF); });
     }
+    connectConstantWindows();
+}
+
+void connectConstantWindows()
+{
+    if (!add)
+        return;
+    if (FieldsF)
+        add->setAllowEmptyOption(FieldsF->FieldsAllowEmptyChk());
+    if (!ConstantsF)
+        return;
+    const auto copyLists = [] {
+        if (add && ConstantsF)
+            add->setConstantLists(ConstantsF->constantLists());
+    };
+    QObject::connect(add, &Tadd::constantListsWanted, ConstantsF, copyLists);
+    QObject::connect(ConstantsF, &TConstantsF::constantListsCopied, add, copyLists);
+    // The picture beside a box offers its value for the field's constant list.
+    QObject::connect(add, &Tadd::addConstantRequested, ConstantsF, [](int field, const QString &value) {
+        if (!AddConstF)
+            return;
+        ConstantsF->selectField(field);
+        AddConstF->ask(value);
+    });
 }
 
 bool viewWindowShown()

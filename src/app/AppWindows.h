@@ -25,6 +25,8 @@ void showAppWindow(AppWindow window);
 
 // Links between windows of different folders, made once they all exist.
 void connectWindows();
+// The add-book window's ties to the constant lists, the add-constant prompt and the fields window.
+void connectConstantWindows();
 
 bool viewWindowShown();
 void toggleViewWindow();

@@ -9,7 +9,7 @@
 #include "UserPrompts.h"
 #include "ui_AddBookWindow.h"
 
-#include <QApplication>
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
@@ -20,30 +20,6 @@ namespace
 {
 
 const QString kDigitalValue = QStringLiteral("Enter a digital value!\rВведите цифровое значение!");
-
-Tadd::ConstantLists &constantListsSource()
-{
-    static Tadd::ConstantLists source;
-    return source;
-}
-
-std::function<bool()> &allowEmptySource()
-{
-    static std::function<bool()> source;
-    return source;
-}
-
-// Without a source of its own, the option is read from the fields window by the name of its box.
-bool allowEmptyObligatoryFields()
-{
-    if (allowEmptySource())
-        return allowEmptySource()();
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (auto *box = window->findChild<QCheckBox *>(QStringLiteral("FieldsAllowEmptyChk")))
-            return box->isChecked();
-    }
-    return false;
-}
 
 } // namespace
 
@@ -124,21 +100,13 @@ bool Tadd::closesAfterAdding() const
     return ui->CheckBox1->isChecked();
 }
 
-void Tadd::setConstantListsSource(ConstantLists source)
+void Tadd::setAllowEmptyOption(QAbstractButton *option)
 {
-    constantListsSource() = std::move(source);
+    m_allowEmpty = option;
 }
 
-void Tadd::setAllowEmptySource(std::function<bool()> source)
+void Tadd::setConstantLists(const QList<QStringList> &lists)
 {
-    allowEmptySource() = std::move(source);
-}
-
-void Tadd::fillConstantLists()
-{
-    if (!constantListsSource())
-        return;
-    const QList<QStringList> lists = constantListsSource()();
     QComboBox *inOrder[] = {ui->addAuthor, ui->addYear,  ui->addSeria, ui->addPublisher,
                             ui->addPlace,  ui->addGenre, ui->addClas};
     for (int i = 0; i < 7; ++i) {
@@ -159,7 +127,7 @@ void Tadd::showEvent(QShowEvent *event)
 
 void Tadd::FormShow()
 {
-    fillConstantLists();
+    emit constantListsWanted();
     ui->addTitle->setFocus();
 }
 
@@ -224,8 +192,8 @@ void Tadd::imageClick(int field, QComboBox *box)
         }
         value = QString::number(year);
     }
+    // The prompt fills the drop-down lists again when it closes.
     emit addConstantRequested(field, value);
-    fillConstantLists();
 }
 
 BookStatements::BookFields Tadd::fields() const
@@ -248,7 +216,7 @@ void Tadd::showStatus(const QString &text, const QColor &color)
 void Tadd::AddBookClick()
 {
     const BookStatements::InsertStatement built = BookStatements::insertSql(
-        fields(), allowEmptyObligatoryFields(), LangStr(QStringLiteral("funknown")), LangStr(QStringLiteral("fnone")));
+        fields(), m_allowEmpty && m_allowEmpty->isChecked(), LangStr(QStringLiteral("funknown")), LangStr(QStringLiteral("fnone")));
     if (built.badYear) {
         UserPrompts::message(UserPrompts::Kind::Warning, kDigitalValue);
         ui->addYear->setFocus();

@@ -3,12 +3,13 @@
 #include "BookStatements.h"
 #include "DialogBase.h"
 
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
-#include <functional>
 #include <memory>
 
+class QAbstractButton;
 class QComboBox;
 class QLineEdit;
 
@@ -28,14 +29,12 @@ public:
     // The option "Close this window after book adding", kept in the marker file .add.
     bool closesAfterAdding() const;
 
-    // Where the window reads the constant lists (Author, Year, Seria, Publisher, Place, Genre, Class)
-    // and the option "Allow empty obligatory fields"; set by whoever owns those windows.
-    using ConstantLists = std::function<QList<QStringList>()>;
-    static void setConstantListsSource(ConstantLists source);
-    static void setAllowEmptySource(std::function<bool()> source);
+    // The check box "Allow empty obligatory fields", read at every add; unset means not allowed.
+    void setAllowEmptyOption(QAbstractButton *option);
 
-    // Fills the seven drop-down lists again; the texts typed into the fields stay.
-    void fillConstantLists();
+    // Replaces the items of the seven drop-down lists (Author, Year, Seria, Publisher, Place,
+    // Genre, Class) by copies of the constant lists; the texts typed into the fields stay.
+    void setConstantLists(const QList<QStringList> &lists);
 
     QTimer Timer1; // hides the status line
     QTimer Timer2; // hides the characters-left counter
@@ -45,6 +44,8 @@ signals:
     void addConstantRequested(int field, const QString &value);
     void constantsWindowRequested();
     void fieldsWindowRequested();
+    // Shown: the drop-down lists want fresh copies of the constant lists.
+    void constantListsWanted();
 
 public slots:
     void FormShow();
@@ -66,6 +67,7 @@ private:
     BookStatements::BookFields fields() const;
 
     std::unique_ptr<Ui::Tadd> ui;
+    QPointer<QAbstractButton> m_allowEmpty;
 };
 
 extern Tadd *add;

@@ -2,6 +2,8 @@
 
 #include "ui_FieldsWindow.h"
 
+#include <QStyle>
+
 TFieldsF *FieldsF = nullptr;
 
 TFieldsF::TFieldsF(QWidget *parent)
@@ -10,11 +12,30 @@ TFieldsF::TFieldsF(QWidget *parent)
 {
     FieldsF = this;
     ui->setupUi(this);
-    connect(ui->CloseButton, &QPushButton::clicked, this, &QWidget::close);
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setThemedWidgets({ui->Label2, ui->Panel1, ui->Panel2});
+    ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_TitleBarCloseButton).pixmap(14, 14));
+    connect(ui->Button1, &QPushButton::clicked, this, &TFieldsF::Button1Click);
+    connect(ui->Image1, &ClickableLabel::clicked, this, &TFieldsF::Image1Click);
 }
 
 TFieldsF::~TFieldsF()
 {
     if (FieldsF == this)
         FieldsF = nullptr;
+}
+
+QAbstractButton *TFieldsF::FieldsAllowEmptyChk() const
+{
+    return ui->FieldsAllowEmptyChk;
+}
+
+void TFieldsF::Button1Click()
+{
+    close();
+}
+
+void TFieldsF::Image1Click()
+{
+    close();
 }

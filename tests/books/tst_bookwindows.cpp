@@ -5,6 +5,7 @@
 #include "ChangeBookWindow.h"
 #include "DeleteBookWindow.h"
 #include "EventConsole.h"
+#include "FieldsWindow.h"
 #include "FbDatabase.h"
 #include "FbQuery.h"
 #include "LangStr.h"
@@ -239,11 +240,10 @@ void TestBookWindows::addSubstitutesEmptyObligatoryFields()
     AppFixture app;
     app.start();
     settingsList().setValue(QStringLiteral("Language"), QStringLiteral("ru"));
-    Tadd::setAllowEmptySource([] { return true; });
+    child<QCheckBox>(FieldsF, "FieldsAllowEmptyChk")->setChecked(true);
     add->show();
     setText(add, "addSeria", QStringLiteral("S"));
     child<QPushButton>(add, "AddBook")->click();
-    Tadd::setAllowEmptySource({});
     settingsList().setValue(QStringLiteral("Language"), QStringLiteral("en"));
     QVERIFY(UserPrompts::shownMessages().isEmpty());
     QCOMPARE(books().size(), 1);
