@@ -13,6 +13,8 @@ TAddConstF::TAddConstF(QWidget *parent)
 {
     AddConstF = this;
     ui->setupUi(this);
+    // Above the add-book window, which stays on top and opens it.
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setThemedWidgets({ui->Label2, ui->Panel1});
     connect(ui->Button1, &QPushButton::clicked, this, &TAddConstF::Button1Click);
     connect(ui->Button2, &QPushButton::clicked, this, &TAddConstF::Button2Click);

@@ -7,6 +7,8 @@
 #include "UserPrompts.h"
 #include "ui_LookupWindow.h"
 
+#include <QHeaderView>
+
 TLookupF *LookupF = nullptr;
 
 namespace {
@@ -30,6 +32,8 @@ TLookupF::TLookupF(QWidget *parent)
     m_source->setObjectName(QStringLiteral("DataSource1"));
     m_source->setDataSet(m_query);
     ui->DBGridEh1->setDataSource(m_source);
+    // The one column takes the grid's whole width.
+    ui->DBGridEh1->horizontalHeader()->setStretchLastSection(true);
     ui->DBNavigator1->setDataSource(m_source);
     ui->LookupResult->setDataSource(m_source);
 

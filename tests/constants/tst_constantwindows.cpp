@@ -8,8 +8,10 @@
 #include "FbDatabase.h"
 #include "FbQuery.h"
 #include "FieldsWindow.h"
+#include "Language.h"
 #include "LookupWindow.h"
 #include "MainWindow.h"
+#include "SettingsList.h"
 #include "UserPrompts.h"
 
 #include <QAction>
@@ -142,6 +144,7 @@ private slots:
     void savingKeepsFilesTheListsNeverHeld();
     void fieldListsStayInStepAndFieldIsRemembered();
     void hidingCopiesListsIntoAddWindow();
+    void languageReachesEveryControl();
 
     void lookupListsEveryBooksValue();
     void lookupOnUnreachableLibraryShowsEngineError();
@@ -359,14 +362,44 @@ void TestConstantWindows::hidingCopiesListsIntoAddWindow()
     app.start();
     add->show();
     child<QComboBox>(add, "addAuthor")->setEditText(u"typed"_s);
-    ConstantsF->show();
+    child<QAction>(MainF, "Constants1")->trigger();
     addConstant(0, u"Austen"_s);
     addConstant(6, u"821"_s);
     QVERIFY(comboItems("addAuthor").isEmpty());
-    child<QPushButton>(ConstantsF, "Button4")->click();
+    child<QPushButton>(ConstantsF, "Button4")->click(); // OK
     QCOMPARE(comboItems("addAuthor"), QStringList{u"Austen"_s});
     QCOMPARE(comboItems("addClas"), QStringList{u"821"_s});
     QCOMPARE(child<QComboBox>(add, "addAuthor")->currentText(), u"typed"_s);
+
+    // The add-book window takes fresh copies each time it is shown.
+    add->hide();
+    addConstant(0, u"Byron"_s);
+    add->show();
+    QCOMPARE(comboItems("addAuthor"), (QStringList{u"Austen"_s, u"Byron"_s}));
+}
+
+void TestConstantWindows::languageReachesEveryControl()
+{
+    AppFixture app;
+    app.start();
+    settingsList().setValue(u"Language"_s, u"ru"_s);
+    ApplyLanguage();
+    for (const LanguageMap::Entry &entry : LanguageMap::entries()) {
+        QWidget *window = nullptr;
+        for (QWidget *w : {static_cast<QWidget *>(ConstantsF), static_cast<QWidget *>(LookupF),
+                           static_cast<QWidget *>(AddConstF), static_cast<QWidget *>(FieldsF)})
+            if (w->objectName() == entry.window)
+                window = w;
+        if (window && !entry.control.isEmpty())
+            QVERIFY2(window->findChild<QObject *>(entry.control), qPrintable(entry.window + u'.' + entry.control));
+    }
+    QCOMPARE(child<QLabel>(AddConstF, "Label1")->text(), u"Добавить новую константу со значением:"_s);
+    QCOMPARE(AddConstF->windowTitle(), u"Добавить новую константу ?"_s);
+    QCOMPARE(child<QLabel>(ConstantsF, "DelConstLb")->text(), u"Удалить константа"_s);
+    QCOMPARE(child<QListWidget>(ConstantsF, "FieldsList2")->item(6)->text(), u"Оценка"_s);
+    QCOMPARE(LookupF->windowTitle(), u"Найти значение константы"_s);
+    QCOMPARE(child<QCheckBox>(FieldsF, "FieldsAllowEmptyChk")->text(), u"Разрешить пустые обязательные поля"_s);
+    settingsList().setValue(u"Language"_s, u"en"_s);
 }
 
 void TestConstantWindows::lookupListsEveryBooksValue()
