@@ -21,7 +21,10 @@ namespace {
 
 QStringList windowLines()
 {
-    return {QStringLiteral("[Main] module: loaded"),     QStringLiteral("[Constants] module: loaded"),
+    // No constant files yet: the constants window's loading stops at the first one.
+    return {QStringLiteral("[Main] module: loaded"),
+            QStringLiteral("[Const] module: error on constants loading!"),
+            QStringLiteral("[Constants] module: loaded"),
             QStringLiteral("[Lookup] module: loaded"),   QStringLiteral("[Addconst] module: loaded"),
             QStringLiteral("[Fields] module: loaded"),   QStringLiteral("[MultiDel] module: loaded"),
             QStringLiteral("[Register] module: loaded"), QStringLiteral("[Add] module: loaded"),
