@@ -153,6 +153,8 @@ private slots:
     void promptOffersYearAsNumber();
     void promptRefusesYearThatIsNoNumber();
     void promptNoTouchesNoFile();
+    void promptAnswersByKey_data();
+    void promptAnswersByKey();
 
     void menuAndLinksShowWindows();
 };
@@ -524,6 +526,29 @@ void TestConstantWindows::promptNoTouchesNoFile()
     QCOMPARE(comboItems("addAuthor"), QStringList{u"Newer"_s});
     QCOMPARE(child<QComboBox>(add, "addAuthor")->currentText(), u"Austen"_s);
     QVERIFY(!AddConstF->isVisible());
+}
+
+void TestConstantWindows::promptAnswersByKey_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QStringList>("stored");
+    QTest::newRow("Enter is yes") << int(Qt::Key_Return) << QStringList{u"Drama"_s};
+    QTest::newRow("Escape is no") << int(Qt::Key_Escape) << QStringList();
+}
+
+void TestConstantWindows::promptAnswersByKey()
+{
+    QFETCH(int, key);
+    QFETCH(QStringList, stored);
+    AppFixture app;
+    app.start();
+    add->show();
+    child<QComboBox>(add, "addGenre")->setEditText(u"Drama"_s);
+    QTimer::singleShot(0, AddConstF, [key] { QTest::keyClick(AddConstF, Qt::Key(key)); });
+    QMetaObject::invokeMethod(child<QLabel>(add, "Image6"), "clicked");
+    QVERIFY(!AddConstF->isVisible());
+    QCOMPARE(constList(5), stored);
+    QCOMPARE(comboItems("addGenre"), stored);
 }
 
 void TestConstantWindows::menuAndLinksShowWindows()
