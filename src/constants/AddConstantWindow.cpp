@@ -7,9 +7,7 @@
 
 TAddConstF *AddConstF = nullptr;
 
-TAddConstF::TAddConstF(QWidget *parent)
-    : DialogBase(parent)
-    , ui(std::make_unique<Ui::TAddConstF>())
+TAddConstF::TAddConstF(QWidget *parent) : DialogBase(parent), ui(std::make_unique<Ui::TAddConstF>())
 {
     AddConstF = this;
     ui->setupUi(this);

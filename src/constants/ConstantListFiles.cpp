@@ -59,9 +59,8 @@ const int *fileOrder()
 
 qsizetype sortedPosition(const QStringList &list, const QString &value)
 {
-    const auto at = std::upper_bound(list.begin(), list.end(), value, [](const QString &a, const QString &b) {
-        return collator().compare(a, b) < 0;
-    });
+    const auto at = std::upper_bound(list.begin(), list.end(), value,
+                                     [](const QString &a, const QString &b) { return collator().compare(a, b) < 0; });
     return at - list.begin();
 }
 

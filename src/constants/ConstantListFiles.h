@@ -14,10 +14,10 @@ inline constexpr int FieldCount = 7;
 
 // One book field with a constant list; the index is the field's position in the field lists.
 struct Field {
-    QLatin1String item;       // entry of the field lists
-    QLatin1String fileName;   // bare name, opened in the current directory
-    int width;                // the book column's width: longest value kept
-    QLatin1String lookupSql;  // "Lookup in library"
+    QLatin1String item;      // entry of the field lists
+    QLatin1String fileName;  // bare name, opened in the current directory
+    int width;               // the book column's width: longest value kept
+    QLatin1String lookupSql; // "Lookup in library"
     QLatin1String lookupColumn;
 };
 

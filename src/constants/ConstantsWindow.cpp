@@ -16,7 +16,8 @@
 
 TConstantsF *ConstantsF = nullptr;
 
-namespace {
+namespace
+{
 
 const QString kLoaded = QStringLiteral("[Const] module: constants loaded");
 const QString kLoadError = QStringLiteral("[Const] module: error on constants loading!");
@@ -34,9 +35,7 @@ QStringList itemTexts(const QListWidget *list)
 
 } // namespace
 
-TConstantsF::TConstantsF(QWidget *parent)
-    : DialogBase(parent)
-    , ui(std::make_unique<Ui::TConstantsF>())
+TConstantsF::TConstantsF(QWidget *parent) : DialogBase(parent), ui(std::make_unique<Ui::TConstantsF>())
 {
     ConstantsF = this;
     ui->setupUi(this);
@@ -153,7 +152,8 @@ void TConstantsF::Button1Click()
     // A character the files cannot hold would come back as "?": refuse it before anything changes.
     const QString unstorable = ConstantListFiles::firstUnstorableCharacter(value);
     if (!unstorable.isEmpty()) {
-        const QString code = QStringLiteral("U+%1").arg(unstorable.toUcs4().value(0), 4, 16, QLatin1Char('0')).toUpper();
+        const QString code =
+            QStringLiteral("U+%1").arg(unstorable.toUcs4().value(0), 4, 16, QLatin1Char('0')).toUpper();
         UserPrompts::message(UserPrompts::Kind::Warning, LangStr(QStringLiteral("ecnstchar")).arg(unstorable, code));
         return;
     }

@@ -11,7 +11,8 @@
 class QLineEdit;
 class QListWidget;
 
-namespace Ui {
+namespace Ui
+{
 class TConstantsF;
 }
 
@@ -37,10 +38,10 @@ public:
     QLineEdit *NewConstEd() const;
 
 public slots:
-    void Button1Click();     // "+": adds the value of NewConstEd to the selected field's list
-    void Button3Click();     // "Lookup in library"
-    void Button4Click();     // "OK"
-    void DelConstLbClick();  // "Delete constant"
+    void Button1Click();    // "+": adds the value of NewConstEd to the selected field's list
+    void Button3Click();    // "Lookup in library"
+    void Button4Click();    // "OK"
+    void DelConstLbClick(); // "Delete constant"
     void FieldsListClick();
     void FieldsList2Click();
 

@@ -6,9 +6,7 @@
 
 TFieldsF *FieldsF = nullptr;
 
-TFieldsF::TFieldsF(QWidget *parent)
-    : DialogBase(parent)
-    , ui(std::make_unique<Ui::TFieldsF>())
+TFieldsF::TFieldsF(QWidget *parent) : DialogBase(parent), ui(std::make_unique<Ui::TFieldsF>())
 {
     FieldsF = this;
     ui->setupUi(this);

@@ -6,7 +6,8 @@
 
 class QAbstractButton;
 
-namespace Ui {
+namespace Ui
+{
 class TFieldsF;
 }
 

@@ -11,13 +11,12 @@
 
 TLookupF *LookupF = nullptr;
 
-namespace {
+namespace
+{
 constexpr double kOpacity = 235 / 255.0;
 } // namespace
 
-TLookupF::TLookupF(QWidget *parent)
-    : DialogBase(parent)
-    , ui(std::make_unique<Ui::TLookupF>())
+TLookupF::TLookupF(QWidget *parent) : DialogBase(parent), ui(std::make_unique<Ui::TLookupF>())
 {
     LookupF = this;
     ui->setupUi(this);
@@ -37,7 +36,8 @@ TLookupF::TLookupF(QWidget *parent)
     ui->DBNavigator1->setDataSource(m_source);
     ui->LookupResult->setDataSource(m_source);
 
-    connect(ui->DBGridEh1, &DBGridEh::fetchFailed, this, [](const QString &message) { UserPrompts::showError(message); });
+    connect(ui->DBGridEh1, &DBGridEh::fetchFailed, this,
+            [](const QString &message) { UserPrompts::showError(message); });
     connect(ui->DBNavigator1, &DBNavigator::actionFailed, this,
             [](const QString &message) { UserPrompts::showError(message); });
     // Every row the user moves to is offered in the constants window at once.

@@ -7,7 +7,8 @@
 class DataSource;
 class FbQuery;
 
-namespace Ui {
+namespace Ui
+{
 class TLookupF;
 }
 

@@ -79,12 +79,12 @@ void TestConstantListFiles::sortedInsert_data()
     QTest::addColumn<QStringList>("after");
     QTest::newRow("any case") << QStringList{"apple", "Cherry"} << u"banana"_s
                               << QStringList{"apple", "banana", "Cherry"};
-    QTest::newRow("after its equal in another case")
-        << QStringList{"apple", "Banana", "cherry"} << u"banana"_s << QStringList{"apple", "Banana", "banana", "cherry"};
+    QTest::newRow("after its equal in another case") << QStringList{"apple", "Banana", "cherry"} << u"banana"_s
+                                                     << QStringList{"apple", "Banana", "banana", "cherry"};
     QTest::newRow("duplicate") << QStringList{"A", "A"} << u"A"_s << QStringList{"A", "A", "A"};
     QTest::newRow("empty value first") << QStringList{"A"} << QString() << QStringList{"", "A"};
-    QTest::newRow("cyrillic after latin") << QStringList{"Zed", u"борис"_s} << u"Анна"_s
-                                          << QStringList{"Zed", u"Анна"_s, u"борис"_s};
+    QTest::newRow("cyrillic after latin")
+        << QStringList{"Zed", u"борис"_s} << u"Анна"_s << QStringList{"Zed", u"Анна"_s, u"борис"_s};
     QTest::newRow("cyrillic any case") << QStringList{u"Анна"_s, u"вера"_s} << u"Борис"_s
                                        << QStringList{u"Анна"_s, u"Борис"_s, u"вера"_s};
     QTest::newRow("year digits") << QStringList{"1812", "2001"} << u"1999"_s << QStringList{"1812", "1999", "2001"};

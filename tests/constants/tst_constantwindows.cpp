@@ -111,8 +111,9 @@ void execute(const QString &sql)
 
 void insertBook(const QString &author, const QString &genre, const QString &seria = QString())
 {
-    execute(u"INSERT INTO book (title, author, iyear, publisher, genre, seria) VALUES ('T', '%1', '2001', 'P', '%2', %3)"_s
-                .arg(author, genre, seria.isEmpty() ? u"NULL"_s : u"'%1'"_s.arg(seria)));
+    execute(
+        u"INSERT INTO book (title, author, iyear, publisher, genre, seria) VALUES ('T', '%1', '2001', 'P', '%2', %3)"_s
+            .arg(author, genre, seria.isEmpty() ? u"NULL"_s : u"'%1'"_s.arg(seria)));
 }
 
 // Answers the add-constant prompt once it is shown, noting the value it offered.
@@ -228,7 +229,8 @@ void TestConstantWindows::addRefusesCharacterOutsideCodePage()
     const qsizetype before = EventConsole::lines().size();
     addConstant(0, u"Lu 迅"_s);
     QCOMPARE(UserPrompts::shownMessages(),
-             QStringList{u"The character \"迅\" (U+8FC5) cannot be kept in a constant list.\rThe constant was not added."_s});
+             QStringList{
+                 u"The character \"迅\" (U+8FC5) cannot be kept in a constant list.\rThe constant was not added."_s});
     QCOMPARE(constList(0), QStringList{u"Old"_s});
     QCOMPARE(fileBytes(u".authorconst"_s), QByteArray("Old\r\n"));
     QCOMPARE(messagesSince(before), QStringList());
