@@ -4,6 +4,7 @@
 
 #include "AppState.h"
 #include "BookStatements.h"
+#include "Catalogue.h"
 #include "EventConsole.h"
 #include "FbQuery.h"
 #include "LangStr.h"
@@ -67,11 +68,21 @@ bool BookSearchBar::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool isSearchPrompt(const QString &text)
+{
+    // The prompts the program shows in each language, whichever language wrote them, and the
+    // older wordings of the same prompt.
+    static const QStringList older{QStringLiteral("Search for?"), QStringLiteral("Искать что?"),
+                                   QStringLiteral("Шукати що?")};
+    for (const char *language : {"en", "ru", "ua"})
+        if (text == Catalogue::text(QStringLiteral("lsrchw"), QLatin1String(language)))
+            return true;
+    return older.contains(text);
+}
+
 void BookSearchBar::edSel2Click()
 {
-    const QString text = ui->edSel2->text();
-    if (text == QStringLiteral("Search for?") || text == QStringLiteral("Искать что?") ||
-        text == QStringLiteral("Шукати що?"))
+    if (isSearchPrompt(ui->edSel2->text()))
         ui->edSel2->clear();
 }
 
