@@ -453,12 +453,8 @@ void setEditText(QObject *control, const QString &text)
     if (auto *edit = qobject_cast<QLineEdit *>(control)) {
         edit->setText(text);
     } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
-        if (combo->isEditable()) {
-            // The prompt replaces the chosen entry on screen; the box must not keep acting on
-            // an entry it no longer shows.
-            combo->setCurrentIndex(-1);
+        if (combo->isEditable())
             combo->setEditText(text);
-        }
         else if (combo->currentIndex() >= 0)
             combo->setItemText(combo->currentIndex(), text);
     }

@@ -19,15 +19,6 @@ namespace
 const QString kValidId = QStringLiteral("Please enter a valid ID value!\rВведите корректное значение ID!");
 }
 
-int chosenEntry(const QComboBox *list)
-{
-    const int index = list->currentIndex();
-    // Typing over an entry, or the prompt text put back, leaves no entry chosen.
-    if (index < 0 || list->currentText() != list->itemText(index))
-        return -1;
-    return index;
-}
-
 BookSearchBar::BookSearchBar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::BookSearchBar>())
 {
     ui->setupUi(this);
