@@ -16,7 +16,10 @@ QString unstorableMessage(const QVector<std::pair<QString, QString>> &fields)
         database ? BookStatements::firstUnstorable(fields, database->charset()) : std::nullopt;
     if (!bad)
         return QString();
-    return LangStr(QStringLiteral("cbadchar")).arg(bad->character, LangStr(bad->labelKey));
+    // The code point as well: a font may have no picture for the character.
+    const char32_t codePoint = bad->character.toUcs4().value(0);
+    const QString code = QStringLiteral("U+%1").arg(static_cast<uint>(codePoint), 4, 16, QLatin1Char('0')).toUpper();
+    return LangStr(QStringLiteral("cbadchar")).arg(bad->character, code, LangStr(bad->labelKey));
 }
 
 void rerunListAfterFailure()
