@@ -1,8 +1,8 @@
 #include "AddBookWindow.h"
 
 #include "AppState.h"
-#include "BookWrites.h"
 #include "BookLinks.h"
+#include "BookWrites.h"
 #include "DialogKeys.h"
 #include "EventConsole.h"
 #include "FbQuery.h"
@@ -255,8 +255,8 @@ void Tadd::AddBookClick()
         ui->addYear->setFocus();
     }
     // A character the library cannot hold is named before anything is logged or run.
-    const QString refusal = built.ready() ? BookWrites::unstorableMessage(BookStatements::labelledFields(fields()))
-                                          : QString();
+    const QString refusal =
+        built.ready() ? BookWrites::unstorableMessage(BookStatements::labelledFields(fields())) : QString();
     if (!refusal.isEmpty())
         UserPrompts::message(UserPrompts::Kind::Warning, refusal);
     if (built.ready() && refusal.isEmpty()) {

@@ -488,9 +488,10 @@ void TestSettings::themeThatCannotBeWrittenKeepsLanguage()
 {
     QFETCH(bool, atStart);
     if (atStart) {
-        writeFile(QStringLiteral(".settings"),
-                  SettingsFiles::DefList().join(QStringLiteral("\r\n")).replace("Language=en", "Language=ua").toLatin1() +
-                      "\r\n");
+        writeFile(
+            QStringLiteral(".settings"),
+            SettingsFiles::DefList().join(QStringLiteral("\r\n")).replace("Language=en", "Language=ua").toLatin1() +
+                "\r\n");
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral(".theme"))); // a theme that cannot be written
         start();
     } else {

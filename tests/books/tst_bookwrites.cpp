@@ -186,7 +186,8 @@ void TestBookWrites::changeChecksEveryFieldBeforeTheFirstStatement()
 
     QCOMPARE(books(), QStringList{id + u"|One|2001|G"_s});
     QCOMPARE(EventConsole::lines().size(), before);
-    QCOMPARE(UserPrompts::shownMessages(), QStringList{LangStr(u"cbadchar"_s).arg(u"詩"_s, u"U+8A69"_s, LangStr(u"lgenre"_s))});
+    QCOMPARE(UserPrompts::shownMessages(),
+             QStringList{LangStr(u"cbadchar"_s).arg(u"詩"_s, u"U+8A69"_s, LangStr(u"lgenre"_s))});
     QVERIFY(UserPrompts::shownMessages().first().startsWith(u"The character \"詩\" (U+8A69) in the field \"Genre\""_s));
     QVERIFY(cng->isVisible());
     QCOMPARE(edit(cng, "cngTitle")->text(), u"Renamed"_s);
@@ -300,7 +301,8 @@ void TestBookWrites::addNamesUnstorableCharacterBeforeLogging()
     const int before = EventConsole::lines().size();
     child<QPushButton>(add, "AddBook")->click();
 
-    QCOMPARE(UserPrompts::shownMessages(), QStringList{LangStr(u"cbadchar"_s).arg(u"🌞"_s, u"U+1F31E"_s, LangStr(u"ltitle"_s))});
+    QCOMPARE(UserPrompts::shownMessages(),
+             QStringList{LangStr(u"cbadchar"_s).arg(u"🌞"_s, u"U+1F31E"_s, LangStr(u"ltitle"_s))});
     QCOMPARE(EventConsole::lines().size(), before);
     QVERIFY(books().isEmpty());
     QVERIFY(add->isVisible());

@@ -2,11 +2,10 @@
 #include "AppState.h"
 #include "DataSource.h"
 #include "EventConsole.h"
-#include "Language.h"
-#include "SettingsList.h"
 #include "FbDatabase.h"
 #include "FbQuery.h"
 #include "LangStr.h"
+#include "Language.h"
 #include "LendWindow.h"
 #include "LibrarySchema.h"
 #include "LoanChangeWindow.h"
@@ -14,6 +13,7 @@
 #include "LoanSearchBar.h"
 #include "MainWindow.h"
 #include "ReturnWindow.h"
+#include "SettingsList.h"
 #include "UserPrompts.h"
 
 #include <QComboBox>
