@@ -168,7 +168,7 @@ InsertStatement insertSql(const BookFields &book, bool allowEmpty, const QString
 namespace
 {
 struct Column {
-    const QString BookFields::*field;
+    QString BookFields::*field;
     const char *name;
     const char *labelKey;
     int length;
@@ -195,7 +195,7 @@ QVector<FieldUpdate> fieldUpdates(const BookFields &stored, const BookFields &ed
         if (now == stored.*column.field)
             continue;
         const QString value = cut(now, column.length);
-        updates.append({QLatin1String(column.labelKey), value,
+        updates.append({column.field, QLatin1String(column.labelKey), value,
                         QStringLiteral("UPDATE book SET ") + QLatin1String(column.name) + QStringLiteral(" = ") +
                             literal(value) + QStringLiteral(" WHERE id = ") + id + QLatin1Char(';')});
     }

@@ -62,6 +62,7 @@ InsertStatement insertSql(const BookFields &book, bool allowEmpty, const QString
 
 // One changed field: the label key of its row, the text to store and the statement that writes it.
 struct FieldUpdate {
+    QString BookFields::*field;
     QString labelKey;
     QString value;
     QString sql;

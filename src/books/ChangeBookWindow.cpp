@@ -113,9 +113,12 @@ void Tcng::BitBtn2Click()
         return;
     }
     QStringList failed;
-    for (const BookStatements::FieldUpdate &update : updates)
-        if (!UpdateBookField(update.sql, m_id))
+    for (const BookStatements::FieldUpdate &update : updates) {
+        if (UpdateBookField(update.sql, m_id))
+            m_loaded.*update.field = update.value; // a second "Save" leaves it alone
+        else
             failed << LangStr(update.labelKey);
+    }
     if (!failed.isEmpty()) {
         BookWrites::rerunListAfterFailure();
         UserPrompts::message(UserPrompts::Kind::Warning,

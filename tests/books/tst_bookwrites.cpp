@@ -117,6 +117,7 @@ private slots:
     void changeChecksEveryFieldBeforeTheFirstStatement();
     void changeWithoutBookRunsNothing();
     void changeKeepsTypedTextWhenAStatementFails();
+    void changeNamesTheFieldThatFailed();
 
     void deleteOfMissingIdentifierSaysSo();
     void refusedDeleteBringsTheListBack();
@@ -234,6 +235,37 @@ void TestBookWrites::changeKeepsTypedTextWhenAStatementFails()
     QVERIFY(cng->isVisible());
     QCOMPARE(edit(cng, "cngTitle")->text(), u"Renamed"_s);
     QCOMPARE(listRows(), 0); // the list is open again, not closed by the statement
+}
+
+void TestBookWrites::changeNamesTheFieldThatFailed()
+{
+    AppFixture app;
+    app.start();
+    const QString id = insertBook(u"One"_s);
+    // The library refuses one genre, as a rule of its own would.
+    execute(u"CREATE EXCEPTION bad_genre 'refused'"_s);
+    execute(u"CREATE TRIGGER refuse_genre FOR book BEFORE UPDATE AS BEGIN "
+            u"IF (NEW.genre = 'Bad') THEN EXCEPTION bad_genre; END"_s);
+    MainF->RefreshBooks();
+    cng->show();
+    edit(cng, "cngTitle")->setText(u"Renamed"_s);
+    edit(cng, "cngGenre")->setText(u"Bad"_s);
+    child<QPushButton>(cng, "Button1")->click();
+
+    QCOMPARE(UserPrompts::shownMessages(), QStringList{LangStr(u"cfldnupd"_s).arg(LangStr(u"lgenre"_s))});
+    QCOMPARE(books(), QStringList{id + u"|Renamed|2001|G"_s});
+    QVERIFY(cng->isVisible());
+    QCOMPARE(edit(cng, "cngGenre")->text(), u"Bad"_s);
+    QCOMPARE(listRows(), 1);
+
+    // Corrected, only the field still to write is written.
+    edit(cng, "cngGenre")->setText(u"Good"_s);
+    const int before = EventConsole::lines().size();
+    child<QPushButton>(cng, "Button1")->click();
+    QCOMPARE(sqlSince(before).first(), u"{SQL} UPDATE book SET genre = 'Good' WHERE id = %1"_s.arg(id));
+    QCOMPARE(sqlSince(before).size(), 2); // the statement and the reload
+    QCOMPARE(books(), QStringList{id + u"|Renamed|2001|Good"_s});
+    QVERIFY(!cng->isVisible());
 }
 
 void TestBookWrites::deleteOfMissingIdentifierSaysSo()
