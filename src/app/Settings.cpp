@@ -8,6 +8,7 @@
 #include "LangStr.h"
 #include "Language.h"
 #include "MainWindow.h"
+#include "SafeFile.h"
 #include "SettingsFiles.h"
 #include "SettingsList.h"
 #include "UserPrompts.h"
@@ -180,9 +181,19 @@ void TSettings::loadFiles()
 {
     if (!QFile::exists(settingsPath()))
         resetToDefaults();
+    // A theme that cannot be written costs only its colour: the settings, the language among
+    // them, are still read. The failure is told once the language is known.
+    QString themeFailure;
+    const auto writeDefaultTheme = [&themeFailure] {
+        try {
+            writeTheme(themePath(), defaultThemeColor());
+        } catch (const FileError &e) {
+            themeFailure = e.message();
+        }
+    };
     if (!QFile::exists(themePath())) {
         AppState::setThemeColor(defaultThemeColor());
-        writeTheme(themePath(), defaultThemeColor());
+        writeDefaultTheme();
     }
     QColor theme;
     try {
@@ -192,10 +203,17 @@ void TSettings::loadFiles()
         LogEvent(QStringLiteral("Reset theme to default"));
         theme = defaultThemeColor();
         AppState::setThemeColor(theme);
-        writeTheme(themePath(), theme);
+        writeDefaultTheme();
     }
-    settingsList().setLines(SettingsList::readFile(settingsPath()));
+    try {
+        settingsList().setLines(SettingsList::readFile(settingsPath()));
+    } catch (const FileError &) {
+        m_settingsUnread = true;
+        throw;
+    }
     LogEvent(LangStr(QStringLiteral("csettingsloaded")));
+    if (!themeFailure.isEmpty())
+        UserPrompts::showError(themeFailure + QLatin1Char('\r') + LangStr(QStringLiteral("cfilenw")));
     AppState::setThemeColor(theme);
     setColorBoxColor(theme);
 }
@@ -333,13 +351,9 @@ void TSettings::Button1Click()
 
         AppState::setThemeColor(colorBoxColor());
 
-        try {
-            SettingsList::writeFile(settingsPath(), list.lines());
-            writeTheme(themePath(), AppState::themeColor());
-        } catch (const FileError &e) {
-            UserPrompts::showError(e.message());
-            return;
-        }
+        // What could not be written is told, and the window stays open; the choices are in
+        // force all the same, the language among them (the store already holds it).
+        const QStringList failures = writeFiles();
 
         applyClockAndConsole();
         if (m_languageChanged) {
@@ -347,8 +361,39 @@ void TSettings::Button1Click()
                      QStringLiteral(" value, updating..."));
             ApplyLanguage();
         }
+        if (!failures.isEmpty()) {
+            UserPrompts::showError(failures.join(QLatin1Char('\r')) + QLatin1Char('\r') +
+                                   LangStr(QStringLiteral("cfilenw")));
+            return;
+        }
         close();
     });
+}
+
+QStringList TSettings::writeFiles()
+{
+    QStringList failures;
+    if (m_settingsUnread && QFile::exists(settingsPath())) {
+        const QString copy = SafeFile::keepCopy(settingsPath());
+        if (copy.isEmpty()) {
+            // Never overwritten without its copy.
+            failures << QStringLiteral("Cannot keep a copy of \"%1\"; it is left as it was.").arg(settingsPath());
+            return failures;
+        }
+        LogEvent(LangStr(QStringLiteral("cfilebak")).arg(settingsPath(), copy));
+        m_settingsUnread = false;
+    }
+    try {
+        SettingsList::writeFile(settingsPath(), settingsList().lines());
+    } catch (const FileError &e) {
+        failures << e.message();
+    }
+    try {
+        writeTheme(themePath(), AppState::themeColor());
+    } catch (const FileError &e) {
+        failures << e.message();
+    }
+    return failures;
 }
 
 void TSettings::Button2Click()

@@ -48,6 +48,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Writes .settings and .theme; the texts of what could not be written.
+    QStringList writeFiles();
     void FormCreate();
     void loadFiles();
     void applySettings();
@@ -60,6 +62,8 @@ private:
     QMenu *m_popupMenu = nullptr;
     QAction *m_n2 = nullptr;
     bool m_languageChanged = false;
+    // .settings existed but could not be read: the first rewrite keeps a copy of it.
+    bool m_settingsUnread = false;
 };
 
 extern TSettings *Settings;

@@ -1,6 +1,7 @@
 #include "SettingsFiles.h"
 
 #include "FileError.h"
+#include "SafeFile.h"
 
 #include <QFile>
 
@@ -105,10 +106,7 @@ QColor readTheme(const QString &path)
 
 void writeTheme(const QString &path, const QColor &color)
 {
-    const QByteArray bytes = themeBytes(color);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
-        throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+    SafeFile::write(path, themeBytes(color));
 }
 
 } // namespace SettingsFiles

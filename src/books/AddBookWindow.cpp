@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "BookLinks.h"
+#include "BookWrites.h"
 #include "DialogKeys.h"
 #include "EventConsole.h"
 #include "FbQuery.h"
@@ -221,7 +222,12 @@ void Tadd::AddBookClick()
         UserPrompts::message(UserPrompts::Kind::Warning, kDigitalValue);
         ui->addYear->setFocus();
     }
-    if (built.ready()) {
+    // A character the library cannot hold is named before anything is logged or run.
+    const QString refusal =
+        built.ready() ? BookWrites::unstorableMessage(BookStatements::labelledFields(fields())) : QString();
+    if (!refusal.isEmpty())
+        UserPrompts::message(UserPrompts::Kind::Warning, refusal);
+    if (built.ready() && refusal.isEmpty()) {
         LogSql(built.sql);
         FbQuery *query = mainApi()->IBQuery1();
         bool added = false;
@@ -241,6 +247,7 @@ void Tadd::AddBookClick()
         } else {
             showStatus(LangStr(QStringLiteral("cnewbnadded")) + QLatin1Char('!'), Qt::red);
             LogEvent(LangStr(QStringLiteral("cnewbnadded")));
+            BookWrites::rerunListAfterFailure();
         }
     }
     if (!built.missingKeys.isEmpty()) {

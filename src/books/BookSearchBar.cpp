@@ -4,6 +4,7 @@
 
 #include "AppState.h"
 #include "BookStatements.h"
+#include "Catalogue.h"
 #include "EventConsole.h"
 #include "FbQuery.h"
 #include "LangStr.h"
@@ -16,15 +17,6 @@
 namespace
 {
 const QString kValidId = QStringLiteral("Please enter a valid ID value!\rВведите корректное значение ID!");
-}
-
-int chosenEntry(const QComboBox *list)
-{
-    const int index = list->currentIndex();
-    // Typing over an entry, or the prompt text put back, leaves no entry chosen.
-    if (index < 0 || list->currentText() != list->itemText(index))
-        return -1;
-    return index;
 }
 
 BookSearchBar::BookSearchBar(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::BookSearchBar>())
@@ -67,11 +59,21 @@ bool BookSearchBar::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool isSearchPrompt(const QString &text)
+{
+    // The prompts the program shows in each language, whichever language wrote them, and the
+    // older wordings of the same prompt.
+    static const QStringList older{QStringLiteral("Search for?"), QStringLiteral("Искать что?"),
+                                   QStringLiteral("Шукати що?")};
+    for (const char *language : {"en", "ru", "ua"})
+        if (text == Catalogue::text(QStringLiteral("lsrchw"), QLatin1String(language)))
+            return true;
+    return older.contains(text);
+}
+
 void BookSearchBar::edSel2Click()
 {
-    const QString text = ui->edSel2->text();
-    if (text == QStringLiteral("Search for?") || text == QStringLiteral("Искать что?") ||
-        text == QStringLiteral("Шукати що?"))
+    if (isSearchPrompt(ui->edSel2->text()))
         ui->edSel2->clear();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChosenEntry.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -37,5 +39,5 @@ private:
     std::unique_ptr<Ui::BookSearchBar> ui;
 };
 
-// The entry chosen in a list whose edit text may hold a prompt instead; -1 when none.
-int chosenEntry(const QComboBox *list);
+// Whether the search text is the prompt of "Search for?" in any language.
+bool isSearchPrompt(const QString &text);

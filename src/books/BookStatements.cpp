@@ -1,5 +1,8 @@
 #include "BookStatements.h"
 
+#include "LikePattern.h"
+#include "TextCodec.h"
+
 #include <QRegularExpression>
 
 namespace BookStatements
@@ -71,8 +74,7 @@ std::optional<QString> searchSql(int field, const QString &text)
         return sql + QStringLiteral("id = ") + QString::number(*id);
     }
     // Like patterns are not bound to the column's length, so the text goes in whole.
-    return sql + QLatin1String(kSearchColumns[field].column) + QStringLiteral(" like ") + QStringLiteral("'%") +
-           escaped(text) + QStringLiteral("%'");
+    return sql + likeContains(QLatin1String(kSearchColumns[field].column), text);
 }
 
 QString unorderedBase(const QString &base)
@@ -163,33 +165,71 @@ InsertStatement insertSql(const BookFields &book, bool allowEmpty, const QString
     return result;
 }
 
-QStringList updateSqls(const BookFields &stored, const BookFields &edited, const QString &id)
+namespace
 {
-    struct Column {
-        const QString BookFields::*field;
-        const char *name;
-        int length;
-    };
-    static const Column columns[] = {
-        {&BookFields::title, "title", kTitleLength},
-        {&BookFields::author, "author", kAuthorLength},
-        {&BookFields::year, "iyear", kYearLength},
-        {&BookFields::seria, "seria", kSeriaLength},
-        {&BookFields::publisher, "publisher", kPublisherLength},
-        {&BookFields::place, "place", kPlaceLength},
-        {&BookFields::genre, "genre", kGenreLength},
-        {&BookFields::description, "description", kDescriptionLength},
-        {&BookFields::clas, "clas", kClasLength},
-    };
-    QStringList sqls;
-    for (const Column &column : columns) {
+struct Column {
+    QString BookFields::*field;
+    const char *name;
+    const char *labelKey;
+    int length;
+};
+// In the window's order.
+const Column kColumns[] = {
+    {&BookFields::title, "title", "ltitle", kTitleLength},
+    {&BookFields::author, "author", "lauthor", kAuthorLength},
+    {&BookFields::year, "iyear", "lyear", kYearLength},
+    {&BookFields::seria, "seria", "lser", kSeriaLength},
+    {&BookFields::publisher, "publisher", "lpub", kPublisherLength},
+    {&BookFields::place, "place", "lplace", kPlaceLength},
+    {&BookFields::genre, "genre", "lgenre", kGenreLength},
+    {&BookFields::description, "description", "ldesc", kDescriptionLength},
+    {&BookFields::clas, "clas", "lclas", kClasLength},
+};
+} // namespace
+
+QVector<FieldUpdate> fieldUpdates(const BookFields &stored, const BookFields &edited, const QString &id)
+{
+    QVector<FieldUpdate> updates;
+    for (const Column &column : kColumns) {
         const QString &now = edited.*column.field;
         if (now == stored.*column.field)
             continue;
-        sqls << QStringLiteral("UPDATE book SET ") + QLatin1String(column.name) + QStringLiteral(" = ") +
-                    literal(cut(now, column.length)) + QStringLiteral(" WHERE id = ") + id + QLatin1Char(';');
+        const QString value = cut(now, column.length);
+        updates.append({column.field, QLatin1String(column.labelKey), value,
+                        QStringLiteral("UPDATE book SET ") + QLatin1String(column.name) + QStringLiteral(" = ") +
+                            literal(value) + QStringLiteral(" WHERE id = ") + id + QLatin1Char(';')});
     }
+    return updates;
+}
+
+QStringList updateSqls(const BookFields &stored, const BookFields &edited, const QString &id)
+{
+    QStringList sqls;
+    for (const FieldUpdate &update : fieldUpdates(stored, edited, id))
+        sqls << update.sql;
     return sqls;
+}
+
+QVector<std::pair<QString, QString>> labelledFields(const BookFields &book)
+{
+    QVector<std::pair<QString, QString>> fields;
+    for (const Column &column : kColumns)
+        fields.append({QLatin1String(column.labelKey), book.*column.field});
+    return fields;
+}
+
+std::optional<Unstorable> firstUnstorable(const QVector<std::pair<QString, QString>> &fields,
+                                          const ConnectionCharset &charset)
+{
+    for (const auto &[labelKey, text] : fields) {
+        const qsizetype at = charset.firstUnencodable(text);
+        if (at < 0)
+            continue;
+        // A character beyond the first plane is two code units; name it whole.
+        const qsizetype length = text.at(at).isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
+        return Unstorable{labelKey, text.mid(at, length)};
+    }
+    return std::nullopt;
 }
 
 QString deleteSql(qint64 id)

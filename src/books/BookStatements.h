@@ -2,8 +2,12 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <optional>
+#include <utility>
+
+class ConnectionCharset;
 
 // The statements the book windows and the search bar run. Pure text work, no widgets.
 namespace BookStatements
@@ -56,8 +60,26 @@ struct InsertStatement {
 // unknownWord and noneWord are the substitutes for empty obligatory fields when those are allowed.
 InsertStatement insertSql(const BookFields &book, bool allowEmpty, const QString &unknownWord, const QString &noneWord);
 
+// One changed field: the label key of its row, the text to store and the statement that writes it.
+struct FieldUpdate {
+    QString BookFields::*field;
+    QString labelKey;
+    QString value;
+    QString sql;
+};
 // One UPDATE per field whose text differs from the stored one, in the window's order.
+QVector<FieldUpdate> fieldUpdates(const BookFields &stored, const BookFields &edited, const QString &id);
 QStringList updateSqls(const BookFields &stored, const BookFields &edited, const QString &id);
+
+// The fields with the label keys of their rows, in the window's order.
+QVector<std::pair<QString, QString>> labelledFields(const BookFields &book);
+// A character the library cannot hold, and the label key of the field that holds it.
+struct Unstorable {
+    QString labelKey;
+    QString character;
+};
+std::optional<Unstorable> firstUnstorable(const QVector<std::pair<QString, QString>> &fields,
+                                          const ConnectionCharset &charset);
 
 QString deleteSql(qint64 id);
 

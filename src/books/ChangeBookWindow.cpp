@@ -1,6 +1,7 @@
 #include "ChangeBookWindow.h"
 
 #include "AppState.h"
+#include "BookWrites.h"
 #include "DialogKeys.h"
 #include "EventConsole.h"
 #include "FbQuery.h"
@@ -71,34 +72,64 @@ void Tcng::FormShow()
 
 void Tcng::RefreshClick()
 {
-    ui->cngTitle->setText(ui->getTitle->text());
-    ui->cngAuthor->setText(ui->getAuthor->text());
-    ui->cngYear->setText(ui->getYear->text());
-    ui->cngSeria->setText(ui->getSeria->text());
-    ui->cngPublisher->setText(ui->getPublisher->text());
-    ui->cngPlace->setText(ui->getPlace->text());
-    ui->cngGenre->setText(ui->getGenre->text());
-    ui->cngDescription->setText(ui->getDescription->text());
-    ui->cngClas->setText(ui->getClas->text());
+    m_id = ui->getId->text();
+    m_loaded = {ui->getTitle->text(), ui->getAuthor->text(),      ui->getYear->text(),
+                ui->getSeria->text(), ui->getPublisher->text(),   ui->getPlace->text(),
+                ui->getGenre->text(), ui->getDescription->text(), ui->getClas->text()};
+    ui->cngTitle->setText(m_loaded.title);
+    ui->cngAuthor->setText(m_loaded.author);
+    ui->cngYear->setText(m_loaded.year);
+    ui->cngSeria->setText(m_loaded.seria);
+    ui->cngPublisher->setText(m_loaded.publisher);
+    ui->cngPlace->setText(m_loaded.place);
+    ui->cngGenre->setText(m_loaded.genre);
+    ui->cngDescription->setText(m_loaded.description);
+    ui->cngClas->setText(m_loaded.clas);
+}
+
+BookStatements::BookFields Tcng::editedFields() const
+{
+    return {ui->cngTitle->text(), ui->cngAuthor->text(),      ui->cngYear->text(),
+            ui->cngSeria->text(), ui->cngPublisher->text(),   ui->cngPlace->text(),
+            ui->cngGenre->text(), ui->cngDescription->text(), ui->cngClas->text()};
 }
 
 void Tcng::BitBtn2Click()
 {
-    // Everything is read before the first write: each write reloads the list and moves its row.
-    const BookStatements::BookFields stored{ui->getTitle->text(), ui->getAuthor->text(),      ui->getYear->text(),
-                                            ui->getSeria->text(), ui->getPublisher->text(),   ui->getPlace->text(),
-                                            ui->getGenre->text(), ui->getDescription->text(), ui->getClas->text()};
-    const QString id = ui->getId->text();
-    const BookStatements::BookFields edited{ui->cngTitle->text(), ui->cngAuthor->text(),      ui->cngYear->text(),
-                                            ui->cngSeria->text(), ui->cngPublisher->text(),   ui->cngPlace->text(),
-                                            ui->cngGenre->text(), ui->cngDescription->text(), ui->cngClas->text()};
-    for (const QString &sql : BookStatements::updateSqls(stored, edited, id))
-        UpdateBookField(sql, id);
+    // Compared with and written to the book the window was loaded with: each write reloads the
+    // list and moves its row, and the user may have moved it too.
+    const QVector<BookStatements::FieldUpdate> updates = BookStatements::fieldUpdates(m_loaded, editedFields(), m_id);
+    if (!updates.isEmpty() && m_id.isEmpty()) {
+        UserPrompts::message(UserPrompts::Kind::Warning, LangStr(QStringLiteral("cnobook")));
+        return;
+    }
+    // Every field is checked before the first statement, so a refusal never leaves half a change.
+    QVector<std::pair<QString, QString>> values;
+    for (const BookStatements::FieldUpdate &update : updates)
+        values.append({update.labelKey, update.value});
+    const QString refusal = BookWrites::unstorableMessage(values);
+    if (!refusal.isEmpty()) {
+        UserPrompts::message(UserPrompts::Kind::Warning, refusal);
+        return;
+    }
+    QStringList failed;
+    for (const BookStatements::FieldUpdate &update : updates) {
+        if (UpdateBookField(update.sql, m_id))
+            m_loaded.*update.field = update.value; // a second "Save" leaves it alone
+        else
+            failed << LangStr(update.labelKey);
+    }
+    if (!failed.isEmpty()) {
+        BookWrites::rerunListAfterFailure();
+        UserPrompts::message(UserPrompts::Kind::Warning,
+                             LangStr(QStringLiteral("cfldnupd")).arg(failed.join(QStringLiteral(", "))));
+        return;
+    }
     RefreshClick();
     hide();
 }
 
-void Tcng::UpdateBookField(const QString &sql, const QString &id)
+bool Tcng::UpdateBookField(const QString &sql, const QString &id)
 {
     LogSql(sql);
     FbQuery *query = mainApi()->IBQuery1();
@@ -107,11 +138,16 @@ void Tcng::UpdateBookField(const QString &sql, const QString &id)
         query->execSQL();
     } catch (const std::exception &) {
         LogEvent(LangStr(QStringLiteral("cupder")));
-        return;
+        return false;
+    }
+    if (query->rowsAffected() == 0) { // the book was deleted meanwhile
+        LogEvent(LangStr(QStringLiteral("cupder")));
+        return false;
     }
     LogEvent(LangStr(QStringLiteral("cbook")) + QStringLiteral(" № ") + id + QLatin1Char(' ') +
              LangStr(QStringLiteral("ccnged")));
     runGuarded([] { mainApi()->RefreshBooks(); });
+    return true;
 }
 
 void Tcng::BitBtn1Click()

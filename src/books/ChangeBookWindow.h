@@ -30,9 +30,13 @@ protected:
 
 private:
     void bindFields();
-    void UpdateBookField(const QString &sql, const QString &id);
+    BookStatements::BookFields editedFields() const;
+    bool UpdateBookField(const QString &sql, const QString &id);
 
     std::unique_ptr<Ui::Tcng> ui;
+    // The book the window was loaded with: a save writes to it only, whatever row is current then.
+    QString m_id;
+    BookStatements::BookFields m_loaded;
 };
 
 extern Tcng *cng;

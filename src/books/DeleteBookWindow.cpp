@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "BookLinks.h"
 #include "BookStatements.h"
+#include "BookWrites.h"
 #include "DialogKeys.h"
 #include "EventConsole.h"
 #include "FbQuery.h"
@@ -24,7 +25,7 @@ std::function<void()> &languageRoutine()
 const QString kValidId = QStringLiteral("Please enter a valid ID value!\rВведите корректное значение ID!");
 } // namespace
 
-bool deleteBook(qint64 id)
+DeleteOutcome deleteBook(qint64 id)
 {
     const QString sql = BookStatements::deleteSql(id);
     LogSql(sql);
@@ -33,11 +34,21 @@ bool deleteBook(qint64 id)
         query->setSqlText(sql);
         query->execSQL();
     } catch (const std::exception &) {
-        return false;
+        return DeleteOutcome::Refused;
+    }
+    // A statement that deleted nothing is no deletion, whatever the console would have said.
+    if (query->rowsAffected() == 0) {
+        LogEvent(noSuchBookMessage(id));
+        return DeleteOutcome::NoSuchBook;
     }
     LogEvent(LangStr(QStringLiteral("cbook")) + QStringLiteral(" № ") + QString::number(id) + QLatin1Char(' ') +
              LangStr(QStringLiteral("cbdeld")));
-    return true;
+    return DeleteOutcome::Deleted;
+}
+
+QString noSuchBookMessage(qint64 id)
+{
+    return LangStr(QStringLiteral("cbnoid")).arg(id);
 }
 
 QString deleteRefusedMessage()
@@ -128,9 +139,17 @@ void Tdel::Button2Click()
         ui->delBook->setFocus();
         return;
     }
-    if (!deleteBook(*id)) {
+    switch (deleteBook(*id)) {
+    case DeleteOutcome::Refused:
+        BookWrites::rerunListAfterFailure();
         UserPrompts::message(UserPrompts::Kind::Error, deleteRefusedMessage());
         return;
+    case DeleteOutcome::NoSuchBook:
+        runGuarded([] { mainApi()->RefreshBooks(); });
+        UserPrompts::message(UserPrompts::Kind::Warning, noSuchBookMessage(*id));
+        return;
+    case DeleteOutcome::Deleted:
+        break;
     }
     ui->delBook->clear();
     runGuarded([] { mainApi()->RefreshBooks(); });

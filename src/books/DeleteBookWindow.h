@@ -40,8 +40,14 @@ private:
 
 extern Tdel *del;
 
-// Runs one DELETE of a book through the book list query and reports it on the console;
-// false when the database refused it (the book is lent, or the connection failed).
-bool deleteBook(qint64 id);
+// Runs one DELETE of a book through the book list query and reports it on the console.
+enum class DeleteOutcome {
+    Deleted,
+    NoSuchBook, // the statement ran but no book has the identifier
+    Refused,    // the database refused it (the book is lent, or the connection failed)
+};
+DeleteOutcome deleteBook(qint64 id);
+// The plain statement that no book has the identifier.
+QString noSuchBookMessage(qint64 id);
 // The message of a refused delete.
 QString deleteRefusedMessage();

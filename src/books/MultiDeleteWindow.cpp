@@ -95,17 +95,28 @@ void TMultiDelF::DBText2Click()
 void TMultiDelF::Button2Click()
 {
     int deleted = 0;
+    QStringList missing;
     for (int i = 0; i < ui->DelList->count(); ++i) {
         const std::optional<qint64> id = BookStatements::parseId(ui->DelList->item(i)->text());
         if (!id)
             continue;
-        if (deleteBook(*id))
+        switch (deleteBook(*id)) {
+        case DeleteOutcome::Deleted:
             ++deleted;
-        else
+            break;
+        case DeleteOutcome::NoSuchBook:
+            missing << noSuchBookMessage(*id);
+            break;
+        case DeleteOutcome::Refused:
             UserPrompts::message(UserPrompts::Kind::Error, deleteRefusedMessage());
+            break;
+        }
     }
     const QString count = QString::number(deleted);
-    const QString summary = count + QStringLiteral(" books deleted!\r") + count + QStringLiteral(" книг удалено!");
+    QString summary = count + QStringLiteral(" books deleted!\r") + count + QStringLiteral(" книг удалено!");
+    // Identifiers without a book are named under the count (a book marked twice is one of them).
+    for (const QString &line : std::as_const(missing))
+        summary += QLatin1Char('\r') + line;
     LogEvent(summary);
     UserPrompts::message(UserPrompts::Kind::Information, summary);
     runGuarded([] { mainApi()->RefreshBooks(); });

@@ -38,6 +38,8 @@ public:
     void open();
     // Runs a statement without a result set; a data change is made durable at once.
     void execSQL();
+    // Rows the last execSQL inserted, changed or deleted; -1 when the engine did not say.
+    qint64 rowsAffected() const { return m_rowsAffected; }
     void close();
     bool active() const { return m_active; }
 
@@ -101,6 +103,7 @@ private:
     bool m_eof = true;
     int m_current = -1;
     qint64 m_totalFetched = 0;
+    qint64 m_rowsAffected = -1;
     QStringList m_fieldNames;
     QVector<QVector<QVariant>> m_rows;
     QStringList m_paramNames;

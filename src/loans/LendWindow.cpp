@@ -91,6 +91,7 @@ void TGivenF::Button1Click()
         LogSql(statement);
         query->execSQL();
     } catch (const std::exception &e) {
+        LoanFailure::rereadAfterFailure();
         LoanFailure::report(LoanFailure::kLend, QString::fromStdString(e.what()));
         return;
     }

@@ -71,6 +71,7 @@ void TGivenCngF::Button1Click()
         query->execSQL();
     } catch (const std::exception &e) {
         query->setSql(listLines);
+        LoanFailure::rereadAfterFailure();
         LoanFailure::report(LoanFailure::kChange, QString::fromStdString(e.what()));
         return;
     }

@@ -1,5 +1,6 @@
 #include "LoanFailure.h"
 
+#include "AppState.h"
 #include "UserPrompts.h"
 
 namespace LoanFailure {
@@ -20,6 +21,13 @@ void reread(const std::function<void()> &rerun)
         rerun();
     } catch (const std::exception &e) {
         report(kReread, QString::fromStdString(e.what()));
+    }
+}
+void rereadAfterFailure()
+{
+    try {
+        mainApi()->RefreshGiven();
+    } catch (const std::exception &) {
     }
 }
 } // namespace LoanFailure

@@ -12,4 +12,7 @@ extern const char *const kReread;
 void report(const char *what, const QString &reason);
 // Runs the re-reading of the loan list after a change; a failure gets its own message.
 void reread(const std::function<void()> &rerun);
+// A failed loan statement leaves the loan list closed; it is run again as after a success, so
+// the loans do not look lost. The failure has been reported already, so a failing re-run is quiet.
+void rereadAfterFailure();
 } // namespace LoanFailure

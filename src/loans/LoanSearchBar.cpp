@@ -3,6 +3,7 @@
 #include "ui_LoanSearchBar.h"
 
 #include "AppState.h"
+#include "ChosenEntry.h"
 #include "EventConsole.h"
 #include "FbQuery.h"
 #include "LangStr.h"
@@ -66,7 +67,7 @@ void LoanSearchBar::GivenArrUpClick()
 
 void LoanSearchBar::arrange(bool ascending)
 {
-    const int item = ui->SelList4->currentIndex();
+    const int item = chosenEntry(ui->SelList4);
     if (LoanSql::orderColumn(item).isEmpty()) {
         ui->SelList4->setFocus();
         return;
@@ -88,7 +89,7 @@ void LoanSearchBar::GivenSrchClick()
     const QString text = ui->EdSel3->text();
     if (!text.isEmpty())
         ui->EdSel3->setFocus();
-    const LoanSql::SearchResult search = LoanSql::searchStatement(ui->SelList5->currentIndex(), text);
+    const LoanSql::SearchResult search = LoanSql::searchStatement(chosenEntry(ui->SelList5), text);
     if (search.status == LoanSql::SearchResult::Status::NoField) {
         ui->SelList5->setFocus();
         return;

@@ -1,5 +1,7 @@
 #include "LoanStatements.h"
 
+#include "LikePattern.h"
+
 #include <QRegularExpression>
 #include <iterator>
 
@@ -106,10 +108,10 @@ SearchResult searchStatement(int item, const QString &text)
     QString condition;
     switch (item) {
     case int(SearchField::Title):
-        condition = QStringLiteral("title like ") + quoted(QLatin1Char('%') + text + QLatin1Char('%'));
+        condition = likeContains(QStringLiteral("title"), text);
         break;
     case int(SearchField::GivenTo):
-        condition = QStringLiteral("given_to like ") + quoted(QLatin1Char('%') + text + QLatin1Char('%'));
+        condition = likeContains(QStringLiteral("given_to"), text);
         break;
     case int(SearchField::Date):
         condition = QStringLiteral("given_date = ") + quoted(text);

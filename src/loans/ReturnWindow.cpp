@@ -49,6 +49,7 @@ void TBackF::Button1Click()
         query->clearSql();
     } catch (const std::exception &e) {
         LogSql(statement);
+        LoanFailure::rereadAfterFailure();
         LoanFailure::report(LoanFailure::kReturn, QString::fromStdString(e.what()));
         return;
     }

@@ -13,6 +13,9 @@
 #include <QTextBlock>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
 
 namespace
@@ -54,6 +57,7 @@ private slots:
     void writeLogFileBytes();
     void saveReplacesAndLeavesOutTheLineThatReportsIt();
     void writeFailureThrows();
+    void interruptedWriteLeavesTheOldFile();
     void readLogFile_data();
     void readLogFile();
     void readMissingFileThrows();
@@ -225,6 +229,38 @@ void TestConsole::writeFailureThrows()
     } catch (const FileError &e) {
         QVERIFY2(e.message().contains(path), qPrintable(e.message()));
     }
+}
+
+void TestConsole::interruptedWriteLeavesTheOldFile()
+{
+    const QString path = m_dir.filePath(u"logfile.txt"_s);
+    EventConsole::writeLogFile(path, {u"the log of the last run"_s});
+    const QByteArray old = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+
+    // A disk that fills up in the middle of the save: writes beyond 4 KiB fail.
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool threw = false;
+    try {
+        EventConsole::writeLogFile(path, QStringList(500, u"a line of the console that does not fit"_s));
+    } catch (const FileError &) {
+        threw = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(threw);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), old);
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"logfile.txt"_s});
 }
 
 void TestConsole::readLogFile_data()

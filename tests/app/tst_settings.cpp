@@ -87,6 +87,9 @@ private slots:
     void applyLogsLanguageOnlyWhenChanged();
     void cancelKeepsFileAndOpacity();
     void applyWriteFailureKeepsWindowOpen();
+    void themeThatCannotBeWrittenKeepsLanguage_data();
+    void themeThatCannotBeWrittenKeepsLanguage();
+    void unreadableSettingsAreNotOverwritten();
 
 private:
     QString path(const QString &name) const { return m_dir->path() + QLatin1Char('/') + name; }
@@ -474,4 +477,53 @@ void TestSettings::applyWriteFailureKeepsWindowOpen()
 }
 
 QTEST_MAIN(TestSettings)
+void TestSettings::themeThatCannotBeWrittenKeepsLanguage_data()
+{
+    QTest::addColumn<bool>("atStart");
+    QTest::newRow("at start-up") << true;
+    QTest::newRow("on apply") << false;
+}
+
+void TestSettings::themeThatCannotBeWrittenKeepsLanguage()
+{
+    QFETCH(bool, atStart);
+    if (atStart) {
+        writeFile(
+            QStringLiteral(".settings"),
+            SettingsFiles::DefList().join(QStringLiteral("\r\n")).replace("Language=en", "Language=ua").toLatin1() +
+                "\r\n");
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral(".theme"))); // a theme that cannot be written
+        start();
+    } else {
+        start();
+        Settings->show();
+        QVERIFY(QFile::remove(path(QStringLiteral(".theme"))));
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral(".theme")));
+        control<QComboBox>("SettingsLanguageCb")->setCurrentIndex(2);
+        Settings->Button1Click();
+        QVERIFY(Settings->isVisible());
+        QVERIFY(readFile(QStringLiteral(".settings")).contains("Language=ua\r\n"));
+        QVERIFY(consoleMessages().contains(QStringLiteral("Reset language variable to [ua] value, updating...")));
+    }
+    QCOMPARE(settingsList().value(QStringLiteral("Language")), QStringLiteral("ua"));
+    QCOMPARE(LangStr(QStringLiteral("lsettings")), QStringLiteral("Настройки"));
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+    QVERIFY(UserPrompts::shownMessages().first().contains(QStringLiteral(".theme")));
+    QVERIFY(UserPrompts::shownMessages().first().endsWith(LangStr(QStringLiteral("cfilenw"))));
+}
+
+void TestSettings::unreadableSettingsAreNotOverwritten()
+{
+    // Settings that could not be read are kept aside before the first rewrite, or not rewritten.
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral(".settings")));
+    start();
+    UserPrompts::clearShownMessages();
+    Settings->show();
+    Settings->Button1Click();
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+    QVERIFY(UserPrompts::shownMessages().first().startsWith(QStringLiteral("Cannot keep a copy of")));
+    QVERIFY(QFileInfo(path(QStringLiteral(".settings"))).isDir());
+    QVERIFY(Settings->isVisible());
+}
+
 #include "tst_settings.moc"

@@ -61,6 +61,7 @@ class TestFbDatabase : public QObject
     Q_OBJECT
 private slots:
     void insertGetsNewUniqueId();
+    void rowsAffectedCountsTheRowsTouched();
     void deletingLentBookFailsWithEngineMessage();
     void statementForms_data();
     void statementForms();
@@ -98,6 +99,25 @@ void TestFbDatabase::insertGetsNewUniqueId()
     QCOMPARE(q.fetchedCount(), 2);
     QVERIFY(q.value(0, 0).toInt() > 0);
     QVERIFY(q.value(1, 0).toInt() > q.value(0, 0).toInt());
+}
+
+void TestFbDatabase::rowsAffectedCountsTheRowsTouched()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    FbQuery q(&c.db);
+    const auto run = [&q](const QString &sql) {
+        q.setSqlText(sql);
+        q.execSQL();
+        return q.rowsAffected();
+    };
+    QCOMPARE(run(insertBook(QStringLiteral("One"))), 1);
+    QCOMPARE(run(insertBook(QStringLiteral("Two"))), 1);
+    QCOMPARE(run(QStringLiteral("UPDATE book SET genre = 'G'")), 2);
+    QCOMPARE(run(QStringLiteral("DELETE FROM book WHERE id = 987654;")), 0);
+    QCOMPARE(run(QStringLiteral("DELETE FROM book WHERE title = 'One'")), 1);
+    QVERIFY_THROWS_EXCEPTION(FbError, run(QStringLiteral("DELETE FROM nosuchtable")));
+    QCOMPARE(q.rowsAffected(), -1); // a failed statement says nothing
 }
 
 void TestFbDatabase::deletingLentBookFailsWithEngineMessage()

@@ -69,6 +69,9 @@ void TestLoanStatements::searchStatements_data()
     QTest::newRow("title empty") << 0 << QString() << ok << u"title like '%%'"_s;
     QTest::newRow("prompt left in box") << 0 << u"Search for?"_s << ok << u"title like '%Search for?%'"_s;
     QTest::newRow("given to apostrophe") << 1 << u"O'Brien"_s << ok << u"given_to like '%O''Brien%'"_s;
+    // Typed wildcards are matched as themselves; only then is there an ESCAPE clause.
+    QTest::newRow("given to percent") << 1 << u"50%"_s << ok << u"given_to like '%50\\%%' ESCAPE '\\'"_s;
+    QTest::newRow("title underscore") << 0 << u"a_b's"_s << ok << u"title like '%a\\_b''s%' ESCAPE '\\'"_s;
     QTest::newRow("date as typed") << 2 << u"26.02.2006"_s << ok << u"given_date = '26.02.2006'"_s;
     QTest::newRow("id") << 3 << u"17"_s << ok << u"given_id = 17"_s;
     QTest::newRow("id blanks") << 3 << u" 17 "_s << ok << u"given_id = 17"_s;

@@ -5,6 +5,7 @@
 #include "FbDatabase.h"
 #include "FbQuery.h"
 #include "LangStr.h"
+#include "Language.h"
 #include "LendWindow.h"
 #include "LibrarySchema.h"
 #include "LoanChangeWindow.h"
@@ -12,6 +13,7 @@
 #include "LoanSearchBar.h"
 #include "MainWindow.h"
 #include "ReturnWindow.h"
+#include "SettingsList.h"
 #include "UserPrompts.h"
 
 #include <QComboBox>
@@ -104,6 +106,7 @@ private slots:
     void searchAndOrdering();
     void idSearchNeedsWholeNumber();
     void loanListFollowsBookList();
+    void barActsOnTheFieldItShowsAfterLanguageSwitch();
 };
 
 void TestLoanWindows::firstOpenCreatesLoanTable()
@@ -236,6 +239,9 @@ void TestLoanWindows::failedActionsTellTheUser()
     QCOMPARE(UserPrompts::shownMessages().size(), 1);
     QVERIFY(UserPrompts::shownMessages().first().startsWith(u"The book could not be marked as given\r"_s));
     QVERIFY(UserPrompts::shownMessages().first().contains(u"FOREIGN KEY"_s, Qt::CaseInsensitive));
+    // The list is run again, as after a success, so the loans do not look lost.
+    QVERIFY(mainApi()->IBQuery5()->active());
+    QCOMPARE(mainApi()->IBQuery5()->fieldText(u"GIVEN_TO"_s), u"Ann"_s);
     GivenF->hide();
 
     BackF->show();
@@ -245,6 +251,7 @@ void TestLoanWindows::failedActionsTellTheUser()
     QCOMPARE(UserPrompts::shownMessages().size(), 2);
     QVERIFY(UserPrompts::shownMessages().last().startsWith(u"The book could not be turned back\r"_s));
     QCOMPARE(sqlLines().last(), u"DELETE FROM given WHERE given_id = 1 +;"_s);
+    QVERIFY(mainApi()->IBQuery5()->active());
     BackF->hide();
 
     GivenCngF->show();
@@ -253,6 +260,7 @@ void TestLoanWindows::failedActionsTellTheUser()
     QCOMPARE(UserPrompts::shownMessages().size(), 3);
     QVERIFY(UserPrompts::shownMessages().last().startsWith(u"The borrower could not be changed\r"_s));
     QCOMPARE(rows(u"SELECT given_to FROM given"_s), (QList<QStringList>{{u"Ann"_s}}));
+    QVERIFY(mainApi()->IBQuery5()->active());
     GivenCngF->hide();
 }
 
@@ -383,6 +391,41 @@ void TestLoanWindows::loanListFollowsBookList()
     mainApi()->IBQuery1()->first();
     QVERIFY(list->active());
     QCOMPARE(list->currentRow(), 0);
+}
+
+void TestLoanWindows::barActsOnTheFieldItShowsAfterLanguageSwitch()
+{
+    AppFixture app;
+    app.start();
+    addBooks();
+    lend(u"Zoe"_s);
+    mainApi()->IBQuery1()->next();
+    lend(u"Ann"_s);
+    mainApi()->RefreshGiven();
+    auto *bar = MainF->findChild<LoanSearchBar *>();
+    auto *arrange = child<QComboBox>(bar, "SelList4");
+    auto *searchBy = child<QComboBox>(bar, "SelList5");
+    arrange->setCurrentIndex(2); // "Given to"
+    searchBy->setCurrentIndex(0);
+
+    settingsList().setValue(u"Language"_s, u"ru"_s);
+    ApplyLanguage();
+    QCOMPARE(arrange->currentText(), LangStr(u"larrgby"_s));
+    // The box shows no field: ordering or searching runs nothing.
+    const int before = sqlLines().size();
+    bar->GivenArrDownClick();
+    bar->GivenSrchClick();
+    QCOMPARE(sqlLines().size(), before);
+
+    // The field now chosen is the one ordered by, the former one too when chosen again.
+    arrange->setCurrentIndex(1);
+    bar->GivenArrUpClick();
+    QVERIFY(sqlLines().last().endsWith(u" ORDER BY title DESC;"_s));
+    arrange->setCurrentIndex(1);
+    ApplyLanguage();
+    arrange->setCurrentIndex(1);
+    bar->GivenArrDownClick();
+    QVERIFY(sqlLines().last().endsWith(u" ORDER BY title ASC;"_s));
 }
 
 QTEST_MAIN(TestLoanWindows)

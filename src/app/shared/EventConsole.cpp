@@ -1,6 +1,7 @@
 #include "EventConsole.h"
 
 #include "FileError.h"
+#include "SafeFile.h"
 #include "TextCodec.h"
 
 #include <QFile>
@@ -121,11 +122,7 @@ void EventConsole::writeLogFile(const QString &path, const QStringList &lines)
     for (const QString &line : lines)
         for (const QString &part : splitAtBreaks(line))
             bytes += Win1251::encode(part) + "\r\n";
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw FileError(QStringLiteral("Cannot create log file \"%1\". %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        throw FileError(QStringLiteral("Cannot write log file \"%1\". %2").arg(path, file.errorString()));
+    SafeFile::write(path, bytes);
 }
 
 QStringList EventConsole::readLogFile(const QString &path)

@@ -1,6 +1,7 @@
 #include "SettingsList.h"
 
 #include "FileError.h"
+#include "SafeFile.h"
 #include "TextCodec.h"
 
 #include <QFile>
@@ -55,9 +56,7 @@ void SettingsList::writeFile(const QString &path, const QStringList &lines)
     QByteArray bytes;
     for (const QString &line : lines)
         bytes += Win1251::encode(line) + "\r\n";
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+    SafeFile::write(path, bytes);
 }
 
 SettingsList &settingsList()

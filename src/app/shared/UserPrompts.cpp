@@ -20,6 +20,56 @@ PromptState &state()
     static PromptState s;
     return s;
 }
+
+bool isBox(const QWidget *widget)
+{
+    return qobject_cast<const QMessageBox *>(widget) != nullptr;
+}
+
+// The visible window of the program that stays on top, the last one shown first; none when none is.
+QWidget *stayOnTopWindow()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        QWidget *window = *it;
+        if (window->isVisible() && !isBox(window) && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) &&
+            (window->windowType() == Qt::Dialog || window->windowType() == Qt::Window))
+            return window;
+    }
+    return nullptr;
+}
+
+// The dialog the box belongs to: the modal one, else the active dialog. A box that just closed
+// may leave no window active, or hand activation to the main window while a dialog stays on
+// top of it: the box then belongs to that dialog.
+QWidget *boxOwner()
+{
+    if (QWidget *modal = QApplication::activeModalWidget(); modal && !isBox(modal))
+        return modal;
+    QWidget *active = QApplication::activeWindow();
+    if (active && isBox(active))
+        active = nullptr;
+    if (active && active->windowType() == Qt::Dialog)
+        return active;
+    if (QWidget *onTop = stayOnTopWindow())
+        return onTop;
+    return active;
+}
+
+QMessageBox::Icon icon(UserPrompts::Kind kind)
+{
+    switch (kind) {
+    case UserPrompts::Kind::Information:
+        return QMessageBox::Information;
+    case UserPrompts::Kind::Warning:
+        return QMessageBox::Warning;
+    case UserPrompts::Kind::Error:
+        return QMessageBox::Critical;
+    case UserPrompts::Kind::Question:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
 } // namespace
 
 QMessageBox::StandardButton UserPrompts::message(Kind kind, const QString &text, const QString &title,
@@ -35,20 +85,17 @@ QMessageBox::StandardButton UserPrompts::message(Kind kind, const QString &text,
     if (s.autoAnswer)
         return buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Yes;
     const QString caption = title.isEmpty() ? QApplication::applicationName() : title;
-    QWidget *parent = QApplication::activeWindow();
     // The program's texts separate lines with a carriage return; the box breaks lines at line feeds.
     const QString shown = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    switch (kind) {
-    case Kind::Information:
-        return QMessageBox::information(parent, caption, shown, buttons);
-    case Kind::Warning:
-        return QMessageBox::warning(parent, caption, shown, buttons);
-    case Kind::Error:
-        return QMessageBox::critical(parent, caption, shown, buttons);
-    case Kind::Question:
-        return QMessageBox::question(parent, caption, shown, buttons);
-    }
-    return QMessageBox::NoButton;
+    QWidget *owner = boxOwner();
+    QMessageBox box(icon(kind), caption, shown, buttons, owner);
+    // Above every window that stays on top, or a second box of one action would open behind one.
+    if ((owner && owner->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) || stayOnTopWindow())
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box.show();
+    box.raise();
+    box.activateWindow();
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 void UserPrompts::showError(const QString &text)
