@@ -72,6 +72,13 @@ void TsqlF::N31Click()
     setLines({});
 }
 
+void TsqlF::showEvent(QShowEvent *event)
+{
+    DialogBase::showEvent(event);
+    // "OK" holds the focus, so that Enter closes the window as Esc does.
+    ui->Button1->setFocus();
+}
+
 void TsqlF::Button1Click()
 {
     close();

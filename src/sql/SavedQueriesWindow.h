@@ -33,6 +33,9 @@ public slots:
     void N31Click(); // "Clear"
     void Button1Click(); // "OK"
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void setLines(const QStringList &lines);
     QStringList readList(const QString &path);
