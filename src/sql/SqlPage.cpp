@@ -13,6 +13,10 @@
 #include <QApplication>
 #include <QStyle>
 
+namespace {
+constexpr int kButtonPadding = 16;
+} // namespace
+
 const QList<SqlPage::BuilderButton> &SqlPage::builderButtons()
 {
     static const QList<BuilderButton> buttons = {
@@ -35,6 +39,9 @@ SqlPage::SqlPage(QWidget *parent)
 
     for (const BuilderButton &b : builderButtons()) {
         auto *button = findChild<QPushButton *>(QString::fromLatin1(b.name));
+        // As narrow as the caption allows: the style's minimum width would push the page
+        // wider than the main window.
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + kButtonPadding);
         const QString text = QString::fromLatin1(b.text);
         connect(button, &QPushButton::clicked, this, [this, text] { append(text); });
     }
