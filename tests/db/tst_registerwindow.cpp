@@ -2,6 +2,7 @@
 #include "AppState.h"
 #include "ClickableLabel.h"
 #include "ConnectionSettings.h"
+#include "DatabaseFileDialog.h"
 #include "FbDatabase.h"
 #include "FbQuery.h"
 #include "FbTransaction.h"
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -96,6 +98,7 @@ private slots:
     void pathThatIsNoFileKeepsTheWindow();
     void serverPathIsTakenWithoutFileCheck();
     void closePictureChangesNothing();
+    void fileDialogListsLibrariesInAnyLetterCase();
 };
 
 void TestRegisterWindow::firstStartChoosesByTheDefaultLibrary_data()
@@ -233,6 +236,22 @@ void TestRegisterWindow::closePictureChangesNothing()
     QCOMPARE(profileCharset(), u"UTF8"_s);
     QCOMPARE(profilePath(), u"kept.gdb"_s);
     QCOMPARE(UserPrompts::shownMessages(), QStringList());
+}
+
+void TestRegisterWindow::fileDialogListsLibrariesInAnyLetterCase()
+{
+    const QString filter = DatabaseFileDialog::filter();
+    const QString patterns = filter.mid(filter.lastIndexOf(u'(') + 1).chopped(1);
+    const auto listed = [&](const QString &name) {
+        for (const QString &pattern : patterns.split(u' ', Qt::SkipEmptyParts))
+            if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern)).match(name).hasMatch())
+                return true;
+        return false;
+    };
+    for (const QString &name : {u"LIBRARY.GDB"_s, u"library.gdb"_s, u"Books.Gdb"_s, u"x.gDB"_s})
+        QVERIFY2(listed(name), qPrintable(name));
+    for (const QString &name : {u"LIBRARY.FDB"_s, u"notes.gdb.txt"_s})
+        QVERIFY2(!listed(name), qPrintable(name));
 }
 
 QTEST_MAIN(TestRegisterWindow)
