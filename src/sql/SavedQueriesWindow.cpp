@@ -14,10 +14,7 @@
 
 TsqlF *sqlF = nullptr;
 
-TsqlF::TsqlF(QWidget *parent)
-    : DialogBase(parent)
-    , ui(std::make_unique<Ui::TsqlF>())
-    , PopupMenu1(new QMenu(this))
+TsqlF::TsqlF(QWidget *parent) : DialogBase(parent), ui(std::make_unique<Ui::TsqlF>()), PopupMenu1(new QMenu(this))
 {
     sqlF = this;
     ui->setupUi(this);
@@ -27,7 +24,8 @@ TsqlF::TsqlF(QWidget *parent)
     const auto item = [this](const char *name, const QString &text, void (TsqlF::*handler)()) {
         QAction *action = PopupMenu1->addAction(text);
         action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this,
+                [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
     };
     item("N1", QStringLiteral("Load"), &TsqlF::N11Click);
     item("N2", QStringLiteral("Save"), &TsqlF::N21Click);

@@ -7,7 +7,8 @@
 
 class QMenu;
 
-namespace Ui {
+namespace Ui
+{
 class TsqlF;
 }
 
@@ -28,9 +29,9 @@ public:
 
 public slots:
     void FormCreate();
-    void N11Click(); // "Load"
-    void N21Click(); // "Save"
-    void N31Click(); // "Clear"
+    void N11Click();     // "Load"
+    void N21Click();     // "Save"
+    void N31Click();     // "Clear"
     void Button1Click(); // "OK"
 
 protected:

@@ -13,25 +13,24 @@
 #include <QApplication>
 #include <QStyle>
 
-namespace {
+namespace
+{
 constexpr int kButtonPadding = 16;
 } // namespace
 
 const QList<SqlPage::BuilderButton> &SqlPage::builderButtons()
 {
     static const QList<BuilderButton> buttons = {
-        {"Button1", "SELECT "}, {"Button4", "FROM "},   {"Button7", "WHERE "}, {"Button9", "INTO "},
-        {"Button12", "SET "},   {"Button13", "("},      {"Button14", ")"},     {"Button2", "INSERT "},
+        {"Button1", "SELECT "}, {"Button4", "FROM "},   {"Button7", "WHERE "},  {"Button9", "INTO "},
+        {"Button12", "SET "},   {"Button13", "("},      {"Button14", ")"},      {"Button2", "INSERT "},
         {"Button3", "UPDATE "}, {"Button8", "DELETE "}, {"Button10", "VALUES"}, {"Button5", "book "},
-        {"Button16", "'"},      {"Button15", ","},      {"Button11", " "},     {"Button17", "* "},
+        {"Button16", "'"},      {"Button15", ","},      {"Button11", " "},      {"Button17", "* "},
         {"Button6", " = "},
     };
     return buttons;
 }
 
-SqlPage::SqlPage(QWidget *parent)
-    : QWidget(parent)
-    , ui(std::make_unique<Ui::SqlPage>())
+SqlPage::SqlPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::SqlPage>())
 {
     ui->setupUi(this);
     ui->SqlOkBtn->hide();
@@ -45,7 +44,9 @@ SqlPage::SqlPage(QWidget *parent)
         const QString text = QString::fromLatin1(b.text);
         connect(button, &QPushButton::clicked, this, [this, text] { append(text); });
     }
-    const auto guarded = [this](void (SqlPage::*handler)()) { return [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); }; };
+    const auto guarded = [this](void (SqlPage::*handler)()) {
+        return [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); };
+    };
     connect(ui->SqlOkBtn, &QPushButton::clicked, this, guarded(&SqlPage::SqlOkBtnClick));
     connect(ui->SqlGoImg, &ClickableLabel::clicked, this, &SqlPage::SqlGoImgClick);
     // Enter runs the statement, as in any console.

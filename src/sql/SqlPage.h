@@ -6,7 +6,8 @@
 class DBGridEh;
 class QLineEdit;
 
-namespace Ui {
+namespace Ui
+{
 class SqlPage;
 }
 

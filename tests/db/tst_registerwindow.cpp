@@ -22,12 +22,13 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace
+{
 
-const QString kMissingPath = u"Please type valid database file path\rПожалуйста, введите корректный путь к базе данных"_s;
+const QString kMissingPath =
+    u"Please type valid database file path\rПожалуйста, введите корректный путь к базе данных"_s;
 
-template <typename T>
-T *control(const char *name)
+template <typename T> T *control(const char *name)
 {
     return RegisterF->findChild<T *>(QString::fromLatin1(name));
 }
@@ -70,7 +71,8 @@ QString makeOldLibrary(const AppFixture &app)
     db.setParams(MainF->IBDatabase1()->params());
     FbTransaction transaction(&db);
     FbQuery insert(&db);
-    insert.setSqlText(u"INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Old book', 'A', '1999', 'P', 'G')"_s);
+    insert.setSqlText(
+        u"INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Old book', 'A', '1999', 'P', 'G')"_s);
     insert.execSQL();
     db.close();
     return path;

@@ -45,7 +45,8 @@ void TestSavedQueriesFile::encode_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("empty list, empty file") << QStringList() << QByteArray();
-    QTest::newRow("last line ended too") << QStringList{u"select * from book"_s} << QByteArray("select * from book\r\n");
+    QTest::newRow("last line ended too") << QStringList{u"select * from book"_s}
+                                         << QByteArray("select * from book\r\n");
     QTest::newRow("empty line kept") << QStringList{u"a"_s, u""_s, u"b"_s} << QByteArray("a\r\n\r\nb\r\n");
     QTest::newRow("blanks kept") << QStringList{u"SELECT * FROM book "_s} << QByteArray("SELECT * FROM book \r\n");
     QTest::newRow("Cyrillic in Windows-1251")

@@ -52,8 +52,7 @@ private slots:
     void loadShowsTheListModalAndEnterOrEscCloses();
 
 private:
-    template <typename T>
-    static T *control(const char *name)
+    template <typename T> static T *control(const char *name)
     {
         T *found = MainF->sqlPage()->findChild<T *>(QString::fromLatin1(name));
         if (!found)
@@ -117,8 +116,9 @@ void TestSqlPage::initTestCase()
     m_app->start();
     for (const char *title : {"First", "Second", "Third"}) {
         FbQuery insert(MainF->IBDatabase1());
-        insert.setSqlText(u"INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('%1', 'A', '2001', 'P', 'G')"_s.arg(
-            QString::fromLatin1(title)));
+        insert.setSqlText(
+            u"INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('%1', 'A', '2001', 'P', 'G')"_s.arg(
+                QString::fromLatin1(title)));
         insert.execSQL();
     }
     MainF->RefreshBooks();
@@ -150,12 +150,13 @@ void TestSqlPage::builderButtonAppends_data()
 {
     QTest::addColumn<QStringList>("buttons");
     QTest::addColumn<QString>("statement");
-    QTest::newRow("SELECT * FROM book")
-        << QStringList{u"Button1"_s, u"Button17"_s, u"Button4"_s, u"Button5"_s} << u"SELECT * FROM book "_s;
+    QTest::newRow("SELECT * FROM book") << QStringList{u"Button1"_s, u"Button17"_s, u"Button4"_s, u"Button5"_s}
+                                        << u"SELECT * FROM book "_s;
     QTest::newRow("VALUES takes no blank") << QStringList{u"Button10"_s, u"Button13"_s} << u"VALUES("_s;
-    QTest::newRow("INSERT INTO book") << QStringList{u"Button2"_s, u"Button9"_s, u"Button5"_s} << u"INSERT INTO book "_s;
-    QTest::newRow("UPDATE SET WHERE =")
-        << QStringList{u"Button3"_s, u"Button12"_s, u"Button7"_s, u"Button6"_s} << u"UPDATE SET WHERE  = "_s;
+    QTest::newRow("INSERT INTO book") << QStringList{u"Button2"_s, u"Button9"_s, u"Button5"_s}
+                                      << u"INSERT INTO book "_s;
+    QTest::newRow("UPDATE SET WHERE =") << QStringList{u"Button3"_s, u"Button12"_s, u"Button7"_s, u"Button6"_s}
+                                        << u"UPDATE SET WHERE  = "_s;
     QTest::newRow("DELETE and the bar") << QStringList{u"Button8"_s, u"Button11"_s} << u"DELETE  "_s;
     QTest::newRow("quote, comma, brackets")
         << QStringList{u"Button13"_s, u"Button16"_s, u"Button15"_s, u"Button16"_s, u"Button14"_s} << u"(',')"_s;
@@ -228,8 +229,8 @@ void TestSqlPage::failingRunLogsOnceAndShowsWhy_data()
     QTest::newRow("empty statement") << u""_s << true << u"SQL"_s;
     QTest::newRow("reading run as Edit") << u"select * from book"_s << false
                                          << u"The statement returns rows: run it as \"Query\"."_s;
-    QTest::newRow("writing run as Query") << u"delete from book"_s << true
-                                          << u"The statement returns no rows: run it as \"Edit\"."_s;
+    QTest::newRow("writing run as Query")
+        << u"delete from book"_s << true << u"The statement returns no rows: run it as \"Edit\"."_s;
     QTest::newRow("parameter no column of the book list")
         << u"select * from book where id = :NOPE"_s << true << u"The parameter :NOPE is no column of the book list."_s;
     QTest::newRow("unencodable character") << u"select * from book where title = '日'"_s << true << u"\"日\""_s;

@@ -16,14 +16,13 @@
 
 TRegisterF *RegisterF = nullptr;
 
-namespace {
+namespace
+{
 const char *const kMissingPathMessage =
     "Please type valid database file path\rПожалуйста, введите корректный путь к базе данных";
 } // namespace
 
-TRegisterF::TRegisterF(QWidget *parent)
-    : DialogBase(parent, Fade::Yes)
-    , ui(std::make_unique<Ui::TRegisterF>())
+TRegisterF::TRegisterF(QWidget *parent) : DialogBase(parent, Fade::Yes), ui(std::make_unique<Ui::TRegisterF>())
 {
     RegisterF = this;
     ui->setupUi(this);

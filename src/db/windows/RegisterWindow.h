@@ -4,7 +4,8 @@
 
 #include <memory>
 
-namespace Ui {
+namespace Ui
+{
 class TRegisterF;
 }
 
