@@ -40,6 +40,7 @@ private slots:
     void builtSelectListsTheBooks();
     void parameterFollowsTheBookList();
     void writingStatementChangesTheLibrary();
+    void longStatementRunsWhole();
     void failingRunLogsOnceAndShowsWhy_data();
     void failingRunLogsOnceAndShowsWhy();
 
@@ -218,6 +219,17 @@ void TestSqlPage::writingStatementChangesTheLibrary()
     check.setSqlText(u"select author from book where title = 'Third'"_s);
     check.open();
     QCOMPARE(check.fieldText(u"AUTHOR"_s), u"Changed"_s);
+}
+
+void TestSqlPage::longStatementRunsWhole()
+{
+    QString statement = u"select title from book where title <> '"_s;
+    statement += QString(10000 - statement.size() - 1, u'x') + u"'"_s;
+    QCOMPARE(statement.size(), 10000);
+    run(statement);
+    QCOMPARE(UserPrompts::shownMessages(), QStringList());
+    QCOMPARE(sqlLines().last(), statement);
+    QCOMPARE(gridColumn(0).size(), 3);
 }
 
 void TestSqlPage::failingRunLogsOnceAndShowsWhy_data()
