@@ -16,6 +16,7 @@
 #include "LoanList.h"
 #include "LoanSearchBar.h"
 #include "SettingsList.h"
+#include "SqlPage.h"
 #include "UserPrompts.h"
 
 #include <QCloseEvent>
@@ -77,6 +78,8 @@ TMainF::TMainF(QWidget *parent)
     setMainApi(this);
     ui->setupUi(this);
     new BookSearchBar(ui->SearchBar);
+    m_sqlPage = new SqlPage(ui->SQL);
+    ui->SQLLayout->addWidget(m_sqlPage);
     createDatabaseObjects();
     setupMenus();
     setupLinks();
@@ -126,8 +129,9 @@ void TMainF::createDatabaseObjects()
     m_source3 = makeSource("DataSource3", m_query3);
     m_source4 = makeSource("DataSource4", m_query5);
     m_source7 = makeSource("DataSource7", m_query7);
-    // The total follows the book list: re-run on every reload and row move once open.
+    // The total and the SQL page's result follow the book list: re-run on every reload and row move once open.
     m_query3->setMasterSource(m_source1);
+    m_query2->setMasterSource(m_source1);
 
     QVector<GridColumn> columns;
     for (const BookColumn &c : kBookColumns)
@@ -145,7 +149,7 @@ void TMainF::createDatabaseObjects()
     auto *givenBarLayout = new QHBoxLayout(ui->GivenBar);
     givenBarLayout->setContentsMargins(0, 0, 0, 0);
     givenBarLayout->addWidget(new LoanSearchBar(ui->GivenBar));
-    ui->DBGridEh3->setDataSource(m_source2);
+    m_sqlPage->DBGridEh3()->setDataSource(m_source2);
     ui->DBNavigator1->setDataSource(m_source1);
     ui->dbeBookCount->setDataSource(m_source3);
     ui->dbeBookCount->setDataField(QStringLiteral("COUNT"));
@@ -310,7 +314,7 @@ void TMainF::connectSignals()
     connect(ui->ViewBook, &QPushButton::clicked, this, [this] { ViewBookClick(); });
     connect(ui->PageControl1, &QTabWidget::currentChanged, this, &TMainF::PageControl1Change);
     connect(ui->DBNavigator1, &DBNavigator::beforeAction, this, &TMainF::DBNavigator1BeforeAction);
-    for (DBGridEh *grid : {ui->DBGridEh1, ui->DBGridEh2, ui->DBGridEh3})
+    for (DBGridEh *grid : {ui->DBGridEh1, ui->DBGridEh2, m_sqlPage->DBGridEh3()})
         connect(grid, &DBGridEh::fetchFailed, this, [](const QString &message) { UserPrompts::showError(message); });
     connect(ui->DBNavigator1, &DBNavigator::actionFailed, this,
             [](const QString &message) { UserPrompts::showError(message); });
@@ -467,7 +471,7 @@ void TMainF::PageControl1Change(int index)
 {
     markPageLinks();
     if (index == kSqlPage)
-        ui->edSQL->setFocus();
+        m_sqlPage->SQLShow();
 }
 
 void TMainF::setTabHeaderVisible(int page, bool visible)

@@ -13,6 +13,7 @@ class FbDatabase;
 class FbQuery;
 class FbTransaction;
 class QLineEdit;
+class SqlPage;
 
 namespace Ui {
 class TMainF;
@@ -34,6 +35,7 @@ public:
     ~TMainF() override;
 
     Ui::TMainF *form() const { return ui.get(); }
+    SqlPage *sqlPage() const { return m_sqlPage; }
 
     // MainWindowApi
     FbDatabase *IBDatabase1() override { return m_database; }
@@ -121,6 +123,7 @@ private:
     void reloadBooks(const QString &statement);
 
     std::unique_ptr<Ui::TMainF> ui;
+    SqlPage *m_sqlPage = nullptr; // the contents of the page SQL
     bool m_firstShowDone = false;
     QList<QKeySequence> m_shortcuts;
 

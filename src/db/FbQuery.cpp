@@ -345,6 +345,22 @@ void FbQuery::open()
     emit currentRowChanged(m_current);
 }
 
+bool FbQuery::returnsRows()
+{
+    close();
+    prepare();
+    const bool rows = isSelect(m_stmt->type);
+    freeStatement();
+    return rows;
+}
+
+QStringList FbQuery::parameterNames(const QString &sql)
+{
+    QStringList names;
+    replaceNamedParameters(sql, &names);
+    return names;
+}
+
 void FbQuery::executePrepared()
 {
     ISC_STATUS_ARRAY status;

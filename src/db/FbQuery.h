@@ -42,6 +42,10 @@ public:
     qint64 rowsAffected() const { return m_rowsAffected; }
     void close();
     bool active() const { return m_active; }
+    // Whether the statement gives a result set, found by preparing it (connects first when needed).
+    bool returnsRows();
+    // Names of the :NAME parameters of a statement, in order (quotes and comments skipped).
+    static QStringList parameterNames(const QString &sql);
 
     // Fills :NAME parameters from the master's current row and re-runs when it moves.
     void setMasterSource(DataSource *master);

@@ -9,11 +9,13 @@
 #include "MainWindow.h"
 #include "Settings.h"
 #include "SettingsList.h"
+#include "SqlPage.h"
 #include "ViewBookWindow.h"
 #include "ui_MainWindow.h"
 
 #include <QCheckBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QtTest>
 
 namespace {
@@ -182,17 +184,17 @@ void TestMainWindow::shortcutsFromFocusedEditField()
     MainF->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(MainF));
     MainF->LeftSqlLnkClick();
-    Ui::TMainF *ui = MainF->form();
-    ui->edSQL->setPlainText(QStringLiteral("select 1 from rdb$database"));
-    ui->edSQL->setFocus();
-    QTRY_VERIFY(ui->edSQL->hasFocus());
-    QTest::keySequence(ui->edSQL, keys);
+    QLineEdit *edSQL = MainF->sqlPage()->edSQL();
+    edSQL->setText(QStringLiteral("select 1 from rdb$database"));
+    edSQL->setFocus();
+    QTRY_VERIFY(edSQL->hasFocus());
+    QTest::keySequence(edSQL, keys);
     QWidget *shown = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w->objectName() == window)
             shown = w;
     QVERIFY2(shown && shown->isVisible(), qPrintable(window));
-    QVERIFY(!ui->edSQL->textCursor().hasSelection()); // the edit field did not take the key
+    QVERIFY(!edSQL->hasSelectedText()); // the edit field did not take the key
 }
 
 void TestMainWindow::pageLinksAndColours()

@@ -9,8 +9,8 @@ QString g_lastFileName;
 
 QString DatabaseFileDialog::filter()
 {
-    // Both cases, so that LIBRARY.GDB is listed where file names are case-sensitive.
-    return QStringLiteral("InterBase database files (.GDB) (*.gdb *.GDB)");
+    // Every letter case, so that LIBRARY.GDB and Library.Gdb are listed where names are case-sensitive.
+    return QStringLiteral("InterBase database files (.GDB) (*.[gG][dD][bB])");
 }
 
 QString DatabaseFileDialog::choose(QWidget *parent)

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+class DBGridEh;
+class QLineEdit;
+
+namespace Ui
+{
+class SqlPage;
+}
+
+// The SQL page of the main window: a free SQL console on the library with a statement builder,
+// the book table's field names, the choice between a reading and a writing statement, and the
+// grid of the last reading result. Statements run through the main window's IBQuery2.
+class SqlPage : public QWidget
+{
+    Q_OBJECT
+public:
+    // Builder button and the text it appends to the statement.
+    struct BuilderButton {
+        const char *name;
+        const char *text;
+    };
+    static const QList<BuilderButton> &builderButtons();
+
+    explicit SqlPage(QWidget *parent = nullptr);
+    ~SqlPage() override;
+
+    QLineEdit *edSQL() const;
+    DBGridEh *DBGridEh3() const;
+
+public slots:
+    void SqlOkBtnClick(); // runs the statement
+    void SqlGoImgClick();
+    void Button18Click(); // "Clear"
+    void SQLSaveClick();
+    void SQLLoadClick();
+    void SQLFieldsDblClick();
+    void SQLShow();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void append(const QString &text);
+    // Shows why the statement cannot run as chosen; false when it cannot.
+    bool checkBeforeRun();
+
+    std::unique_ptr<Ui::SqlPage> ui;
+};

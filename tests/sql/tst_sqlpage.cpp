@@ -1,0 +1,364 @@
+#include "AppFixture.h"
+#include "AppState.h"
+#include "DBGridEh.h"
+#include "EventConsole.h"
+#include "FbDatabase.h"
+#include "FbQuery.h"
+#include "MainWindow.h"
+#include "SavedQueriesWindow.h"
+#include "SqlPage.h"
+#include "UserPrompts.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+// The SQL page and the saved-queries window of one running program with the books "First",
+// "Second", "Third"; each test starts from an empty statement run as "Query".
+class TestSqlPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void startCreatesAnEmptyList();
+    void builderButtonAppends_data();
+    void builderButtonAppends();
+    void fieldListAndClear();
+    void builtSelectListsTheBooks();
+    void parameterFollowsTheBookList();
+    void writingStatementChangesTheLibrary();
+    void longStatementRunsWhole();
+    void failingRunLogsOnceAndShowsWhy_data();
+    void failingRunLogsOnceAndShowsWhy();
+
+    void savingAppendsToTheListAndTheFile();
+    void editedListIsWrittenWithTheSavedStatement();
+    void statementTheFileCannotHoldIsRefused();
+    void clearEmptiesTheFileAtOnce();
+    void unreadableFileIsKeptBeforeItIsReplaced();
+    void loadShowsTheListModalAndEnterOrEscCloses_data();
+    void loadShowsTheListModalAndEnterOrEscCloses();
+
+private:
+    template <typename T> static T *control(const char *name)
+    {
+        T *found = MainF->sqlPage()->findChild<T *>(QString::fromLatin1(name));
+        if (!found)
+            found = sqlF->findChild<T *>(QString::fromLatin1(name));
+        return found;
+    }
+    static QLineEdit *edSQL() { return MainF->sqlPage()->edSQL(); }
+    static void run(const QString &statement, bool reading = true);
+    static QStringList sqlLines();
+    static QStringList gridColumn(int column);
+    static QByteArray savedBytes();
+    static void writeSaved(const QByteArray &bytes);
+    static QPlainTextEdit *memo() { return control<QPlainTextEdit>("Memo1"); }
+
+    std::unique_ptr<AppFixture> m_app;
+};
+
+void TestSqlPage::run(const QString &statement, bool reading)
+{
+    (reading ? control<QRadioButton>("rbRead") : control<QRadioButton>("rbWrite"))->setChecked(true);
+    edSQL()->setText(statement);
+    control<QPushButton>("SqlOkBtn")->click();
+}
+
+QStringList TestSqlPage::sqlLines()
+{
+    QStringList sql;
+    for (const QString &line : EventConsole::lines()) {
+        const qsizetype at = line.indexOf(u": {SQL} "_s);
+        if (at >= 0)
+            sql << line.mid(at + 8);
+    }
+    return sql;
+}
+
+QStringList TestSqlPage::gridColumn(int column)
+{
+    QueryModel *model = MainF->sqlPage()->DBGridEh3()->queryModel();
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->cellText(row, column);
+    return texts;
+}
+
+QByteArray TestSqlPage::savedBytes()
+{
+    QFile file(AppState::baseDirectory() + u"sql.txt"_s);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void TestSqlPage::writeSaved(const QByteArray &bytes)
+{
+    QFile file(AppState::baseDirectory() + u"sql.txt"_s);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+void TestSqlPage::initTestCase()
+{
+    m_app = std::make_unique<AppFixture>();
+    m_app->start();
+    for (const char *title : {"First", "Second", "Third"}) {
+        FbQuery insert(MainF->IBDatabase1());
+        insert.setSqlText(
+            u"INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('%1', 'A', '2001', 'P', 'G')"_s.arg(
+                QString::fromLatin1(title)));
+        insert.execSQL();
+    }
+    MainF->RefreshBooks();
+    MainF->LeftSqlLnkClick();
+}
+
+void TestSqlPage::cleanupTestCase()
+{
+    m_app.reset();
+}
+
+void TestSqlPage::init()
+{
+    edSQL()->clear();
+    control<QRadioButton>("rbRead")->setChecked(true);
+    MainF->IBQuery2()->clearSql();
+    MainF->IBQuery1()->first();
+    UserPrompts::clearShownMessages();
+}
+
+void TestSqlPage::startCreatesAnEmptyList()
+{
+    QVERIFY(QFile::exists(m_app->path(u"sql.txt"_s)));
+    QCOMPARE(savedBytes(), QByteArray());
+    QCOMPARE(sqlF->lines(), QStringList());
+}
+
+void TestSqlPage::builderButtonAppends_data()
+{
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QString>("statement");
+    QTest::newRow("SELECT * FROM book") << QStringList{u"Button1"_s, u"Button17"_s, u"Button4"_s, u"Button5"_s}
+                                        << u"SELECT * FROM book "_s;
+    QTest::newRow("VALUES takes no blank") << QStringList{u"Button10"_s, u"Button13"_s} << u"VALUES("_s;
+    QTest::newRow("INSERT INTO book") << QStringList{u"Button2"_s, u"Button9"_s, u"Button5"_s}
+                                      << u"INSERT INTO book "_s;
+    QTest::newRow("UPDATE SET WHERE =") << QStringList{u"Button3"_s, u"Button12"_s, u"Button7"_s, u"Button6"_s}
+                                        << u"UPDATE SET WHERE  = "_s;
+    QTest::newRow("DELETE and the bar") << QStringList{u"Button8"_s, u"Button11"_s} << u"DELETE  "_s;
+    QTest::newRow("quote, comma, brackets")
+        << QStringList{u"Button13"_s, u"Button16"_s, u"Button15"_s, u"Button16"_s, u"Button14"_s} << u"(',')"_s;
+}
+
+void TestSqlPage::builderButtonAppends()
+{
+    QFETCH(QStringList, buttons);
+    QFETCH(QString, statement);
+    for (const QString &name : buttons)
+        control<QPushButton>(name.toLatin1().constData())->click();
+    QCOMPARE(edSQL()->text(), statement);
+    QCOMPARE(MainF->sqlPage()->focusWidget(), edSQL());
+}
+
+void TestSqlPage::fieldListAndClear()
+{
+    auto *fields = control<QListWidget>("SQLFields");
+    QCOMPARE(fields->count(), 10);
+    edSQL()->setText(u"select "_s);
+    fields->setCurrentRow(9);
+    emit fields->itemDoubleClicked(fields->currentItem());
+    QCOMPARE(edSQL()->text(), u"select id"_s);
+
+    control<QPushButton>("Button18")->click();
+    QCOMPARE(edSQL()->text(), QString());
+    QCOMPARE(MainF->sqlPage()->focusWidget(), edSQL());
+}
+
+void TestSqlPage::builtSelectListsTheBooks()
+{
+    for (const char *name : {"Button1", "Button17", "Button4", "Button5"})
+        control<QPushButton>(name)->click();
+    // Enter in the statement field runs it.
+    QTest::keyClick(edSQL(), Qt::Key_Return);
+    QCOMPARE(UserPrompts::shownMessages(), QStringList());
+    QCOMPARE(sqlLines().last(), u"SELECT * FROM book "_s);
+    const int title = MainF->IBQuery2()->fieldIndex(u"TITLE"_s);
+    QVERIFY(title >= 0);
+    QCOMPARE(gridColumn(title), (QStringList{u"First"_s, u"Second"_s, u"Third"_s}));
+}
+
+void TestSqlPage::parameterFollowsTheBookList()
+{
+    run(u"select title from book where id = :ID"_s);
+    QCOMPARE(gridColumn(0), QStringList{u"First"_s});
+    const int logged = sqlLines().size();
+    MainF->IBQuery1()->next();
+    QCOMPARE(gridColumn(0), QStringList{u"Second"_s});
+    QCOMPARE(sqlLines().size(), logged); // a re-run is no run of the user's
+}
+
+void TestSqlPage::writingStatementChangesTheLibrary()
+{
+    run(u"update book set author = 'Changed' where title = 'Third'"_s, false);
+    QCOMPARE(UserPrompts::shownMessages(), QStringList());
+    QCOMPARE(MainF->IBQuery2()->active(), false);
+    FbQuery check(MainF->IBDatabase1());
+    check.setSqlText(u"select author from book where title = 'Third'"_s);
+    check.open();
+    QCOMPARE(check.fieldText(u"AUTHOR"_s), u"Changed"_s);
+}
+
+void TestSqlPage::longStatementRunsWhole()
+{
+    QString statement = u"select title from book where title <> '"_s;
+    statement += QString(10000 - statement.size() - 1, u'x') + u"'"_s;
+    QCOMPARE(statement.size(), 10000);
+    run(statement);
+    QCOMPARE(UserPrompts::shownMessages(), QStringList());
+    QCOMPARE(sqlLines().last(), statement);
+    QCOMPARE(gridColumn(0).size(), 3);
+}
+
+void TestSqlPage::failingRunLogsOnceAndShowsWhy_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<bool>("reading");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("engine refuses") << u"select * from nosuchtable"_s << true << u"NOSUCHTABLE"_s;
+    QTest::newRow("empty statement") << u""_s << true << u"SQL"_s;
+    QTest::newRow("reading run as Edit") << u"select * from book"_s << false
+                                         << u"The statement returns rows: run it as \"Query\"."_s;
+    QTest::newRow("writing run as Query")
+        << u"delete from book"_s << true << u"The statement returns no rows: run it as \"Edit\"."_s;
+    QTest::newRow("parameter no column of the book list")
+        << u"select * from book where id = :NOPE"_s << true << u"The parameter :NOPE is no column of the book list."_s;
+    QTest::newRow("unencodable character") << u"select * from book where title = '日'"_s << true << u"\"日\""_s;
+}
+
+void TestSqlPage::failingRunLogsOnceAndShowsWhy()
+{
+    QFETCH(QString, statement);
+    QFETCH(bool, reading);
+    QFETCH(QString, message);
+    run(u"select title from book"_s);
+    QCOMPARE(gridColumn(0).size(), 3);
+    const QStringList before = sqlLines();
+
+    run(statement, reading);
+    QCOMPARE(sqlLines(), QStringList(before) << statement);
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+    QVERIFY2(UserPrompts::shownMessages().first().contains(message), qPrintable(UserPrompts::shownMessages().first()));
+    QCOMPARE(MainF->sqlPage()->DBGridEh3()->queryModel()->rowCount(), 0);
+    // Nothing was run the wrong way: the books are all there.
+    FbQuery count(MainF->IBDatabase1());
+    count.setSqlText(u"select count(*) from book"_s);
+    count.open();
+    QCOMPARE(count.value(0, 0).toInt(), 3);
+}
+
+void TestSqlPage::savingAppendsToTheListAndTheFile()
+{
+    auto *save = control<QPushButton>("SQLSave");
+    save->click(); // an empty statement is not saved
+    QCOMPARE(savedBytes(), QByteArray());
+    edSQL()->setText(u"select * from book where author = 'Гоголь'"_s);
+    save->click();
+    save->click();
+    const QByteArray line = "select * from book where author = '\xc3\xee\xe3\xee\xeb\xfc'\r\n";
+    QCOMPARE(savedBytes(), line + line);
+    QCOMPARE(sqlF->lines(), QStringList(2, edSQL()->text()));
+    sqlF->findChild<QAction *>(u"N3"_s)->trigger();
+}
+
+void TestSqlPage::editedListIsWrittenWithTheSavedStatement()
+{
+    memo()->setPlainText(u"typed in the list\nsecond line\n"_s);
+    edSQL()->setText(u"select 1 from rdb$database"_s);
+    control<QPushButton>("SQLSave")->click();
+    QCOMPARE(savedBytes(), QByteArray("typed in the list\r\nsecond line\r\nselect 1 from rdb$database\r\n"));
+    QCOMPARE(memo()->toPlainText(), u"typed in the list\nsecond line\nselect 1 from rdb$database"_s);
+    sqlF->findChild<QAction *>(u"N3"_s)->trigger();
+}
+
+void TestSqlPage::statementTheFileCannotHoldIsRefused()
+{
+    writeSaved("kept\r\n");
+    sqlF->findChild<QAction *>(u"N1"_s)->trigger();
+    edSQL()->setText(u"select '日本' from rdb$database"_s);
+    control<QPushButton>("SQLSave")->click();
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+    QVERIFY(UserPrompts::shownMessages().first().contains(u"\"日\""_s));
+    QCOMPARE(sqlF->lines(), QStringList{u"kept"_s});
+    QCOMPARE(savedBytes(), QByteArray("kept\r\n"));
+    QCOMPARE(edSQL()->text(), u"select '日本' from rdb$database"_s);
+    sqlF->findChild<QAction *>(u"N3"_s)->trigger();
+}
+
+void TestSqlPage::clearEmptiesTheFileAtOnce()
+{
+    writeSaved("one\rtwo\n");
+    sqlF->findChild<QAction *>(u"N1"_s)->trigger();
+    QCOMPARE(sqlF->lines(), (QStringList{u"one"_s, u"two"_s}));
+    sqlF->findChild<QAction *>(u"N3"_s)->trigger();
+    QCOMPARE(savedBytes(), QByteArray());
+    QCOMPARE(memo()->toPlainText(), QString());
+}
+
+void TestSqlPage::unreadableFileIsKeptBeforeItIsReplaced()
+{
+    writeSaved("in the list\r\n");
+    sqlF->findChild<QAction *>(u"N1"_s)->trigger();
+    const QByteArray binary("\x01\x02 not text\r\n", 13);
+    writeSaved(binary);
+    sqlF->findChild<QAction *>(u"N1"_s)->trigger();
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+    QVERIFY(UserPrompts::shownMessages().first().contains(u"not text"_s));
+    QCOMPARE(sqlF->lines(), QStringList{u"in the list"_s}); // the list as it was
+
+    edSQL()->setText(u"select 2 from rdb$database"_s);
+    control<QPushButton>("SQLSave")->click();
+    QCOMPARE(savedBytes(), QByteArray("in the list\r\nselect 2 from rdb$database\r\n"));
+    QFile kept(m_app->path(u"sql.txt.bak"_s));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), binary);
+    QVERIFY(AppFixture::consoleMessages().last().endsWith(u"sql.txt.bak\""_s));
+    sqlF->findChild<QAction *>(u"N3"_s)->trigger();
+}
+
+void TestSqlPage::loadShowsTheListModalAndEnterOrEscCloses_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("Esc") << int(Qt::Key_Escape);
+}
+
+void TestSqlPage::loadShowsTheListModalAndEnterOrEscCloses()
+{
+    QFETCH(int, key);
+    bool shownModal = false;
+    QTimer::singleShot(0, this, [&] {
+        shownModal = sqlF->isVisible() && sqlF->isModal();
+        QWidget *focus = sqlF->focusWidget() ? sqlF->focusWidget() : sqlF;
+        QTest::keyClick(focus, Qt::Key(key));
+    });
+    QTimer::singleShot(3000, sqlF, &QWidget::hide); // a key that failed must not hang the test
+    control<QPushButton>("SQLLoad")->click();
+    QVERIFY(shownModal);
+    QVERIFY(!sqlF->isVisible());
+}
+
+QTEST_MAIN(TestSqlPage)
+#include "tst_sqlpage.moc"
