@@ -345,8 +345,8 @@ void FbQuery::executePrepared()
         isc_dsql_execute(status, tr->handle(), &m_stmt->handle, static_cast<unsigned short>(m_database->sqlDialect()),
                          m_stmt->in.get());
     FbApi::check(status);
-    // Every change is durable as soon as its statement succeeds.
-    if (!isSelect(m_stmt->type))
+    // Every change is durable as soon as its statement succeeds, unless it belongs to a batch.
+    if (!isSelect(m_stmt->type) && !tr->inBatch())
         tr->commitRetaining();
 }
 
