@@ -69,6 +69,19 @@ QString UserPrompts::openFileName(QWidget *parent, const QString &filter, const 
     return QFileDialog::getOpenFileName(parent, title, QString(), filter);
 }
 
+QString UserPrompts::saveFileName(QWidget *parent, const QString &filter, const QString &title)
+{
+    PromptState &s = state();
+    if (s.nextFileName) {
+        const QString name = *s.nextFileName;
+        s.nextFileName.reset();
+        return name;
+    }
+    if (s.autoAnswer)
+        return {};
+    return QFileDialog::getSaveFileName(parent, title, QString(), filter);
+}
+
 void UserPrompts::setNextAnswer(QMessageBox::StandardButton answer)
 {
     state().nextAnswer = answer;
