@@ -32,7 +32,8 @@ Csv::Encoding Csv::detectEncoding(const QByteArray &bytes)
     if (bytes.startsWith(byteOrderMark()))
         return Encoding::Utf8Bom;
     QStringDecoder utf8(QStringDecoder::Utf8);
-    (void)utf8.decode(bytes);
+    const QString text = utf8.decode(bytes); // the decoder works only when its result is taken
+    Q_UNUSED(text);
     return utf8.hasError() ? Encoding::Windows1251 : Encoding::Utf8;
 }
 

@@ -10,7 +10,7 @@
 namespace {
 struct PromptState {
     std::optional<QMessageBox::StandardButton> nextAnswer;
-    std::optional<QString> nextFileName;
+    QStringList nextFileNames; // answers of the next file dialogs, in order
     QStringList shown;
     bool autoAnswer = false;
 };
@@ -59,11 +59,8 @@ void UserPrompts::showError(const QString &text)
 QString UserPrompts::openFileName(QWidget *parent, const QString &filter, const QString &title)
 {
     PromptState &s = state();
-    if (s.nextFileName) {
-        const QString name = *s.nextFileName;
-        s.nextFileName.reset();
-        return name;
-    }
+    if (!s.nextFileNames.isEmpty())
+        return s.nextFileNames.takeFirst();
     if (s.autoAnswer)
         return {};
     return QFileDialog::getOpenFileName(parent, title, QString(), filter);
@@ -72,11 +69,8 @@ QString UserPrompts::openFileName(QWidget *parent, const QString &filter, const 
 QString UserPrompts::saveFileName(QWidget *parent, const QString &filter, const QString &title)
 {
     PromptState &s = state();
-    if (s.nextFileName) {
-        const QString name = *s.nextFileName;
-        s.nextFileName.reset();
-        return name;
-    }
+    if (!s.nextFileNames.isEmpty())
+        return s.nextFileNames.takeFirst();
     if (s.autoAnswer)
         return {};
     return QFileDialog::getSaveFileName(parent, title, QString(), filter);
@@ -89,7 +83,12 @@ void UserPrompts::setNextAnswer(QMessageBox::StandardButton answer)
 
 void UserPrompts::setNextFileName(const QString &fileName)
 {
-    state().nextFileName = fileName;
+    state().nextFileNames = {fileName};
+}
+
+void UserPrompts::setNextFileNames(const QStringList &fileNames)
+{
+    state().nextFileNames = fileNames;
 }
 
 QStringList UserPrompts::shownMessages()

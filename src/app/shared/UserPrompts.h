@@ -25,6 +25,8 @@ QString saveFileName(QWidget *parent, const QString &filter, const QString &titl
 // is recorded; likewise the next file dialog returns the given name.
 void setNextAnswer(QMessageBox::StandardButton answer);
 void setNextFileName(const QString &fileName);
+// The answers of several file dialogs in a row (an action that asks for two files).
+void setNextFileNames(const QStringList &fileNames);
 // Texts of the boxes shown (or answered) so far, oldest first.
 QStringList shownMessages();
 void clearShownMessages();
