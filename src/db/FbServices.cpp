@@ -8,7 +8,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
-namespace {
+namespace
+{
 
 const QRegularExpression &hostPrefix()
 {

@@ -6,7 +6,8 @@
 // Backup and restore through the engine's services manager, in the format of gbak, so that any
 // Firebird tool restores what is written here. A local library is served by the embedded
 // engine in this process; a library on a server by that server's own services manager.
-namespace FbServices {
+namespace FbServices
+{
 
 struct Login {
     QString userName;

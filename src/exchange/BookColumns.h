@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // The columns of BOOK that an import fills, and how the headers of other catalogues name them.
-namespace BookColumns {
+namespace BookColumns
+{
 
 enum Field { Title, Author, Year, Seria, Publisher, Place, Genre, Description, Clas, FieldCount };
 

@@ -2,7 +2,8 @@
 
 #include "LangStr.h"
 
-namespace {
+namespace
+{
 
 using namespace BookColumns;
 
@@ -110,8 +111,8 @@ QString BookImport::insertSql(const QStringList &values)
         columns << QString::fromLatin1(column(field).name).toLower();
         literals << quoted(value);
     }
-    return QStringLiteral("INSERT INTO book (%1) VALUES (%2)").arg(columns.join(QLatin1String(", ")),
-                                                                    literals.join(QLatin1String(", ")));
+    return QStringLiteral("INSERT INTO book (%1) VALUES (%2)")
+        .arg(columns.join(QLatin1String(", ")), literals.join(QLatin1String(", ")));
 }
 
 QString BookImport::problemText(const Rejected &rejected)

@@ -10,7 +10,8 @@
 
 // Turns the rows of a file into insert statements for BOOK, checking each row as the add-book
 // window checks a book, and says why a row is turned away. Pure text work, no database.
-namespace BookImport {
+namespace BookImport
+{
 
 struct Options {
     bool fillEmpty = false; // empty obligatory fields take the substitutes below, as the add window does

@@ -5,7 +5,8 @@
 #include "FbQuery.h"
 #include "FbTransaction.h"
 
-namespace {
+namespace
+{
 constexpr int kProgressStep = 100;
 }
 

@@ -7,10 +7,11 @@
 class FbDatabase;
 
 // Stores the accepted rows of an import in one batch on the connection: all of them or none.
-namespace BookImportBatch {
+namespace BookImportBatch
+{
 
 struct Outcome {
-    int stored = 0;     // rows stored; 0 unless every row went in
+    int stored = 0; // rows stored; 0 unless every row went in
     bool cancelled = false;
     int failedLine = 0; // file line of the row the library refused
     QString error;      // the engine's text for it

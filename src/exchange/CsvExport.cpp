@@ -7,7 +7,8 @@
 #include <QDateTime>
 #include <QSaveFile>
 
-namespace {
+namespace
+{
 constexpr int kChunk = 500;
 
 void write(QSaveFile &file, const QByteArray &bytes)

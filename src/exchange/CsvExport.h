@@ -7,7 +7,8 @@ class FbQuery;
 
 // Writes the rows of a query to a CSV file: UTF-8 with a BOM, a header of the field names, dates
 // as yyyy-MM-dd. The file is written whole or not at all.
-namespace CsvExport {
+namespace CsvExport
+{
 
 // Rows written so far; returning false cancels.
 using Progress = std::function<bool(int rows)>;

@@ -71,17 +71,14 @@ QChar Csv::detectDelimiter(const QString &text)
     return candidates[best];
 }
 
-namespace {
+namespace
+{
 
 // Reads records one character at a time: a small state machine over "in quotes" or not.
 class Parser
 {
 public:
-    Parser(const QString &text, QChar delimiter)
-        : m_text(text)
-        , m_delimiter(delimiter)
-    {
-    }
+    Parser(const QString &text, QChar delimiter) : m_text(text), m_delimiter(delimiter) {}
 
     Csv::Parsed run()
     {
@@ -123,7 +120,8 @@ private:
     // CR LF counts as one line break; so do a lone CR and a lone LF.
     void countLine(QChar c, qsizetype i)
     {
-        if (c == QLatin1Char('\n') || (c == QLatin1Char('\r') && (i + 1 >= m_text.size() || m_text.at(i + 1) != QLatin1Char('\n'))))
+        if (c == QLatin1Char('\n') ||
+            (c == QLatin1Char('\r') && (i + 1 >= m_text.size() || m_text.at(i + 1) != QLatin1Char('\n'))))
             ++m_line;
     }
     void endField()

@@ -7,7 +7,8 @@
 
 // Comma-separated values as spreadsheets read and write them (RFC 4180): fields with a
 // delimiter, a quote or a line break are quoted, quotes inside doubled, records end with CR LF.
-namespace Csv {
+namespace Csv
+{
 
 enum class Encoding { Utf8Bom, Utf8, Windows1251 };
 

@@ -19,8 +19,10 @@
 #include <QMenu>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QStyle>
 
-namespace {
+namespace
+{
 
 const char *const kAllBooksSql = "SELECT * FROM book ORDER BY id";
 const char *const kAllLoansSql = "SELECT given.given_id, book.title, given.given_to, given.given_date FROM given, "
@@ -81,7 +83,8 @@ void exportStatement(QWidget *parent, const QString &statement)
     FbQuery query(mainApi()->IBDatabase1());
     query.setSqlText(statement);
     BusyProgress progress(parent, LangStr(QStringLiteral("cexpwork")), true);
-    const int rows = CsvExport::writeQuery(query, path, [&progress](int done) { return progress.step(QString::number(done)); });
+    const int rows =
+        CsvExport::writeQuery(query, path, [&progress](int done) { return progress.step(QString::number(done)); });
     if (rows < 0)
         LogEvent(LangStr(QStringLiteral("cexpcancel")));
     else
@@ -103,9 +106,10 @@ QPointer<ImportBooksWindow> &importWindowInstance()
     return window;
 }
 
-void addAction(QMenu *menu, const char *name, const QString &text, const std::function<void()> &body)
+void addAction(QMenu *menu, const char *name, QStyle::StandardPixmap icon, const QString &text,
+               const std::function<void()> &body)
 {
-    auto *action = new QAction(text, menu);
+    auto *action = new QAction(QApplication::style()->standardIcon(icon), text, menu);
     action->setObjectName(QString::fromLatin1(name));
     QObject::connect(action, &QAction::triggered, menu, [body] { runGuarded(body); });
     menu->addAction(action);
@@ -113,17 +117,21 @@ void addAction(QMenu *menu, const char *name, const QString &text, const std::fu
 
 } // namespace
 
-void ExchangeActions::install(QMenu *library, QMenu *database, QWidget *parent,
-                              const RegisterLibrary &registerLibrary)
+void ExchangeActions::install(QMenu *library, QMenu *database, QWidget *parent, const RegisterLibrary &registerLibrary)
 {
     library->addSeparator();
-    addAction(library, "ExportBooks1", LangStr(QStringLiteral("lexpbooks")), [parent] { exportBookList(parent); });
-    addAction(library, "ExportAllBooks1", LangStr(QStringLiteral("lexpall")), [parent] { exportAllBooks(parent); });
-    addAction(library, "ExportGiven1", LangStr(QStringLiteral("lexpgiven")), [parent] { exportLoans(parent); });
-    addAction(library, "ImportBooks1", LangStr(QStringLiteral("limpbooks")), [parent] { importBooks(parent); });
+    addAction(library, "ExportBooks1", QStyle::SP_DialogSaveButton, LangStr(QStringLiteral("lexpbooks")),
+              [parent] { exportBookList(parent); });
+    addAction(library, "ExportAllBooks1", QStyle::SP_DialogSaveButton, LangStr(QStringLiteral("lexpall")),
+              [parent] { exportAllBooks(parent); });
+    addAction(library, "ExportGiven1", QStyle::SP_DialogSaveButton, LangStr(QStringLiteral("lexpgiven")),
+              [parent] { exportLoans(parent); });
+    addAction(library, "ImportBooks1", QStyle::SP_DialogOpenButton, LangStr(QStringLiteral("limpbooks")),
+              [parent] { importBooks(parent); });
     database->addSeparator();
-    addAction(database, "Backup1", LangStr(QStringLiteral("lbackup")), [parent] { backupLibrary(parent); });
-    addAction(database, "Restore1", LangStr(QStringLiteral("lrestore")),
+    addAction(database, "Backup1", QStyle::SP_DriveHDIcon, LangStr(QStringLiteral("lbackup")),
+              [parent] { backupLibrary(parent); });
+    addAction(database, "Restore1", QStyle::SP_BrowserReload, LangStr(QStringLiteral("lrestore")),
               [parent, registerLibrary] { restoreLibrary(parent, registerLibrary); });
 }
 
@@ -156,8 +164,8 @@ ImportBooksWindow *ExchangeActions::importWindow(QWidget *parent)
 
 void ExchangeActions::importBooks(QWidget *parent)
 {
-    const QString path = UserPrompts::openFileName(parent, QStringLiteral("CSV (*.csv *.txt);;*"),
-                                                   LangStr(QStringLiteral("limpcap")));
+    const QString path =
+        UserPrompts::openFileName(parent, QStringLiteral("CSV (*.csv *.txt);;*"), LangStr(QStringLiteral("limpcap")));
     if (path.isEmpty())
         return;
     ImportBooksWindow *window = importWindow(parent);

@@ -9,7 +9,8 @@ class QWidget;
 
 // Export and import of the lists, backup and restore of the library: the menu items and what
 // they do. The main window installs them at the end of its menus.
-namespace ExchangeActions {
+namespace ExchangeActions
+{
 
 // Makes a restored library the one in use (the connection settings window applies its path).
 using RegisterLibrary = std::function<void(const QString &path)>;

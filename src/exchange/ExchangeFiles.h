@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // Reading an import file and writing a report, for the exchange windows.
-namespace ExchangeFiles {
+namespace ExchangeFiles
+{
 // The whole file. Throws FileError.
 QByteArray readAll(const QString &path);
 // Lines ended by CR LF, UTF-8 with a BOM; written whole or not at all. Throws FileError.

@@ -13,7 +13,8 @@
 
 #include <QProgressDialog>
 
-namespace {
+namespace
+{
 
 QString encodingName(Csv::Encoding encoding)
 {
@@ -31,8 +32,7 @@ QString encodingName(Csv::Encoding encoding)
 } // namespace
 
 ImportBooksWindow::ImportBooksWindow(QWidget *parent)
-    : DialogBase(parent)
-    , ui(std::make_unique<Ui::ImportBooksWindow>())
+    : DialogBase(parent), ui(std::make_unique<Ui::ImportBooksWindow>())
 {
     ui->setupUi(this);
     setObjectName(QStringLiteral("ImportBooksWindow"));
@@ -63,7 +63,7 @@ void ImportBooksWindow::applyLanguage()
     ui->FillEmptyCk->setText(LangStr(QStringLiteral("limpfill")));
     ui->ImportBtn->setText(LangStr(QStringLiteral("limpbtn")));
     ui->SaveReportBtn->setText(LangStr(QStringLiteral("limpsave")));
-    ui->CloseBtn->setText(LangStr(QStringLiteral("lcancel")));
+    ui->CloseBtn->setText(LangStr(QStringLiteral("limpclose")));
     const QList<QComboBox *> boxes = mappingBoxes();
     for (int field = 0; field < BookColumns::FieldCount; ++field) {
         auto *label = findChild<QLabel *>(boxes.at(field)->objectName() + QStringLiteral("Lb"));
@@ -75,7 +75,7 @@ void ImportBooksWindow::applyLanguage()
 
 QList<QComboBox *> ImportBooksWindow::mappingBoxes() const
 {
-    return {ui->MapTitle, ui->MapAuthor, ui->MapYear,  ui->MapSeria, ui->MapPublisher,
+    return {ui->MapTitle, ui->MapAuthor, ui->MapYear,        ui->MapSeria, ui->MapPublisher,
             ui->MapPlace, ui->MapGenre,  ui->MapDescription, ui->MapClas};
 }
 
@@ -168,9 +168,9 @@ void ImportBooksWindow::importRows()
     }
     QStringList lines;
     if (outcome.failedLine > 0)
-        lines << LangStr(QStringLiteral("cimpfailed")) << LangStr(QStringLiteral("cimpline")) + QLatin1Char(' ') +
-                                                              QString::number(outcome.failedLine) + QLatin1String(": ") +
-                                                              outcome.error;
+        lines << LangStr(QStringLiteral("cimpfailed"))
+              << LangStr(QStringLiteral("cimpline")) + QLatin1Char(' ') + QString::number(outcome.failedLine) +
+                     QLatin1String(": ") + outcome.error;
     else if (outcome.cancelled)
         lines << LangStr(QStringLiteral("cimpcancel"));
     if (m_parsed.unclosedQuoteLine > 0)
@@ -197,7 +197,8 @@ void ImportBooksWindow::showReport(const QStringList &lines)
 void ImportBooksWindow::SaveReportBtnClick()
 {
     runGuarded([this] {
-        const QString path = UserPrompts::saveFileName(this, QStringLiteral("*.txt"), LangStr(QStringLiteral("limpsave")));
+        const QString path =
+            UserPrompts::saveFileName(this, QStringLiteral("*.txt"), LangStr(QStringLiteral("limpsave")));
         if (!path.isEmpty())
             ExchangeFiles::writeText(path, m_report);
     });

@@ -10,7 +10,8 @@
 
 class QComboBox;
 
-namespace Ui {
+namespace Ui
+{
 class ImportBooksWindow;
 }
 

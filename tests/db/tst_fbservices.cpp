@@ -10,7 +10,8 @@
 
 #include <ibase.h>
 
-namespace {
+namespace
+{
 
 QByteArray bytes(std::initializer_list<char> items)
 {
@@ -81,12 +82,21 @@ void TestFbServices::serverNames_data()
     QTest::addColumn<QString>("database");
     QTest::addColumn<QString>("service");
     QTest::addColumn<QString>("path");
-    QTest::newRow("file") << "/home/ann/LIBRARY.GDB" << "service_mgr" << "/home/ann/LIBRARY.GDB";
-    QTest::newRow("relative") << "LIBRARY.GDB" << "service_mgr" << "LIBRARY.GDB";
-    QTest::newRow("host") << "books.lan:/srv/lib.gdb" << "books.lan:service_mgr" << "/srv/lib.gdb";
-    QTest::newRow("host and port") << "127.0.0.1/3051:/srv/lib.gdb" << "127.0.0.1/3051:service_mgr"
+    QTest::newRow("file") << "/home/ann/LIBRARY.GDB"
+                          << "service_mgr"
+                          << "/home/ann/LIBRARY.GDB";
+    QTest::newRow("relative") << "LIBRARY.GDB"
+                              << "service_mgr"
+                              << "LIBRARY.GDB";
+    QTest::newRow("host") << "books.lan:/srv/lib.gdb"
+                          << "books.lan:service_mgr"
+                          << "/srv/lib.gdb";
+    QTest::newRow("host and port") << "127.0.0.1/3051:/srv/lib.gdb"
+                                   << "127.0.0.1/3051:service_mgr"
                                    << "/srv/lib.gdb";
-    QTest::newRow("alias on server") << "nas:library" << "nas:service_mgr" << "library";
+    QTest::newRow("alias on server") << "nas:library"
+                                     << "nas:service_mgr"
+                                     << "library";
 }
 
 void TestFbServices::serverNames()

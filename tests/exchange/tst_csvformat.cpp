@@ -6,7 +6,8 @@
 
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 // Records as "line:field|field" for compact comparison.
 QStringList shown(const Csv::Parsed &parsed)
@@ -58,13 +59,20 @@ void TestCsvFormat::field_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("written");
-    QTest::newRow("plain") << "Dune" << "Dune";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("comma") << "Tolstoy, Leo" << "\"Tolstoy, Leo\"";
-    QTest::newRow("quote") << "The \"Idiot\"" << "\"The \"\"Idiot\"\"\"";
-    QTest::newRow("line feed") << "a\nb" << "\"a\nb\"";
-    QTest::newRow("carriage return") << "a\rb" << "\"a\rb\"";
-    QTest::newRow("semicolon stays bare") << "a;b" << "a;b";
+    QTest::newRow("plain") << "Dune"
+                           << "Dune";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("comma") << "Tolstoy, Leo"
+                           << "\"Tolstoy, Leo\"";
+    QTest::newRow("quote") << "The \"Idiot\""
+                           << "\"The \"\"Idiot\"\"\"";
+    QTest::newRow("line feed") << "a\nb"
+                               << "\"a\nb\"";
+    QTest::newRow("carriage return") << "a\rb"
+                                     << "\"a\rb\"";
+    QTest::newRow("semicolon stays bare") << "a;b"
+                                          << "a;b";
 }
 
 void TestCsvFormat::field()
@@ -81,16 +89,22 @@ void TestCsvFormat::parse_data()
     QTest::addColumn<QString>("delimiter");
     QTest::addColumn<QStringList>("records");
     QTest::addColumn<int>("unclosedQuoteLine");
-    QTest::newRow("crlf") << "a,b\r\nc,d\r\n" << "," << QStringList{"1:a|b", "2:c|d"} << 0;
-    QTest::newRow("lf and no last break") << "a,b\nc,d" << "," << QStringList{"1:a|b", "2:c|d"} << 0;
-    QTest::newRow("quoted delimiter and quote") << "\"x, \"\"y\"\"\",z\n" << ","
-                                                << QStringList{"1:x, \"y\"|z"} << 0;
-    QTest::newRow("line break inside quotes") << "t,\"one\r\ntwo\"\r\nnext,x\r\n" << ","
-                                              << QStringList{"1:t|one\r\ntwo", "3:next|x"} << 0;
-    QTest::newRow("blank lines give no record") << "a\n\n\nb\n" << "," << QStringList{"1:a", "4:b"} << 0;
-    QTest::newRow("empty fields kept") << ",,\n\"\"\n" << "," << QStringList{"1:||", "2:"} << 0;
-    QTest::newRow("semicolon") << "a;\"b;c\"\n" << ";" << QStringList{"1:a|b;c"} << 0;
-    QTest::newRow("unclosed quote") << "a\nb,\"open\nc\n" << "," << QStringList{"1:a", "2:b|open\nc\n"} << 2;
+    QTest::newRow("crlf") << "a,b\r\nc,d\r\n"
+                          << "," << QStringList{"1:a|b", "2:c|d"} << 0;
+    QTest::newRow("lf and no last break") << "a,b\nc,d"
+                                          << "," << QStringList{"1:a|b", "2:c|d"} << 0;
+    QTest::newRow("quoted delimiter and quote") << "\"x, \"\"y\"\"\",z\n"
+                                                << "," << QStringList{"1:x, \"y\"|z"} << 0;
+    QTest::newRow("line break inside quotes") << "t,\"one\r\ntwo\"\r\nnext,x\r\n"
+                                              << "," << QStringList{"1:t|one\r\ntwo", "3:next|x"} << 0;
+    QTest::newRow("blank lines give no record") << "a\n\n\nb\n"
+                                                << "," << QStringList{"1:a", "4:b"} << 0;
+    QTest::newRow("empty fields kept") << ",,\n\"\"\n"
+                                       << "," << QStringList{"1:||", "2:"} << 0;
+    QTest::newRow("semicolon") << "a;\"b;c\"\n"
+                               << ";" << QStringList{"1:a|b;c"} << 0;
+    QTest::newRow("unclosed quote") << "a\nb,\"open\nc\n"
+                                    << "," << QStringList{"1:a", "2:b|open\nc\n"} << 2;
 }
 
 void TestCsvFormat::parse()
@@ -146,11 +160,16 @@ void TestCsvFormat::delimiter_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("delimiter");
-    QTest::newRow("comma") << "Title,Author,Year\n1;2" << ",";
-    QTest::newRow("semicolon") << "Название;Автор;Год\na,b" << ";";
-    QTest::newRow("tab") << "Title\tAuthor\n" << "\t";
-    QTest::newRow("quoted commas do not count") << "\"a,b,c\";d;e\n" << ";";
-    QTest::newRow("one column") << "Title\nDune\n" << ",";
+    QTest::newRow("comma") << "Title,Author,Year\n1;2"
+                           << ",";
+    QTest::newRow("semicolon") << "Название;Автор;Год\na,b"
+                               << ";";
+    QTest::newRow("tab") << "Title\tAuthor\n"
+                         << "\t";
+    QTest::newRow("quoted commas do not count") << "\"a,b,c\";d;e\n"
+                                                << ";";
+    QTest::newRow("one column") << "Title\nDune\n"
+                                << ",";
 }
 
 void TestCsvFormat::delimiter()
@@ -221,17 +240,14 @@ void TestCsvFormat::plan_data()
         << QStringList{" T ", "A ", " 2001", "", "P", "", "G", "", ""}
         << "INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('T', 'A', '2001', 'P', 'G')" << -1
         << QStringList{};
-    QTest::newRow("missing title and year")
-        << QStringList{"", "A", "", "", "P", "", "G", "", ""} << "" << int(P::MissingFields)
-        << QStringList{"ltitle", "lyear"};
+    QTest::newRow("missing title and year") << QStringList{"", "A", "", "", "P", "", "G", "", ""} << ""
+                                            << int(P::MissingFields) << QStringList{"ltitle", "lyear"};
     QTest::newRow("short row misses its last fields")
         << QStringList{"T", "A", "2001"} << "" << int(P::MissingFields) << QStringList{"lpub", "lgenre"};
-    QTest::newRow("year not a number")
-        << QStringList{"T", "A", "circa 1900", "", "P", "", "G", "", ""} << "" << int(P::BadYear)
-        << QStringList{"lyear"};
-    QTest::newRow("text Windows-1251 cannot hold")
-        << QStringList{"T", "A", "2001", "", "P", "", "俳句", "", "€ ok"} << "" << int(P::Unencodable)
-        << QStringList{"lgenre"};
+    QTest::newRow("year not a number") << QStringList{"T", "A", "circa 1900", "", "P", "", "G", "", ""} << ""
+                                       << int(P::BadYear) << QStringList{"lyear"};
+    QTest::newRow("text Windows-1251 cannot hold") << QStringList{"T", "A", "2001", "", "P", "", "俳句", "", "€ ok"}
+                                                   << "" << int(P::Unencodable) << QStringList{"lgenre"};
 }
 
 void TestCsvFormat::plan()
@@ -259,10 +275,10 @@ void TestCsvFormat::planSkipsBlankRowsAndCountsCuts()
     // Columns of the file: ISBN, Title, Author, Year, Publisher, Genre; the ISBN is not imported.
     const QList<int> mapping = {1, 2, 3, -1, 4, -1, 5, -1, -1};
     const QString longTitle(70, QLatin1Char('x'));
-    const BookImport::Plan plan = BookImport::plan(
-        {row(2, {"978", longTitle, "A", "2001", "P", "G"}), row(3, {"979", "", " ", "", "", ""}),
-         row(4, {"980", "T", "A", "2001", "P", QString(30, QLatin1Char('g'))})},
-        mapping, {}, win1251);
+    const BookImport::Plan plan =
+        BookImport::plan({row(2, {"978", longTitle, "A", "2001", "P", "G"}), row(3, {"979", "", " ", "", "", ""}),
+                          row(4, {"980", "T", "A", "2001", "P", QString(30, QLatin1Char('g'))})},
+                         mapping, {}, win1251);
     QCOMPARE(plan.statements.size(), 2);
     QVERIFY(plan.statements.at(0).contains(QLatin1Char('\'') + QString(65, QLatin1Char('x')) + QLatin1Char('\'')));
     QVERIFY(plan.statements.at(1).contains(QLatin1Char('\'') + QString(25, QLatin1Char('g')) + QLatin1Char('\'')));
@@ -278,8 +294,7 @@ void TestCsvFormat::emptyObligatoryFieldsFilledWhenAsked()
     options.fillEmpty = true;
     options.unknownWord = QStringLiteral("Unknown");
     options.noneWord = QStringLiteral("None");
-    const BookImport::Plan plan =
-        BookImport::plan({row(2, {"", "", "", "S"})}, kInOrder, options, win1251);
+    const BookImport::Plan plan = BookImport::plan({row(2, {"", "", "", "S"})}, kInOrder, options, win1251);
     QCOMPARE(plan.statements,
              QStringList{"INSERT INTO book (title, author, iyear, publisher, genre, seria) VALUES ('Unknown', 'None', "
                          "'0000', 'None', 'None', 'S')"});
@@ -288,10 +303,10 @@ void TestCsvFormat::emptyObligatoryFieldsFilledWhenAsked()
 void TestCsvFormat::reportNamesEveryRejectedLine()
 {
     settingsList().setValue(QStringLiteral("Language"), QStringLiteral("en"));
-    BookImport::Plan plan = BookImport::plan(
-        {row(2, {"T", "A", "x", "", "P", "", "G"}), row(3, {"", "A", "2001", "", "", "", "G"}),
-         row(5, {"T", "A", "2001", "", "P", "", "G"})},
-        kInOrder, {}, win1251);
+    BookImport::Plan plan =
+        BookImport::plan({row(2, {"T", "A", "x", "", "P", "", "G"}), row(3, {"", "A", "2001", "", "", "", "G"}),
+                          row(5, {"T", "A", "2001", "", "P", "", "G"})},
+                         kInOrder, {}, win1251);
     QCOMPARE(BookImport::report(plan, 1),
              QStringList({"Books imported: 1", "Values cut to the column width: 0", "Rows rejected: 2",
                           "Line 2: the year is not a number", "Line 3: empty obligatory fields: Title, Publisher"}));

@@ -7,8 +7,8 @@
 #include "FbQuery.h"
 #include "ImportBooksWindow.h"
 #include "Language.h"
-#include "SettingsList.h"
 #include "MainWindow.h"
+#include "SettingsList.h"
 #include "TextCodec.h"
 #include "UserPrompts.h"
 
@@ -22,7 +22,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 void execute(const QString &sql)
 {
@@ -132,7 +133,8 @@ void TestExchange::menuItemsAtTheEndInEveryLanguage()
             names << actions.at(i)->objectName();
         return names;
     };
-    QCOMPARE(lastItems("Library1", 4), QStringList({"ExportBooks1", "ExportAllBooks1", "ExportGiven1", "ImportBooks1"}));
+    QCOMPARE(lastItems("Library1", 4),
+             QStringList({"ExportBooks1", "ExportAllBooks1", "ExportGiven1", "ImportBooks1"}));
     QCOMPARE(lastItems("Base1", 2), QStringList({"Backup1", "Restore1"}));
     QCOMPARE(menuItem("Backup1")->text(), QStringLiteral("Backup ..."));
     settingsList().setValue(QStringLiteral("Language"), QStringLiteral("ua"));
@@ -229,7 +231,8 @@ void TestExchange::importReportsRejectedRowsAndStoresTheRest()
                                                    "столбец\";Автор;2001;П;Ж;4\r\n")));
     ImportBooksWindow *window = openImport(file);
     QCOMPARE(window->findChild<QLabel *>(QStringLiteral("EncodingNameLb"))->text(), QStringLiteral("Windows-1251"));
-    QCOMPARE(window->findChild<QComboBox *>(QStringLiteral("MapYear"))->currentText(), QStringLiteral("3: Год издания"));
+    QCOMPARE(window->findChild<QComboBox *>(QStringLiteral("MapYear"))->currentText(),
+             QStringLiteral("3: Год издания"));
     window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->click();
     QCOMPARE(books().size(), 2);
     QCOMPARE(window->reportLines(),
@@ -239,8 +242,8 @@ void TestExchange::importReportsRejectedRowsAndStoresTheRest()
     const QString report = app.path(QStringLiteral("report.txt"));
     UserPrompts::setNextFileName(report);
     window->findChild<QPushButton *>(QStringLiteral("SaveReportBtn"))->click();
-    QCOMPARE(fileBytes(report), Csv::byteOrderMark() + window->reportLines().join(QStringLiteral("\r\n")).toUtf8() +
-                                    "\r\n");
+    QCOMPARE(fileBytes(report),
+             Csv::byteOrderMark() + window->reportLines().join(QStringLiteral("\r\n")).toUtf8() + "\r\n");
 }
 
 void TestExchange::importIsAllOrNothing()
@@ -251,7 +254,8 @@ void TestExchange::importIsAllOrNothing()
     // The library refuses the third row, which every check of the file lets through.
     execute(QStringLiteral("CREATE UNIQUE INDEX book_title_once ON book (title)"));
     const QString file = app.path(QStringLiteral("dup.csv"));
-    writeFile(file, "Title,Author,Year,Publisher,Genre\nOne,A,2001,P,G\nTwo,A,2001,P,G\nDune,A,2001,P,G\nFour,A,2001,P,G\n");
+    writeFile(file,
+              "Title,Author,Year,Publisher,Genre\nOne,A,2001,P,G\nTwo,A,2001,P,G\nDune,A,2001,P,G\nFour,A,2001,P,G\n");
     ImportBooksWindow *window = openImport(file);
     window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->click();
     QCOMPARE(books().size(), 1);

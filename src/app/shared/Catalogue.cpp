@@ -155,6 +155,7 @@ constexpr Entry kEntries[] = {
      u"Заповнювати порожні обов'язкові поля (Невідомо, Немає, 0000)"},
     {"limpbtn", u"Import", u"Импорт", u"Імпорт"},
     {"limpsave", u"Save report", u"Сохранить отчёт", u"Зберегти звіт"},
+    {"limpclose", u"Close", u"Закрыть", u"Закрити"},
     {"cimpwork", u"Importing books ...", u"Импорт книг ...", u"Імпорт книжок ..."},
     {"cimpfailed",
      u"The library refused a row; nothing has been imported",
