@@ -291,6 +291,17 @@ void FbQuery::bindParameters()
 
 void FbQuery::open()
 {
+    try {
+        openCursor();
+    } catch (const FbError &) {
+        if (m_database)
+            m_database->dropIfLost();
+        throw;
+    }
+}
+
+void FbQuery::openCursor()
+{
     if (m_active)
         return;
     prepare();
@@ -351,6 +362,17 @@ void FbQuery::executePrepared()
 }
 
 void FbQuery::execSQL()
+{
+    try {
+        execute();
+    } catch (const FbError &) {
+        if (m_database)
+            m_database->dropIfLost();
+        throw;
+    }
+}
+
+void FbQuery::execute()
 {
     close();
     prepare();

@@ -35,6 +35,12 @@ public:
     void commitRetaining();
     // Ends the transaction at disconnection: commit, or roll back if the commit fails.
     void end();
+    // The connection is gone with the transaction's work: nothing is left to end.
+    void forget()
+    {
+        m_handle = 0;
+        m_inBatch = false;
+    }
 
 private:
     QPointer<FbDatabase> m_database;
