@@ -181,10 +181,10 @@ void ImportBooksWindow::importRows()
     LogEvent(LangStr(QStringLiteral("cimplog")) + QLatin1Char(' ') + m_path + QLatin1String(": ") +
              QString::number(outcome.stored));
     showReport(lines);
-    if (outcome.stored > 0) {
+    if (outcome.stored > 0)
         ui->ImportBtn->setEnabled(false); // a second click would store every book twice
-        mainApi()->RefreshBooks();
-    }
+    if (!plan.statements.isEmpty())
+        mainApi()->RefreshBooks(); // the list shows the library as the batch left it
 }
 
 void ImportBooksWindow::showReport(const QStringList &lines)
