@@ -84,7 +84,8 @@ void TestCatalogue::lookup()
 void TestCatalogue::keysAreUniqueAndComplete()
 {
     const QStringList keys = Catalogue::keys();
-    QCOMPARE(keys.size(), 223);
+    // 223 texts of the original catalogue and 41 of export, import, backup and restore.
+    QCOMPARE(keys.size(), 223 + 41);
     QCOMPARE(QSet<QString>(keys.cbegin(), keys.cend()).size(), keys.size());
     QCOMPARE(keys.first(), "iprog");
     QCOMPARE(keys.last(), "lqsrch:");
