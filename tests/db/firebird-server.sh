@@ -26,6 +26,8 @@ if [ "$cmd" = stop ]; then
             kill -0 "$pid" 2>/dev/null || break
             sleep 0.25
         done
+        # A server still waiting for its attachments to go is stopped the hard way.
+        kill -9 "$pid" 2>/dev/null || true
     fi
     rm -f "$dir/server.pid"
     exit 0

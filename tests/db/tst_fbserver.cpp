@@ -1,10 +1,19 @@
+#include "AddBookWindow.h"
+#include "AppFixture.h"
+#include "ConnectionSettings.h"
 #include "FbDatabase.h"
 #include "FbError.h"
 #include "FbQuery.h"
 #include "FbTransaction.h"
+#include "LendWindow.h"
 #include "LibrarySchema.h"
+#include "MainWindow.h"
+#include "UserPrompts.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QtTest>
@@ -64,6 +73,7 @@ private slots:
     void login();
     void twoAccountsWorkSideBySide();
     void serverStoppedAndBack();
+    void programOnTheServer();
 
 private:
     bool runScript(const QString &command);
@@ -190,5 +200,59 @@ void TestFbServer::serverStoppedAndBack()
     QVERIFY(program.db.connected());
 }
 
-QTEST_GUILESS_MAIN(TestFbServer)
+void TestFbServer::programOnTheServer()
+{
+    AppFixture app;
+    app.start();
+    using Rule = TConnectionSettings::SetRule;
+    ConnectionSettings->setParamValue(QStringLiteral("user_name"), QStringLiteral("ANN"), Rule::OrInsert);
+    ConnectionSettings->setParamValue(QStringLiteral("password"), QStringLiteral("wrong"), Rule::OrInsert);
+    ConnectionSettings->setGeneralValue(QStringLiteral("db_file_path"), m_path, Rule::OrInsert);
+    MainF->ConnectDatabase();
+    QVERIFY(!MainF->IBDatabase1()->connected());
+    QCOMPARE(AppFixture::consoleMessages().last(), QStringLiteral("Connecting to database: error!"));
+
+    ConnectionSettings->setParamValue(QStringLiteral("password"), QStringLiteral("annpw"), Rule::OrInsert);
+    MainF->ConnectDatabase();
+    QVERIFY(MainF->IBDatabase1()->connected());
+    QCOMPARE(AppFixture::consoleMessages().last(), QStringLiteral("Connected to: ") + m_path);
+
+    // Add a book through the add window, then lend it through the lend window.
+    add->show();
+    add->findChild<QLineEdit *>(QStringLiteral("addTitle"))->setText(QStringLiteral("Server book"));
+    for (const char *name : {"addAuthor", "addYear", "addPublisher", "addGenre"})
+        add->findChild<QComboBox *>(QLatin1String(name))->setEditText(QStringLiteral("1999"));
+    add->findChild<QPushButton *>(QStringLiteral("AddBook"))->click();
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("New book has been added")));
+    FbQuery *list = MainF->IBQuery1();
+    list->fetchAll();
+    for (list->first(); list->fieldText(QStringLiteral("TITLE")) != QLatin1String("Server book"); list->next())
+        QVERIFY(!list->isLast());
+    GivenF->show();
+    GivenF->findChild<QLineEdit *>(QStringLiteral("GivenToEd"))->setText(QStringLiteral("Zoe"));
+    GivenF->Button1Click();
+    Program other(m_path, QStringLiteral("SYSDBA"), QStringLiteral("serverpw"));
+    QCOMPARE(other.column(QStringLiteral("SELECT book.title FROM given, book WHERE given.given_id = book.id AND "
+                                         "given.given_to = 'Zoe'")),
+             QStringList{"Server book"});
+
+    // The server goes away: the reload shows the engine's message and the program is disconnected.
+    QVERIFY(runScript(QStringLiteral("stop")));
+    UserPrompts::clearShownMessages();
+    runGuarded([] { mainApi()->RefreshBooks(); });
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+    QVERIFY(!UserPrompts::shownMessages().first().isEmpty());
+    QVERIFY(!MainF->IBDatabase1()->connected());
+    QTRY_VERIFY(MainF->findChild<QWidget *>(QStringLiteral("DisconnectedImg"))->isVisible());
+
+    // Back again: the connection switch connects and the list fills.
+    QVERIFY2(runScript(QStringLiteral("start")), qPrintable(m_skipReason));
+    MainF->DisconnectedImgClick();
+    QVERIFY(MainF->IBDatabase1()->connected());
+    mainApi()->RefreshBooks();
+    list->fetchAll();
+    QVERIFY(list->fetchedCount() >= 1);
+}
+
+QTEST_MAIN(TestFbServer)
 #include "tst_fbserver.moc"
