@@ -21,6 +21,8 @@
 #include <QProgressDialog>
 #include <QStyle>
 
+#include <filesystem>
+
 namespace
 {
 
@@ -189,9 +191,11 @@ void ExchangeActions::backupLibrary(QWidget *parent)
         BusyProgress progress(parent, LangStr(QStringLiteral("cbackupwork")), false);
         FbServices::backup(libraryPath(database), partial, login(database),
                            [&progress](const QString &line) { progress.step(line); });
-        QFile::remove(path);
-        if (!QFile::rename(partial, path))
-            throw FileError(path);
+        // Replaces an old backup in one step: there is always one whole backup under the name.
+        std::error_code error;
+        std::filesystem::rename(QFile::encodeName(partial).toStdString(), QFile::encodeName(path).toStdString(), error);
+        if (error)
+            throw FileError(path + QStringLiteral(": ") + QString::fromLocal8Bit(error.message()));
     } catch (const std::runtime_error &) {
         QFile::remove(partial);
         LogEvent(LangStr(QStringLiteral("cbackupfail")));

@@ -277,6 +277,7 @@ void TestExchange::backupAndRestoreFromTheMenus()
         addBook(book);
     const QStringList before = books();
     const QString backup = app.path(QStringLiteral("library.fbk"));
+    writeFile(backup, "an older backup"); // replaced whole
     UserPrompts::setNextFileName(backup);
     menuItem("Backup1")->trigger();
     QVERIFY(MainF->IBDatabase1()->connected());
