@@ -207,15 +207,23 @@ void TestFbServer::programOnTheServer()
     using Rule = TConnectionSettings::SetRule;
     ConnectionSettings->setParamValue(QStringLiteral("user_name"), QStringLiteral("ANN"), Rule::OrInsert);
     ConnectionSettings->setParamValue(QStringLiteral("password"), QStringLiteral("wrong"), Rule::OrInsert);
-    ConnectionSettings->setGeneralValue(QStringLiteral("db_file_path"), m_path, Rule::OrInsert);
-    MainF->ConnectDatabase();
+    // The connection window's "Apply" with the server path: connects and fills the list.
+    const auto apply = [this] {
+        UserPrompts::clearShownMessages();
+        ConnectionSettings->DbFilePath()->setText(m_path);
+        ConnectionSettings->Button2Click();
+    };
+    apply();
     QVERIFY(!MainF->IBDatabase1()->connected());
-    QCOMPARE(AppFixture::consoleMessages().last(), QStringLiteral("Connecting to database: error!"));
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("Connecting to database: error!")));
+    QCOMPARE(UserPrompts::shownMessages(), QStringList{"Error while connecting...\nОшибка при подключении!"});
 
     ConnectionSettings->setParamValue(QStringLiteral("password"), QStringLiteral("annpw"), Rule::OrInsert);
-    MainF->ConnectDatabase();
+    apply();
     QVERIFY(MainF->IBDatabase1()->connected());
-    QCOMPARE(AppFixture::consoleMessages().last(), QStringLiteral("Connected to: ") + m_path);
+    QVERIFY(UserPrompts::shownMessages().isEmpty());
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("Connected to: ") + m_path));
+    QVERIFY(MainF->IBQuery1()->active());
 
     // Add a book through the add window, then lend it through the lend window.
     add->show();
