@@ -7,6 +7,7 @@
 #include "DataSource.h"
 #include "DatabaseFileDialog.h"
 #include "EventConsole.h"
+#include "ExchangeActions.h"
 #include "FbDatabase.h"
 #include "FbError.h"
 #include "FbQuery.h"
@@ -159,6 +160,8 @@ void TMainF::createDatabaseObjects()
 
 void TMainF::setupMenus()
 {
+    // Export, import, backup and restore, at the end of the Library and Database menus.
+    ExchangeActions::install(ui->Library1, ui->Base1, this, [](const QString &path) { applyPathInConnectionSettings(path); });
     // The console's pop-up menu.
     connect(ui->bar, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         QMenu menu(this);

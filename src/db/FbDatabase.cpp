@@ -142,6 +142,26 @@ void FbDatabase::close()
     emit connectedChanged(false);
 }
 
+void FbDatabase::dropIfLost()
+{
+    if (!connected())
+        return;
+    const char items[] = {isc_info_ods_version, isc_info_end};
+    char buffer[32] = {};
+    ISC_STATUS_ARRAY status;
+    isc_database_info(status, &m_handle, sizeof items, items, sizeof buffer, buffer);
+    if (status[0] != 1 || status[1] == 0)
+        return;
+    for (FbQuery *query : std::as_const(m_queries))
+        query->connectionClosing();
+    if (m_transaction)
+        m_transaction->forget();
+    isc_detach_database(status, &m_handle); // frees what the client library holds; the server is gone
+    m_handle = 0;
+    m_dialect = 3;
+    emit connectedChanged(false);
+}
+
 void FbDatabase::registerQuery(FbQuery *query)
 {
     if (!m_queries.contains(query))

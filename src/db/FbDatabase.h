@@ -45,6 +45,10 @@ public:
     // Commits the transaction (rolls back if the commit fails), closes every query, detaches.
     void close();
     bool connected() const { return m_handle != 0; }
+    // After a failed statement: a connection the server has dropped (server stopped, network
+    // gone) is let go, so that the program shows itself disconnected and the next statement
+    // connects afresh. A connection that still answers is kept.
+    void dropIfLost();
 
     const ConnectionCharset &charset() const { return m_charset; }
     unsigned int *handle() { return &m_handle; }

@@ -314,6 +314,17 @@ void FbQuery::bindParameters()
 
 void FbQuery::open()
 {
+    try {
+        openCursor();
+    } catch (const FbError &) {
+        if (m_database)
+            m_database->dropIfLost();
+        throw;
+    }
+}
+
+void FbQuery::openCursor()
+{
     if (m_active)
         return;
     prepare();
@@ -384,12 +395,23 @@ void FbQuery::executePrepared()
         isc_dsql_execute(status, tr->handle(), &m_stmt->handle, static_cast<unsigned short>(m_database->sqlDialect()),
                          m_stmt->in.get());
     FbApi::check(status);
-    // Every change is durable as soon as its statement succeeds.
-    if (!isSelect(m_stmt->type))
+    // Every change is durable as soon as its statement succeeds, unless it belongs to a batch.
+    if (!isSelect(m_stmt->type) && !tr->inBatch())
         tr->commitRetaining();
 }
 
 void FbQuery::execSQL()
+{
+    try {
+        execute();
+    } catch (const FbError &) {
+        if (m_database)
+            m_database->dropIfLost();
+        throw;
+    }
+}
+
+void FbQuery::execute()
 {
     m_rowsAffected = -1;
     close();

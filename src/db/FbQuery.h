@@ -95,6 +95,8 @@ signals:
     void rowsFetched(int first, int last);
 
 private:
+    void openCursor();
+    void execute();
     void prepare();
     void bindParameters();
     void executePrepared();

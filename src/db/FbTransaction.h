@@ -5,7 +5,9 @@
 
 #include "FbDatabase.h"
 
-// The one transaction of a connection: write + consistency, started by the first statement.
+// The one transaction of a connection, started by the first statement: write + consistency on a
+// local file; on a server, read committed with record versions and a short lock wait, so that
+// a second program on the same library is not kept waiting behind this one.
 class FbTransaction : public QObject
 {
     Q_OBJECT
@@ -18,12 +20,45 @@ public:
     unsigned int *handle() { return &m_handle; }
 
     void ensureStarted();
+    // The parameter block a transaction starts with, for a library on a server or a local file.
+    static QByteArray parameterBlock(bool serverLibrary);
+    static constexpr int kServerLockTimeout = 5; // seconds
+
+    // A batch holds back the commit that follows each statement: the statements run between
+    // beginBatch() and commitBatch() are stored together, or all undone by rollbackBatch().
+    void beginBatch();
+    void commitBatch();
+    void rollbackBatch();
+    bool inBatch() const { return m_inBatch; }
+
     // Makes the work so far durable and keeps the transaction context and open cursors.
     void commitRetaining();
     // Ends the transaction at disconnection: commit, or roll back if the commit fails.
     void end();
+    // The connection is gone with the transaction's work: nothing is left to end.
+    void forget()
+    {
+        m_handle = 0;
+        m_inBatch = false;
+    }
 
 private:
     QPointer<FbDatabase> m_database;
     unsigned int m_handle = 0;
+    bool m_inBatch = false;
+};
+
+// Scope of an all-or-nothing batch: rolled back unless commit() was reached.
+class FbBatch
+{
+public:
+    explicit FbBatch(FbTransaction *transaction);
+    ~FbBatch();
+    FbBatch(const FbBatch &) = delete;
+    FbBatch &operator=(const FbBatch &) = delete;
+    void commit();
+
+private:
+    FbTransaction *m_transaction;
+    bool m_done = false;
 };

@@ -1,8 +1,16 @@
 // bench [BOOKS]: generates a library of BOOKS books (default 100000) in a temporary directory
 // and measures what a user waits for: the book list's first screen, a move to the last row,
-// an ordering by title, a search by author, the total count, the constants lookup, and the SQL
-// page's reading statement over the whole table with its re-run when the book list's row moves.
+// an ordering by title, a search by author, the total count, the constants lookup, the SQL
+// page's reading statement over the whole table with its re-run when the book list's row moves;
+// then an export of the whole library to CSV and an import of IMPORT rows of that file (default
+// 10000) into an empty library.
+#include "BookColumns.h"
+#include "BookImport.h"
+#include "BookImportBatch.h"
+#include "CsvExport.h"
+#include "CsvFormat.h"
 #include "DBGridEh.h"
+#include "ExchangeFiles.h"
 #include "DataSource.h"
 #include "FbDatabase.h"
 #include "FbQuery.h"
@@ -88,6 +96,30 @@ int main(int argc, char *argv[])
     });
     const int sqlFetched = sqlResult.fetchedCount();
     const double sqlRerun = measure([&] { list.next(); QApplication::processEvents(); });
+    FbQuery all(&db);
+    all.setSqlText(QStringLiteral("SELECT * FROM book ORDER BY id"));
+    const QString csv = dir.filePath(QStringLiteral("books.csv"));
+    int exported = 0;
+    const double exportMs = measure([&] { exported = CsvExport::writeQuery(all, csv, {}); });
+
+    const int importRows = argc > 2 ? QString::fromLatin1(argv[2]).toInt() : 10000;
+    const QString importPath = dir.filePath(QStringLiteral("IMPORT.GDB"));
+    LibrarySchema::create(importPath);
+    FbDatabase target;
+    FbTransaction targetTr(&target);
+    target.setDatabaseName(importPath);
+    target.setParams(db.params());
+    BookImport::Plan plan;
+    const double checkMs = measure([&] {
+        const QByteArray bytes = ExchangeFiles::readAll(csv);
+        const QString text = Csv::decode(bytes, Csv::detectEncoding(bytes));
+        const Csv::Parsed parsed = Csv::parse(text, Csv::detectDelimiter(text));
+        const QList<Csv::Record> rows = parsed.records.mid(1, importRows);
+        plan = BookImport::plan(rows, BookColumns::autoMapping(parsed.records.value(0).fields), {},
+                                [](QStringView t) { return Win1251::canEncode(t); });
+    });
+    BookImportBatch::Outcome stored;
+    const double storeMs = measure([&] { stored = BookImportBatch::run(&target, plan, {}); });
 
     out << "books: " << books << " (generated in " << qRound(fillMs) << " ms)\n"
         << "book list, first screen: " << firstScreen << " ms, rows fetched: " << fetched << "\n"
@@ -97,6 +129,9 @@ int main(int argc, char *argv[])
         << "total count: " << counted << " ms\n"
         << "constants lookup by author, first screen: " << lookup << " ms, rows fetched: " << lookupFetched << "\n"
         << "SQL page, SELECT * FROM book, first screen: " << sqlFirst << " ms, rows fetched: " << sqlFetched << "\n"
-        << "SQL page result re-run on a book list move: " << sqlRerun << " ms\n";
+        << "SQL page result re-run on a book list move: " << sqlRerun << " ms\n"
+        << "export of the library to CSV: " << exportMs << " ms, rows: " << exported << "\n"
+        << "import of " << stored.stored << " rows from CSV: " << qRound(checkMs + storeMs)
+        << " ms (read and check " << qRound(checkMs) << " ms, store in one batch " << qRound(storeMs) << " ms)\n";
     return 0;
 }

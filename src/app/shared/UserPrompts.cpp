@@ -10,7 +10,7 @@
 namespace {
 struct PromptState {
     std::optional<QMessageBox::StandardButton> nextAnswer;
-    std::optional<QString> nextFileName;
+    QStringList nextFileNames; // answers of the next file dialogs, in order
     QStringList shown;
     bool autoAnswer = false;
 };
@@ -106,14 +106,21 @@ void UserPrompts::showError(const QString &text)
 QString UserPrompts::openFileName(QWidget *parent, const QString &filter, const QString &title)
 {
     PromptState &s = state();
-    if (s.nextFileName) {
-        const QString name = *s.nextFileName;
-        s.nextFileName.reset();
-        return name;
-    }
+    if (!s.nextFileNames.isEmpty())
+        return s.nextFileNames.takeFirst();
     if (s.autoAnswer)
         return {};
     return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+}
+
+QString UserPrompts::saveFileName(QWidget *parent, const QString &filter, const QString &title)
+{
+    PromptState &s = state();
+    if (!s.nextFileNames.isEmpty())
+        return s.nextFileNames.takeFirst();
+    if (s.autoAnswer)
+        return {};
+    return QFileDialog::getSaveFileName(parent, title, QString(), filter);
 }
 
 void UserPrompts::setNextAnswer(QMessageBox::StandardButton answer)
@@ -123,7 +130,12 @@ void UserPrompts::setNextAnswer(QMessageBox::StandardButton answer)
 
 void UserPrompts::setNextFileName(const QString &fileName)
 {
-    state().nextFileName = fileName;
+    state().nextFileNames = {fileName};
+}
+
+void UserPrompts::setNextFileNames(const QStringList &fileNames)
+{
+    state().nextFileNames = fileNames;
 }
 
 QStringList UserPrompts::shownMessages()

@@ -18,11 +18,15 @@ QMessageBox::StandardButton message(Kind kind, const QString &text, const QStrin
 void showError(const QString &text);
 // An open-file dialog; empty when cancelled.
 QString openFileName(QWidget *parent, const QString &filter, const QString &title = QString());
+// A save-file dialog (asks before replacing a file); empty when cancelled. Answered by setNextFileName.
+QString saveFileName(QWidget *parent, const QString &filter, const QString &title = QString());
 
 // Test seam: the next message box is answered with this button without showing, and its text
 // is recorded; likewise the next file dialog returns the given name.
 void setNextAnswer(QMessageBox::StandardButton answer);
 void setNextFileName(const QString &fileName);
+// The answers of several file dialogs in a row (an action that asks for two files).
+void setNextFileNames(const QStringList &fileNames);
 // Texts of the boxes shown (or answered) so far, oldest first.
 QStringList shownMessages();
 void clearShownMessages();

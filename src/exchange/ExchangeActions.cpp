@@ -1,0 +1,238 @@
+#include "ExchangeActions.h"
+
+#include "AppState.h"
+#include "CsvExport.h"
+#include "EventConsole.h"
+#include "FbDatabase.h"
+#include "FbError.h"
+#include "FbQuery.h"
+#include "FbServices.h"
+#include "FileError.h"
+#include "ImportBooksWindow.h"
+#include "LangStr.h"
+#include "UserPrompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QStyle>
+
+#include <filesystem>
+
+namespace
+{
+
+const char *const kAllBooksSql = "SELECT * FROM book ORDER BY id";
+const char *const kAllLoansSql = "SELECT given.given_id, book.title, given.given_to, given.given_date FROM given, "
+                                 "book WHERE given.given_id = book.id ORDER BY given.given_date";
+const char *const kBookCountSql = "SELECT count(*) FROM book";
+const char *const kCsvFilter = "CSV (*.csv)";
+const char *const kBackupFilter = "Firebird backup (*.fbk)";
+const char *const kLibraryFilter = "InterBase database files (*.gdb)";
+
+QString withSuffix(const QString &path, const char *suffix)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + QLatin1String(suffix) : path;
+}
+
+// A local library by its absolute path, since the services manager does not share our directory.
+QString libraryPath(const FbDatabase *database)
+{
+    const QString name = database->databaseName();
+    return FbDatabase::isServerPath(name) ? name : QFileInfo(name).absoluteFilePath();
+}
+
+FbServices::Login login(const FbDatabase *database)
+{
+    return {database->paramValue(QStringLiteral("user_name")), database->paramValue(QStringLiteral("password"))};
+}
+
+// A progress window for work whose length is not known beforehand.
+class BusyProgress
+{
+public:
+    BusyProgress(QWidget *parent, const QString &text, bool cancellable)
+        : m_dialog(text, cancellable ? LangStr(QStringLiteral("lcancel")) : QString(), 0, 0, parent)
+    {
+        m_dialog.setWindowModality(Qt::ApplicationModal);
+        m_dialog.setMinimumDuration(300);
+        m_dialog.setValue(0);
+        m_text = text;
+    }
+    // Shows a line of progress; false once the user has cancelled.
+    bool step(const QString &detail)
+    {
+        m_dialog.setLabelText(m_text + QLatin1Char('\n') + detail);
+        QApplication::processEvents();
+        return !m_dialog.wasCanceled();
+    }
+
+private:
+    QProgressDialog m_dialog;
+    QString m_text;
+};
+
+void exportStatement(QWidget *parent, const QString &statement)
+{
+    QString path = UserPrompts::saveFileName(parent, QLatin1String(kCsvFilter), LangStr(QStringLiteral("lexpcap")));
+    if (path.isEmpty())
+        return;
+    path = withSuffix(path, "csv");
+    FbQuery query(mainApi()->IBDatabase1());
+    query.setSqlText(statement);
+    BusyProgress progress(parent, LangStr(QStringLiteral("cexpwork")), true);
+    const int rows =
+        CsvExport::writeQuery(query, path, [&progress](int done) { return progress.step(QString::number(done)); });
+    if (rows < 0)
+        LogEvent(LangStr(QStringLiteral("cexpcancel")));
+    else
+        LogEvent(LangStr(QStringLiteral("cexported")) + QLatin1Char(' ') + path + QLatin1String(": ") +
+                 QString::number(rows));
+}
+
+int bookCount(FbDatabase *database)
+{
+    FbQuery count(database);
+    count.setSqlText(QLatin1String(kBookCountSql));
+    count.open();
+    return count.value(0, 0).toInt();
+}
+
+QPointer<ImportBooksWindow> &importWindowInstance()
+{
+    static QPointer<ImportBooksWindow> window;
+    return window;
+}
+
+void addAction(QMenu *menu, const char *name, QStyle::StandardPixmap icon, const QString &text,
+               const std::function<void()> &body)
+{
+    auto *action = new QAction(QApplication::style()->standardIcon(icon), text, menu);
+    action->setObjectName(QString::fromLatin1(name));
+    QObject::connect(action, &QAction::triggered, menu, [body] { runGuarded(body); });
+    menu->addAction(action);
+}
+
+} // namespace
+
+void ExchangeActions::install(QMenu *library, QMenu *database, QWidget *parent, const RegisterLibrary &registerLibrary)
+{
+    library->addSeparator();
+    addAction(library, "ExportBooks1", QStyle::SP_DialogSaveButton, LangStr(QStringLiteral("lexpbooks")),
+              [parent] { exportBookList(parent); });
+    addAction(library, "ExportAllBooks1", QStyle::SP_DialogSaveButton, LangStr(QStringLiteral("lexpall")),
+              [parent] { exportAllBooks(parent); });
+    addAction(library, "ExportGiven1", QStyle::SP_DialogSaveButton, LangStr(QStringLiteral("lexpgiven")),
+              [parent] { exportLoans(parent); });
+    addAction(library, "ImportBooks1", QStyle::SP_DialogOpenButton, LangStr(QStringLiteral("limpbooks")),
+              [parent] { importBooks(parent); });
+    database->addSeparator();
+    addAction(database, "Backup1", QStyle::SP_DriveHDIcon, LangStr(QStringLiteral("lbackup")),
+              [parent] { backupLibrary(parent); });
+    addAction(database, "Restore1", QStyle::SP_BrowserReload, LangStr(QStringLiteral("lrestore")),
+              [parent, registerLibrary] { restoreLibrary(parent, registerLibrary); });
+}
+
+void ExchangeActions::exportBookList(QWidget *parent)
+{
+    // The list's own statement carries its search and ordering; a list that is not open (its last
+    // statement failed, or it was never loaded) is exported as it would be reloaded.
+    const FbQuery *list = mainApi()->IBQuery1();
+    exportStatement(parent, list->active() ? list->text() : mainApi()->CurrentBookSql());
+}
+
+void ExchangeActions::exportAllBooks(QWidget *parent)
+{
+    exportStatement(parent, QLatin1String(kAllBooksSql));
+}
+
+void ExchangeActions::exportLoans(QWidget *parent)
+{
+    const FbQuery *list = mainApi()->IBQuery5();
+    exportStatement(parent, list->active() ? list->text() : QLatin1String(kAllLoansSql));
+}
+
+ImportBooksWindow *ExchangeActions::importWindow(QWidget *parent)
+{
+    QPointer<ImportBooksWindow> &window = importWindowInstance();
+    if (!window)
+        window = new ImportBooksWindow(parent);
+    return window;
+}
+
+void ExchangeActions::importBooks(QWidget *parent)
+{
+    const QString path =
+        UserPrompts::openFileName(parent, QStringLiteral("CSV (*.csv *.txt);;*"), LangStr(QStringLiteral("limpcap")));
+    if (path.isEmpty())
+        return;
+    ImportBooksWindow *window = importWindow(parent);
+    window->loadFile(path);
+    window->show();
+    window->raise();
+}
+
+void ExchangeActions::backupLibrary(QWidget *parent)
+{
+    QString path = UserPrompts::saveFileName(parent, QLatin1String(kBackupFilter), LangStr(QStringLiteral("lbackup")));
+    if (path.isEmpty())
+        return;
+    path = QFileInfo(withSuffix(path, "fbk")).absoluteFilePath();
+    FbDatabase *database = mainApi()->IBDatabase1();
+    const int books = bookCount(database);
+    // Written beside the old backup first, so that a failed run never destroys it.
+    const QString partial = path + QStringLiteral(".part");
+    QFile::remove(partial);
+    try {
+        BusyProgress progress(parent, LangStr(QStringLiteral("cbackupwork")), false);
+        FbServices::backup(libraryPath(database), partial, login(database),
+                           [&progress](const QString &line) { progress.step(line); });
+        // Replaces an old backup in one step: there is always one whole backup under the name.
+        std::error_code error;
+        std::filesystem::rename(QFile::encodeName(partial).toStdString(), QFile::encodeName(path).toStdString(), error);
+        if (error)
+            throw FileError(path + QStringLiteral(": ") + QString::fromLocal8Bit(error.message()));
+    } catch (const std::runtime_error &) {
+        QFile::remove(partial);
+        LogEvent(LangStr(QStringLiteral("cbackupfail")));
+        throw;
+    }
+    LogEvent(LangStr(QStringLiteral("cbackup")) + QLatin1Char(' ') + path + QLatin1String(", ") +
+             LangStr(QStringLiteral("cbackupbooks")) + QLatin1Char(' ') + QString::number(books));
+}
+
+void ExchangeActions::restoreLibrary(QWidget *parent, const RegisterLibrary &registerLibrary)
+{
+    const QString backup = UserPrompts::openFileName(parent, QStringLiteral("Firebird backup (*.fbk);;*"),
+                                                     LangStr(QStringLiteral("lrestore")));
+    if (backup.isEmpty())
+        return;
+    QString target =
+        UserPrompts::saveFileName(parent, QLatin1String(kLibraryFilter), LangStr(QStringLiteral("lrestore")));
+    if (target.isEmpty())
+        return;
+    target = QFileInfo(withSuffix(target, "gdb")).absoluteFilePath();
+    // Never over a library: neither the open one nor any other file.
+    if (QFileInfo::exists(target)) {
+        UserPrompts::message(UserPrompts::Kind::Warning, LangStr(QStringLiteral("crestexists")));
+        return;
+    }
+    try {
+        BusyProgress progress(parent, LangStr(QStringLiteral("crestwork")), false);
+        FbServices::restore(QFileInfo(backup).absoluteFilePath(), target, login(mainApi()->IBDatabase1()),
+                            [&progress](const QString &line) { progress.step(line); });
+    } catch (const FbError &) {
+        QFile::remove(target); // what a failed restore left is no library
+        LogEvent(LangStr(QStringLiteral("crestfail")));
+        throw;
+    }
+    LogEvent(LangStr(QStringLiteral("crestored")) + QLatin1Char(' ') + target);
+    const auto answer = UserPrompts::message(UserPrompts::Kind::Question, LangStr(QStringLiteral("crestask")),
+                                             QString(), QMessageBox::Yes | QMessageBox::No);
+    if (answer == QMessageBox::Yes && registerLibrary)
+        registerLibrary(target);
+}

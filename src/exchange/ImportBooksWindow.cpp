@@ -1,0 +1,205 @@
+#include "ImportBooksWindow.h"
+
+#include "ui_ImportBooksWindow.h"
+
+#include "AppState.h"
+#include "BookImportBatch.h"
+#include "EventConsole.h"
+#include "ExchangeFiles.h"
+#include "FbDatabase.h"
+#include "FileError.h"
+#include "LangStr.h"
+#include "UserPrompts.h"
+
+#include <QProgressDialog>
+
+namespace
+{
+
+QString encodingName(Csv::Encoding encoding)
+{
+    switch (encoding) {
+    case Csv::Encoding::Utf8Bom:
+        return QStringLiteral("UTF-8 (BOM)");
+    case Csv::Encoding::Utf8:
+        return QStringLiteral("UTF-8");
+    case Csv::Encoding::Windows1251:
+        return QStringLiteral("Windows-1251");
+    }
+    return {};
+}
+
+} // namespace
+
+ImportBooksWindow::ImportBooksWindow(QWidget *parent)
+    : DialogBase(parent), ui(std::make_unique<Ui::ImportBooksWindow>())
+{
+    ui->setupUi(this);
+    setObjectName(QStringLiteral("ImportBooksWindow"));
+    setThemedWidgets({ui->Label1, ui->Panel1, ui->MappingBox});
+    connect(ui->ImportBtn, &QPushButton::clicked, this, &ImportBooksWindow::ImportBtnClick);
+    connect(ui->SaveReportBtn, &QPushButton::clicked, this, &ImportBooksWindow::SaveReportBtnClick);
+    connect(ui->CloseBtn, &QPushButton::clicked, this, &QDialog::reject);
+    applyLanguage();
+}
+
+ImportBooksWindow::~ImportBooksWindow() = default;
+
+void ImportBooksWindow::showEvent(QShowEvent *event)
+{
+    applyLanguage();
+    DialogBase::showEvent(event);
+}
+
+void ImportBooksWindow::applyLanguage()
+{
+    const QString caption = LangStr(QStringLiteral("limpcap"));
+    setWindowTitle(caption);
+    ui->Label1->setText(caption);
+    ui->FileLb->setText(LangStr(QStringLiteral("limpfile")));
+    ui->EncodingLb->setText(LangStr(QStringLiteral("limpenc")));
+    ui->PreviewLb->setText(LangStr(QStringLiteral("limpprev")));
+    ui->MappingBox->setTitle(LangStr(QStringLiteral("limpmap")));
+    ui->FillEmptyCk->setText(LangStr(QStringLiteral("limpfill")));
+    ui->ImportBtn->setText(LangStr(QStringLiteral("limpbtn")));
+    ui->SaveReportBtn->setText(LangStr(QStringLiteral("limpsave")));
+    ui->CloseBtn->setText(LangStr(QStringLiteral("limpclose")));
+    const QList<QComboBox *> boxes = mappingBoxes();
+    for (int field = 0; field < BookColumns::FieldCount; ++field) {
+        auto *label = findChild<QLabel *>(boxes.at(field)->objectName() + QStringLiteral("Lb"));
+        label->setText(LangStr(QString::fromLatin1(BookColumns::column(field).labelKey)));
+        if (boxes.at(field)->count() > 0)
+            boxes.at(field)->setItemText(0, LangStr(QStringLiteral("limpnone")));
+    }
+}
+
+QList<QComboBox *> ImportBooksWindow::mappingBoxes() const
+{
+    return {ui->MapTitle, ui->MapAuthor, ui->MapYear,        ui->MapSeria, ui->MapPublisher,
+            ui->MapPlace, ui->MapGenre,  ui->MapDescription, ui->MapClas};
+}
+
+void ImportBooksWindow::loadFile(const QString &path)
+{
+    const QByteArray bytes = ExchangeFiles::readAll(path);
+    m_path = path;
+    m_encoding = Csv::detectEncoding(bytes);
+    const QString text = Csv::decode(bytes, m_encoding);
+    m_parsed = Csv::parse(text, Csv::detectDelimiter(text));
+    m_report.clear();
+    ui->FileNameLb->setText(path);
+    ui->FileNameLb->setToolTip(path);
+    ui->EncodingNameLb->setText(encodingName(m_encoding));
+    ui->ReportMemo->clear();
+    ui->SaveReportBtn->setEnabled(false);
+    ui->ImportBtn->setEnabled(m_parsed.records.size() > 1);
+    fillPreview();
+    fillMapping();
+}
+
+void ImportBooksWindow::fillPreview()
+{
+    const QStringList headers = m_parsed.records.value(0).fields;
+    ui->PreviewTable->clear();
+    ui->PreviewTable->setColumnCount(static_cast<int>(headers.size()));
+    ui->PreviewTable->setHorizontalHeaderLabels(headers);
+    const int rows = static_cast<int>(qMin<qsizetype>(kPreviewRows, qMax<qsizetype>(0, m_parsed.records.size() - 1)));
+    ui->PreviewTable->setRowCount(rows);
+    for (int r = 0; r < rows; ++r) {
+        const Csv::Record &record = m_parsed.records.at(r + 1);
+        ui->PreviewTable->setVerticalHeaderItem(r, new QTableWidgetItem(QString::number(record.line)));
+        for (int c = 0; c < record.fields.size() && c < headers.size(); ++c)
+            ui->PreviewTable->setItem(r, c, new QTableWidgetItem(record.fields.at(c)));
+    }
+}
+
+void ImportBooksWindow::fillMapping()
+{
+    const QStringList headers = m_parsed.records.value(0).fields;
+    const QList<int> automatic = BookColumns::autoMapping(headers);
+    const QList<QComboBox *> boxes = mappingBoxes();
+    for (int field = 0; field < BookColumns::FieldCount; ++field) {
+        QComboBox *box = boxes.at(field);
+        box->clear();
+        box->addItem(LangStr(QStringLiteral("limpnone")), -1);
+        for (int c = 0; c < headers.size(); ++c)
+            box->addItem(QStringLiteral("%1: %2").arg(c + 1).arg(headers.at(c)), c);
+        box->setCurrentIndex(automatic.at(field) + 1);
+    }
+}
+
+QList<int> ImportBooksWindow::mapping() const
+{
+    QList<int> result;
+    for (const QComboBox *box : mappingBoxes())
+        result << box->currentData().toInt();
+    return result;
+}
+
+void ImportBooksWindow::ImportBtnClick()
+{
+    runGuarded([this] { importRows(); });
+}
+
+void ImportBooksWindow::importRows()
+{
+    FbDatabase *database = mainApi()->IBDatabase1();
+    if (!database->connected())
+        database->open(); // the connection's character set decides what text it can carry
+    const ConnectionCharset charset = database->charset();
+    BookImport::Options options;
+    options.fillEmpty = ui->FillEmptyCk->isChecked();
+    options.unknownWord = LangStr(QStringLiteral("funknown"));
+    options.noneWord = LangStr(QStringLiteral("fnone"));
+    const BookImport::Plan plan =
+        BookImport::plan(m_parsed.records.mid(1), mapping(), options,
+                         [&charset](QStringView text) { return charset.firstUnencodable(text) < 0; });
+
+    BookImportBatch::Outcome outcome;
+    if (!plan.statements.isEmpty()) {
+        QProgressDialog progress(LangStr(QStringLiteral("cimpwork")), LangStr(QStringLiteral("lcancel")), 0,
+                                 static_cast<int>(plan.statements.size()), this);
+        progress.setWindowModality(Qt::ApplicationModal);
+        progress.setMinimumDuration(500);
+        outcome = BookImportBatch::run(database, plan, [&progress](int done) {
+            progress.setValue(done);
+            return !progress.wasCanceled();
+        });
+    }
+    QStringList lines;
+    if (outcome.failedLine > 0)
+        lines << LangStr(QStringLiteral("cimpfailed"))
+              << LangStr(QStringLiteral("cimpline")) + QLatin1Char(' ') + QString::number(outcome.failedLine) +
+                     QLatin1String(": ") + outcome.error;
+    else if (outcome.cancelled)
+        lines << LangStr(QStringLiteral("cimpcancel"));
+    if (m_parsed.unclosedQuoteLine > 0)
+        lines << LangStr(QStringLiteral("cimpline")) + QLatin1Char(' ') + QString::number(m_parsed.unclosedQuoteLine) +
+                     QLatin1String(": ") + LangStr(QStringLiteral("cimpquote"));
+    lines << BookImport::report(plan, outcome.stored);
+    // One line for the whole import: a line per book would bury the console.
+    LogEvent(LangStr(QStringLiteral("cimplog")) + QLatin1Char(' ') + m_path + QLatin1String(": ") +
+             QString::number(outcome.stored));
+    showReport(lines);
+    if (outcome.stored > 0)
+        ui->ImportBtn->setEnabled(false); // a second click would store every book twice
+    if (!plan.statements.isEmpty())
+        mainApi()->RefreshBooks(); // the list shows the library as the batch left it
+}
+
+void ImportBooksWindow::showReport(const QStringList &lines)
+{
+    m_report = lines;
+    ui->ReportMemo->setPlainText(lines.join(QLatin1Char('\n')));
+    ui->SaveReportBtn->setEnabled(true);
+}
+
+void ImportBooksWindow::SaveReportBtnClick()
+{
+    runGuarded([this] {
+        const QString path =
+            UserPrompts::saveFileName(this, QStringLiteral("*.txt"), LangStr(QStringLiteral("limpsave")));
+        if (!path.isEmpty())
+            ExchangeFiles::writeText(path, m_report);
+    });
+}

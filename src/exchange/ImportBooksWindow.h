@@ -1,0 +1,55 @@
+#pragma once
+
+#include "BookImport.h"
+#include "CsvFormat.h"
+#include "DialogBase.h"
+
+#include <QList>
+#include <QStringList>
+#include <memory>
+
+class QComboBox;
+
+namespace Ui
+{
+class ImportBooksWindow;
+}
+
+// Import of books from a CSV file: a preview of the first rows, the file's columns matched to
+// the book fields, then every accepted row stored in one batch and a report of the rest.
+class ImportBooksWindow : public DialogBase
+{
+    Q_OBJECT
+public:
+    static constexpr int kPreviewRows = 5;
+
+    explicit ImportBooksWindow(QWidget *parent = nullptr);
+    ~ImportBooksWindow() override;
+
+    // Reads the file, finds its encoding and delimiter and matches its header. Throws FileError.
+    void loadFile(const QString &path);
+    // For each book field the column of the file it is taken from, or -1.
+    QList<int> mapping() const;
+    QStringList reportLines() const { return m_report; }
+
+public slots:
+    void ImportBtnClick();
+    void SaveReportBtnClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void applyLanguage();
+    void fillPreview();
+    void fillMapping();
+    void importRows();
+    void showReport(const QStringList &lines);
+    QList<QComboBox *> mappingBoxes() const;
+
+    std::unique_ptr<Ui::ImportBooksWindow> ui;
+    QString m_path;
+    Csv::Encoding m_encoding = Csv::Encoding::Utf8;
+    Csv::Parsed m_parsed;
+    QStringList m_report;
+};

@@ -1,0 +1,266 @@
+#include "AddBookWindow.h"
+#include "AppFixture.h"
+#include "ConnectionSettings.h"
+#include "FbDatabase.h"
+#include "FbError.h"
+#include "FbQuery.h"
+#include "FbTransaction.h"
+#include "LendWindow.h"
+#include "LibrarySchema.h"
+#include "MainWindow.h"
+#include "UserPrompts.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QtTest>
+
+#include <memory>
+
+namespace
+{
+
+// A program's connection to the library on the server, under one account.
+struct Program {
+    FbDatabase db;
+    FbTransaction tr{&db};
+    Program(const QString &path, const QString &user, const QString &password)
+    {
+        db.setDatabaseName(path);
+        db.setParams({QStringLiteral("user_name=") + user, QStringLiteral("password=") + password,
+                      QStringLiteral("lc_ctype=WIN1251")});
+    }
+    void exec(const QString &sql)
+    {
+        FbQuery q(&db);
+        q.setSqlText(sql);
+        q.execSQL();
+    }
+    QStringList column(const QString &sql)
+    {
+        FbQuery q(&db);
+        q.setSqlText(sql);
+        q.open();
+        q.fetchAll();
+        QStringList values;
+        for (int r = 0; r < q.fetchedCount(); ++r)
+            values << FbQuery::displayText(q.value(r, 0));
+        return values;
+    }
+};
+
+int freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+} // namespace
+
+// The program against a real Firebird server on the loopback address: the server of Debian's
+// package, with its own port, configuration, users and lock directory, started and stopped here.
+class TestFbServer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void login_data();
+    void login();
+    void twoAccountsWorkSideBySide();
+    void serverStoppedAndBack();
+    void programOnTheServer();
+
+private:
+    bool runScript(const QString &command);
+
+    QString m_dir = QStringLiteral(SERVER_DIR);
+    int m_port = 0;
+    QString m_file;
+    QString m_path; // host/port:file
+    QString m_skipReason;
+};
+
+bool TestFbServer::runScript(const QString &command)
+{
+    QProcess script;
+    QStringList args{command, m_dir};
+    if (command == QLatin1String("start"))
+        args << QString::number(m_port);
+    script.start(QStringLiteral(SERVER_SCRIPT), args);
+    script.waitForFinished(120000);
+    m_skipReason = QString::fromLocal8Bit(script.readAllStandardError()).trimmed();
+    return script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
+}
+
+void TestFbServer::initTestCase()
+{
+    runScript(QStringLiteral("stop")); // one left by a run that died
+    m_port = freePort();
+    if (!runScript(QStringLiteral("start")))
+        QSKIP(qPrintable(QStringLiteral("no Firebird server to test with: ") + m_skipReason));
+    m_file = QStringLiteral("%1/library-%2.gdb").arg(m_dir).arg(QCoreApplication::applicationPid());
+    QFile::remove(m_file);
+    m_path = QStringLiteral("127.0.0.1/%1:%2").arg(m_port).arg(m_file);
+    // Creating a library through the server needs an account the client library takes from here.
+    qputenv("ISC_USER", "SYSDBA");
+    qputenv("ISC_PASSWORD", "serverpw");
+    LibrarySchema::create(m_path);
+    qunsetenv("ISC_USER");
+    qunsetenv("ISC_PASSWORD");
+    Program owner(m_path, QStringLiteral("SYSDBA"), QStringLiteral("serverpw"));
+    owner.exec(QStringLiteral("GRANT ALL ON book TO ANN"));
+    owner.exec(QStringLiteral("GRANT ALL ON given TO ANN"));
+}
+
+void TestFbServer::cleanupTestCase()
+{
+    if (m_port && runScript(QStringLiteral("stop")))
+        QFile::remove(m_file);
+}
+
+void TestFbServer::login_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("owner") << "SYSDBA"
+                           << "serverpw" << true;
+    QTest::newRow("second account") << "ANN"
+                                    << "annpw" << true;
+    QTest::newRow("wrong password") << "ANN"
+                                    << "quietlamp" << false;
+}
+
+void TestFbServer::login()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(bool, accepted);
+    Program program(m_path, user, password);
+    try {
+        program.db.open();
+        QVERIFY(accepted);
+        QVERIFY(program.db.connected());
+    } catch (const FbError &e) {
+        QVERIFY2(!accepted, qPrintable(e.message()));
+        QVERIFY2(e.message().contains(QStringLiteral("user name and password")), qPrintable(e.message()));
+        QVERIFY(!program.db.connected());
+    }
+}
+
+void TestFbServer::twoAccountsWorkSideBySide()
+{
+    Program first(m_path, QStringLiteral("SYSDBA"), QStringLiteral("serverpw"));
+    Program second(m_path, QStringLiteral("ANN"), QStringLiteral("annpw"));
+    // The first program shows its book list, which keeps its transaction open for good.
+    FbQuery list(&first.db);
+    list.setSqlText(QStringLiteral("select * from BOOK"));
+    list.open();
+    first.exec(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Кобзар', "
+                              "'Шевченко', '1840', 'П', 'Поезія')"));
+    // Under the embedded file's parameters (consistency) this would wait for the first program.
+    second.exec(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Dune', "
+                               "'Herbert', '1965', 'Chilton', 'SF')"));
+    QCOMPARE(second.column(QStringLiteral("SELECT title FROM book WHERE author LIKE '%Шевч%'")), QStringList{"Кобзар"});
+    second.exec(QStringLiteral("INSERT INTO given (given_id, given_to, given_date) SELECT id, 'Ann', '2026-12-01' "
+                               "FROM book WHERE title = 'Кобзар'"));
+    QVERIFY(list.active());
+    // What the other program stored is seen at the next reload.
+    QCOMPARE(first.column(QStringLiteral("SELECT given_to FROM given")), QStringList{"Ann"});
+    QCOMPARE(first.column(QStringLiteral("SELECT title FROM book ORDER BY title")), QStringList({"Dune", "Кобзар"}));
+    // The loan refuses the book's deletion on either side.
+    QVERIFY_THROWS_EXCEPTION(FbError, first.exec(QStringLiteral("DELETE FROM book WHERE title = 'Кобзар'")));
+}
+
+void TestFbServer::serverStoppedAndBack()
+{
+    Program program(m_path, QStringLiteral("ANN"), QStringLiteral("annpw"));
+    QCOMPARE(program.column(QStringLiteral("SELECT count(*) FROM rdb$database")), QStringList{"1"});
+    QSignalSpy changes(&program.db, &FbDatabase::connectedChanged);
+    QVERIFY(runScript(QStringLiteral("stop")));
+    QTest::qWait(500);
+    try {
+        program.column(QStringLiteral("SELECT count(*) FROM book"));
+        QFAIL("a statement ran with the server stopped");
+    } catch (const FbError &e) {
+        QVERIFY(!e.message().isEmpty());
+    }
+    QVERIFY(!program.db.connected());
+    QCOMPARE(changes.size(), 1);
+    QCOMPARE(changes.at(0).at(0).toBool(), false);
+
+    QVERIFY2(runScript(QStringLiteral("start")), qPrintable(m_skipReason));
+    // The next statement connects again by itself.
+    QCOMPARE(program.column(QStringLiteral("SELECT count(*) FROM rdb$database")), QStringList{"1"});
+    QVERIFY(program.db.connected());
+}
+
+void TestFbServer::programOnTheServer()
+{
+    AppFixture app;
+    app.start();
+    using Rule = TConnectionSettings::SetRule;
+    ConnectionSettings->setParamValue(QStringLiteral("user_name"), QStringLiteral("ANN"), Rule::OrInsert);
+    ConnectionSettings->setParamValue(QStringLiteral("password"), QStringLiteral("wrong"), Rule::OrInsert);
+    // The connection window's "Apply" with the server path: connects and fills the list.
+    const auto apply = [this] {
+        UserPrompts::clearShownMessages();
+        ConnectionSettings->DbFilePath()->setText(m_path);
+        ConnectionSettings->Button2Click();
+    };
+    apply();
+    QVERIFY(!MainF->IBDatabase1()->connected());
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("Connecting to database: error!")));
+    QCOMPARE(UserPrompts::shownMessages(), QStringList{"Error while connecting...\nОшибка при подключении!"});
+
+    ConnectionSettings->setParamValue(QStringLiteral("password"), QStringLiteral("annpw"), Rule::OrInsert);
+    apply();
+    QVERIFY(MainF->IBDatabase1()->connected());
+    QVERIFY(UserPrompts::shownMessages().isEmpty());
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("Connected to: ") + m_path));
+    QVERIFY(MainF->IBQuery1()->active());
+
+    // Add a book through the add window, then lend it through the lend window.
+    add->show();
+    add->findChild<QLineEdit *>(QStringLiteral("addTitle"))->setText(QStringLiteral("Server book"));
+    for (const char *name : {"addAuthor", "addYear", "addPublisher", "addGenre"})
+        add->findChild<QComboBox *>(QLatin1String(name))->setEditText(QStringLiteral("1999"));
+    add->findChild<QPushButton *>(QStringLiteral("AddBook"))->click();
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("New book has been added")));
+    FbQuery *list = MainF->IBQuery1();
+    list->fetchAll();
+    for (list->first(); list->fieldText(QStringLiteral("TITLE")) != QLatin1String("Server book"); list->next())
+        QVERIFY(!list->isLast());
+    GivenF->show();
+    GivenF->findChild<QLineEdit *>(QStringLiteral("GivenToEd"))->setText(QStringLiteral("Zoe"));
+    GivenF->Button1Click();
+    Program other(m_path, QStringLiteral("SYSDBA"), QStringLiteral("serverpw"));
+    QCOMPARE(other.column(QStringLiteral("SELECT book.title FROM given, book WHERE given.given_id = book.id AND "
+                                         "given.given_to = 'Zoe'")),
+             QStringList{"Server book"});
+
+    // The server goes away: the reload shows the engine's message and the program is disconnected.
+    QVERIFY(runScript(QStringLiteral("stop")));
+    UserPrompts::clearShownMessages();
+    runGuarded([] { mainApi()->RefreshBooks(); });
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+    QVERIFY(!UserPrompts::shownMessages().first().isEmpty());
+    QVERIFY(!MainF->IBDatabase1()->connected());
+    QTRY_VERIFY(MainF->findChild<QWidget *>(QStringLiteral("DisconnectedImg"))->isVisible());
+
+    // Back again: the connection switch connects and the list fills.
+    QVERIFY2(runScript(QStringLiteral("start")), qPrintable(m_skipReason));
+    MainF->DisconnectedImgClick();
+    QVERIFY(MainF->IBDatabase1()->connected());
+    mainApi()->RefreshBooks();
+    list->fetchAll();
+    QVERIFY(list->fetchedCount() >= 1);
+}
+
+QTEST_MAIN(TestFbServer)
+#include "tst_fbserver.moc"

@@ -1,0 +1,330 @@
+#include "AppFixture.h"
+#include "CsvExport.h"
+#include "CsvFormat.h"
+#include "EventConsole.h"
+#include "ExchangeActions.h"
+#include "FbDatabase.h"
+#include "FbQuery.h"
+#include "ImportBooksWindow.h"
+#include "Language.h"
+#include "MainWindow.h"
+#include "SettingsList.h"
+#include "TextCodec.h"
+#include "UserPrompts.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace
+{
+
+void execute(const QString &sql)
+{
+    FbQuery q(MainF->IBDatabase1());
+    q.setSqlText(sql);
+    q.execSQL();
+}
+
+void addBook(const QStringList &v) // title, author, year, publisher, genre, description
+{
+    execute(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre, description) VALUES ('%1', "
+                           "'%2', '%3', '%4', '%5', '%6')")
+                .arg(QString(v[0]).replace("'", "''"), v[1], v[2], v[3], v[4], QString(v[5]).replace("'", "''")));
+}
+
+// Every book without its id, in title order: what a round trip must give back.
+QStringList books(FbDatabase *db = nullptr)
+{
+    FbQuery q(db ? db : MainF->IBDatabase1());
+    q.setSqlText(QStringLiteral("SELECT title, author, iyear, seria, publisher, place, genre, description, clas FROM "
+                                "book ORDER BY title, id"));
+    q.open();
+    q.fetchAll();
+    QStringList rows;
+    for (int r = 0; r < q.fetchedCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < q.fieldCount(); ++c)
+            row << FbQuery::displayText(q.value(r, c));
+        rows << row.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+QAction *menuItem(const char *name)
+{
+    auto *action = MainF->findChild<QAction *>(QLatin1String(name));
+    if (!action)
+        qFatal("no menu item %s", name);
+    return action;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QStringList csvRecords(const QString &path)
+{
+    const QByteArray bytes = fileBytes(path);
+    QStringList out;
+    for (const Csv::Record &r : Csv::parse(Csv::decode(bytes, Csv::detectEncoding(bytes)), QLatin1Char(',')).records)
+        out << r.fields.join(QLatin1Char('|'));
+    return out;
+}
+
+// The import window on a file, as the menu item opens it.
+ImportBooksWindow *openImport(const QString &path)
+{
+    UserPrompts::setNextFileName(path);
+    menuItem("ImportBooks1")->trigger();
+    return ExchangeActions::importWindow(MainF);
+}
+
+QString memo(ImportBooksWindow *window)
+{
+    return window->findChild<QPlainTextEdit *>(QStringLiteral("ReportMemo"))->toPlainText();
+}
+
+const QStringList kTricky[] = {
+    {"Война и мир", "Толстой", "1869", "Русский вестник", "Роман", "Том 1, \"Часть\" 1\r\nвторая строка"},
+    {"O'Brien, a life", "Smith", "2001", "P", "G", ""},
+    {"Dune", "Herbert", "1965", "Chilton", "SF", "'; DROP TABLE book; --"},
+};
+
+} // namespace
+
+class TestExchange : public QObject
+{
+    Q_OBJECT
+private slots:
+    void menuItemsAtTheEndInEveryLanguage();
+    void exportThenImportGivesBackTheSameBooks();
+    void exportFollowsTheListAsItStands();
+    void cancelledExportWritesNothing();
+    void importReportsRejectedRowsAndStoresTheRest();
+    void importIsAllOrNothing();
+    void backupAndRestoreFromTheMenus();
+    void restoreNeverOverALibrary();
+};
+
+void TestExchange::menuItemsAtTheEndInEveryLanguage()
+{
+    AppFixture app;
+    app.start();
+    const auto lastItems = [](const char *menu, int count) {
+        QStringList names;
+        const QList<QAction *> actions = MainF->findChild<QMenu *>(QLatin1String(menu))->actions();
+        for (qsizetype i = actions.size() - count; i < actions.size(); ++i)
+            names << actions.at(i)->objectName();
+        return names;
+    };
+    QCOMPARE(lastItems("Library1", 4),
+             QStringList({"ExportBooks1", "ExportAllBooks1", "ExportGiven1", "ImportBooks1"}));
+    QCOMPARE(lastItems("Base1", 2), QStringList({"Backup1", "Restore1"}));
+    QCOMPARE(menuItem("Backup1")->text(), QStringLiteral("Backup ..."));
+    settingsList().setValue(QStringLiteral("Language"), QStringLiteral("ua"));
+    ApplyLanguage();
+    QCOMPARE(menuItem("ImportBooks1")->text(), QStringLiteral("Імпорт книжок ..."));
+    settingsList().setValue(QStringLiteral("Language"), QStringLiteral("ru"));
+    ApplyLanguage();
+    QCOMPARE(menuItem("Restore1")->text(), QStringLiteral("Восстановить ..."));
+    settingsList().setValue(QStringLiteral("Language"), QStringLiteral("en"));
+}
+
+void TestExchange::exportThenImportGivesBackTheSameBooks()
+{
+    AppFixture app;
+    app.start();
+    for (const QStringList &book : kTricky)
+        addBook(book);
+    const QStringList before = books();
+    const QString file = app.path(QStringLiteral("all.csv"));
+    UserPrompts::setNextFileName(file);
+    menuItem("ExportAllBooks1")->trigger();
+
+    const QByteArray bytes = fileBytes(file);
+    QVERIFY(bytes.startsWith(Csv::byteOrderMark()));
+    QVERIFY(bytes.contains("ID,TITLE,AUTHOR,IYEAR,SERIA,PUBLISHER,PLACE,GENRE,DESCRIPTION,CLAS\r\n"));
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("List exported to the file %1: 3").arg(file)));
+
+    execute(QStringLiteral("DELETE FROM book"));
+    QVERIFY(books().isEmpty());
+    ImportBooksWindow *window = openImport(file);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("EncodingNameLb"))->text(), QStringLiteral("UTF-8 (BOM)"));
+    QCOMPARE(window->mapping(), QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9})); // every column but ID
+    window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->click();
+    QCOMPARE(books(), before);
+    QVERIFY(memo(window).startsWith(QStringLiteral("Books imported: 3\n")));
+    QVERIFY(!window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->isEnabled());
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("Books imported from the file %1: 3").arg(file)));
+    QCOMPARE(MainF->IBQuery1()->fetchedCount(), 3); // the list was reloaded
+}
+
+void TestExchange::exportFollowsTheListAsItStands()
+{
+    AppFixture app;
+    app.start();
+    for (const QStringList &book : kTricky)
+        addBook(book);
+    execute(QStringLiteral("INSERT INTO given (given_id, given_to, given_date) SELECT id, 'Ann', '2026-12-01' FROM "
+                           "book WHERE title = 'Dune'"));
+    FbQuery *list = MainF->IBQuery1();
+    list->setSqlText(QStringLiteral("SELECT * FROM book WHERE iyear > '1900' ORDER BY title DESC"));
+    list->open();
+    const QString file = app.path(QStringLiteral("list.csv"));
+    UserPrompts::setNextFileName(file);
+    menuItem("ExportBooks1")->trigger();
+    QStringList titles;
+    for (const QString &record : csvRecords(file).mid(1))
+        titles << record.section(QLatin1Char('|'), 1, 1);
+    QCOMPARE(titles, QStringList({"O'Brien, a life", "Dune"}));
+
+    const QString loans = app.path(QStringLiteral("loans"));
+    UserPrompts::setNextFileName(loans); // no suffix: the file gets ".csv"
+    menuItem("ExportGiven1")->trigger();
+    const QStringList records = csvRecords(loans + QStringLiteral(".csv"));
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records.at(1).section(QLatin1Char('|'), 1), QStringLiteral("Dune|Ann|2026-12-01"));
+}
+
+void TestExchange::cancelledExportWritesNothing()
+{
+    AppFixture app;
+    app.start();
+    addBook(kTricky[2]);
+    const QString file = app.path(QStringLiteral("kept.csv"));
+    writeFile(file, "old content");
+    FbQuery query(MainF->IBDatabase1());
+    query.setSqlText(QStringLiteral("SELECT * FROM book"));
+    QCOMPARE(CsvExport::writeQuery(query, file, [](int) { return false; }), -1);
+    QCOMPARE(fileBytes(file), QByteArray("old content"));
+}
+
+void TestExchange::importReportsRejectedRowsAndStoresTheRest()
+{
+    AppFixture app;
+    app.start();
+    // A spreadsheet saved in Windows-1251 with semicolons, as a Russian Excel writes it.
+    const QString file = app.path(QStringLiteral("ru.csv"));
+    writeFile(file, Win1251::encode(QStringLiteral("Название;Автор;Год издания;Издательство;Жанр;ISBN\r\n"
+                                                   "Мастер и Маргарита;Булгаков;1967;Москва;Роман;1\r\n"
+                                                   "Без автора;;1990;П;Ж;2\r\n"
+                                                   "Плохой год;А;около 1900;П;Ж;3\r\n"
+                                                   "\r\n"
+                                                   "\"Длинное, очень длинное название книги, которое не помещается в "
+                                                   "столбец\";Автор;2001;П;Ж;4\r\n")));
+    ImportBooksWindow *window = openImport(file);
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("EncodingNameLb"))->text(), QStringLiteral("Windows-1251"));
+    QCOMPARE(window->findChild<QComboBox *>(QStringLiteral("MapYear"))->currentText(),
+             QStringLiteral("3: Год издания"));
+    window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->click();
+    QCOMPARE(books().size(), 2);
+    QCOMPARE(window->reportLines(),
+             QStringList({"Books imported: 2", "Values cut to the column width: 1", "Rows rejected: 2",
+                          "Line 3: empty obligatory fields: Author", "Line 4: the year is not a number"}));
+
+    const QString report = app.path(QStringLiteral("report.txt"));
+    UserPrompts::setNextFileName(report);
+    window->findChild<QPushButton *>(QStringLiteral("SaveReportBtn"))->click();
+    QCOMPARE(fileBytes(report),
+             Csv::byteOrderMark() + window->reportLines().join(QStringLiteral("\r\n")).toUtf8() + "\r\n");
+}
+
+void TestExchange::importIsAllOrNothing()
+{
+    AppFixture app;
+    app.start();
+    addBook(kTricky[2]);
+    // The library refuses the third row, which every check of the file lets through.
+    execute(QStringLiteral("CREATE UNIQUE INDEX book_title_once ON book (title)"));
+    const QString file = app.path(QStringLiteral("dup.csv"));
+    writeFile(file,
+              "Title,Author,Year,Publisher,Genre\nOne,A,2001,P,G\nTwo,A,2001,P,G\nDune,A,2001,P,G\nFour,A,2001,P,G\n");
+    ImportBooksWindow *window = openImport(file);
+    window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->click();
+    QCOMPARE(books().size(), 1);
+    const QStringList report = window->reportLines();
+    QCOMPARE(report.at(0), QStringLiteral("The library refused a row; nothing has been imported"));
+    QVERIFY2(report.at(1).startsWith(QStringLiteral("Line 4: ")), qPrintable(report.at(1)));
+    QVERIFY(report.contains(QStringLiteral("Books imported: 0")));
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("Books imported from the file %1: 0").arg(file)));
+    // Nothing is left pending either: after a reconnection the library still holds one book.
+    MainF->ConnectDatabase();
+    QCOMPARE(books().size(), 1);
+}
+
+void TestExchange::backupAndRestoreFromTheMenus()
+{
+    AppFixture app;
+    app.start();
+    for (const QStringList &book : kTricky)
+        addBook(book);
+    const QStringList before = books();
+    const QString backup = app.path(QStringLiteral("library.fbk"));
+    writeFile(backup, "an older backup"); // replaced whole
+    UserPrompts::setNextFileName(backup);
+    menuItem("Backup1")->trigger();
+    QVERIFY(MainF->IBDatabase1()->connected());
+    QVERIFY(QFileInfo(backup).size() > 0);
+    QVERIFY(!QFile::exists(backup + QStringLiteral(".part")));
+    QCOMPARE(AppFixture::consoleMessages().last(),
+             QStringLiteral("Library backed up to the file %1, books: 3").arg(backup));
+
+    const QString restored = app.path(QStringLiteral("restored.gdb"));
+    UserPrompts::setNextFileNames({backup, restored});
+    UserPrompts::setNextAnswer(QMessageBox::Yes); // register it
+    menuItem("Restore1")->trigger();
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("Library restored to the file %1").arg(restored)));
+    QCOMPARE(UserPrompts::shownMessages().last(),
+             QStringLiteral("The library has been restored.\rUse it as the library now?"));
+    QCOMPARE(QFileInfo(MainF->IBDatabase1()->databaseName()).absoluteFilePath(), restored);
+    QCOMPARE(books(), before);
+}
+
+void TestExchange::restoreNeverOverALibrary()
+{
+    AppFixture app;
+    app.start();
+    addBook(kTricky[2]);
+    const QString backup = app.path(QStringLiteral("library.fbk"));
+    UserPrompts::setNextFileName(backup);
+    menuItem("Backup1")->trigger();
+    execute(QStringLiteral("DELETE FROM book"));
+
+    const QString library = app.path(QStringLiteral("LIBRARY.GDB"));
+    UserPrompts::clearShownMessages();
+    UserPrompts::setNextFileNames({backup, library});
+    menuItem("Restore1")->trigger();
+    QCOMPARE(UserPrompts::shownMessages(),
+             QStringList{"The file exists already.\rA library is restored only into a new file."});
+    QVERIFY(books().isEmpty());
+
+    // A file that is no backup: the error is shown and no half-made library is left behind.
+    const QString notBackup = app.path(QStringLiteral("notes.fbk"));
+    writeFile(notBackup, "not a backup");
+    const QString target = app.path(QStringLiteral("new.gdb"));
+    UserPrompts::setNextFileNames({notBackup, target});
+    menuItem("Restore1")->trigger();
+    QCOMPARE(AppFixture::consoleMessages().last(), QStringLiteral("Error! The library has not been restored"));
+    QCOMPARE(UserPrompts::shownMessages().size(), 2);
+    QVERIFY(!QFile::exists(target));
+}
+
+QTEST_MAIN(TestExchange)
+#include "tst_exchange.moc"
