@@ -45,6 +45,9 @@ public:
     // Commits the transaction (rolls back if the commit fails), closes every query, detaches.
     void close();
     bool connected() const { return m_handle != 0; }
+    // Runs work on the attachment; when it fails because the attachment is gone, the connection
+    // is closed before the error goes on to the caller.
+    void runAttached(const std::function<void()> &work);
 
     const ConnectionCharset &charset() const { return m_charset; }
     unsigned int *handle() { return &m_handle; }

@@ -293,6 +293,11 @@ void FbQuery::open()
 {
     if (m_active)
         return;
+    m_database->runAttached([this] { openCursor(); });
+}
+
+void FbQuery::openCursor()
+{
     prepare();
     if (!isSelect(m_stmt->type)) {
         // Not a query: run it as a command, there is no result set to keep.
@@ -351,6 +356,11 @@ void FbQuery::executePrepared()
 }
 
 void FbQuery::execSQL()
+{
+    m_database->runAttached([this] { runStatement(); });
+}
+
+void FbQuery::runStatement()
 {
     close();
     prepare();

@@ -89,6 +89,8 @@ signals:
     void rowsFetched(int first, int last);
 
 private:
+    void openCursor();
+    void runStatement();
     void prepare();
     void bindParameters();
     void executePrepared();
