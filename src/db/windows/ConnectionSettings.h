@@ -72,6 +72,9 @@ extern TConnectionSettings *ConnectionSettings;
 // Both throw FileError when the file cannot be read or written.
 void LoadConnectionProfile();
 void SaveConnectionProfile();
+// When loading found a profile file it could not read, that file is moved to .dbconnection.bak
+// (said on the console) before a new one is written. Throws FileError when it cannot be moved.
+void keepUnreadableProfile();
 
 // Profile keys.
 namespace ProfileKey
