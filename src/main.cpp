@@ -2,8 +2,10 @@
 #include "MainWindow.h"
 #include "Startup.h"
 #include "TerminationSignals.h"
+#include "UserPrompts.h"
 
 #include <QApplication>
+#include <QDialog>
 
 int main(int argc, char *argv[])
 {
@@ -16,7 +18,14 @@ int main(int argc, char *argv[])
         if (!windowsExist || ended)
             return;
         ended = true;
+        // The session is ending: nobody is there to answer a message box of the closing.
+        UserPrompts::setAutoAnswer(true);
         MainF->close();
+        // A box or dialog waiting for the user runs a loop of its own, which quitting the
+        // application does not end before the main loop runs.
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<QDialog *>(window); dialog && dialog->isVisible() && dialog->isModal())
+                dialog->done(QDialog::Rejected);
         QCoreApplication::quit();
     };
     TerminationSignals::install(end);

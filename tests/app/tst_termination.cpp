@@ -17,14 +17,18 @@ private slots:
 void TestTermination::signalClosesLikeTheWindow_data()
 {
     QTest::addColumn<int>("signal");
-    QTest::newRow("SIGTERM (kill)") << int(SIGTERM);
-    QTest::newRow("SIGINT (Ctrl+C)") << int(SIGINT);
-    QTest::newRow("SIGHUP (logout)") << int(SIGHUP);
+    QTest::addColumn<bool>("boxWaiting");
+    QTest::newRow("SIGTERM (kill)") << int(SIGTERM) << false;
+    QTest::newRow("SIGINT (Ctrl+C)") << int(SIGINT) << false;
+    QTest::newRow("SIGHUP (logout)") << int(SIGHUP) << false;
+    // The library is open in another program, so the program waits in an error box.
+    QTest::newRow("SIGTERM while a message box waits") << int(SIGTERM) << true;
 }
 
 void TestTermination::signalClosesLikeTheWindow()
 {
     QFETCH(int, signal);
+    QFETCH(bool, boxWaiting);
     QTemporaryDir dir;
     const QString locks = dir.filePath(QStringLiteral("locks"));
     QVERIFY(QDir().mkdir(locks));
@@ -34,6 +38,22 @@ void TestTermination::signalClosesLikeTheWindow()
     settings.write("Language=en\r\nAutolog=1\r\nShowconsole=1\r\nDeftab=books\r\n");
     settings.close();
 
+    QProcess holder;
+    if (boxWaiting) {
+        QProcessEnvironment holderEnv = QProcessEnvironment::systemEnvironment();
+        const QString holderLocks = dir.filePath(QStringLiteral("holder-locks"));
+        QVERIFY(QDir().mkdir(holderLocks));
+        holderEnv.insert(QStringLiteral("FIREBIRD_LOCK"), holderLocks);
+        holder.setProcessEnvironment(holderEnv);
+        holder.start(QStringLiteral(CHILD_PROCESS), {QStringLiteral("hold"), dir.filePath(QStringLiteral("LIBRARY.GDB"))});
+        QVERIFY(holder.waitForReadyRead(20000));
+        QCOMPARE(holder.readLine().trimmed(), QByteArray("ready"));
+    }
+    auto stopHolder = qScopeGuard([&] {
+        holder.kill();
+        holder.waitForFinished();
+    });
+
     QProcess program;
     program.setWorkingDirectory(dir.path());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -42,7 +62,7 @@ void TestTermination::signalClosesLikeTheWindow()
     program.setProcessEnvironment(env);
     program.start(QStringLiteral(BIBLIORA_BINARY), {});
     QVERIFY(program.waitForStarted());
-    // The engine's lock files appear once the program has opened the library.
+    // The engine's lock files appear once the program has tried to open the library.
     QTRY_VERIFY_WITH_TIMEOUT(!QDir(locks).entryList(QDir::Files).isEmpty(), 30000);
 
     QCOMPARE(::kill(static_cast<pid_t>(program.processId()), signal), 0);
