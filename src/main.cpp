@@ -1,10 +1,12 @@
 #include "LoginDialog.h"
 #include "MainWindow.h"
+#include "Splash.h"
 #include "Startup.h"
 #include "TerminationSignals.h"
 #include "UserPrompts.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 
 int main(int argc, char *argv[])
@@ -15,7 +17,14 @@ int main(int argc, char *argv[])
     bool windowsExist = false;
     bool ended = false;
     const auto end = [&] {
-        if (!windowsExist || ended)
+        if (!windowsExist) {
+            // Only the first run's wait for the language runs events this early: it is let go,
+            // and the closing follows once start-up has returned.
+            if (auto *closeAllowed = SplashF ? SplashF->findChild<QCheckBox *>(QStringLiteral("CloseAllowed")) : nullptr)
+                closeAllowed->setChecked(true);
+            return;
+        }
+        if (ended)
             return;
         ended = true;
         // The session is ending: nobody is there to answer a message box of the closing.
