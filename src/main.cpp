@@ -20,7 +20,8 @@ int main(int argc, char *argv[])
         if (!windowsExist) {
             // Only the first run's wait for the language runs events this early: it is let go,
             // and the closing follows once start-up has returned.
-            if (auto *closeAllowed = SplashF ? SplashF->findChild<QCheckBox *>(QStringLiteral("CloseAllowed")) : nullptr)
+            if (auto *closeAllowed =
+                    SplashF ? SplashF->findChild<QCheckBox *>(QStringLiteral("CloseAllowed")) : nullptr)
                 closeAllowed->setChecked(true);
             return;
         }

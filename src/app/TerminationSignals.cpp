@@ -10,7 +10,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 int g_wakeFds[2] = {-1, -1};
 volatile sig_atomic_t g_received = 0;
@@ -59,7 +60,8 @@ void TerminationSignals::install(std::function<void()> onSignal)
         if (onSignalRoutine())
             onSignalRoutine()();
     });
-    struct sigaction action {};
+    struct sigaction action {
+    };
     action.sa_handler = signalHandler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

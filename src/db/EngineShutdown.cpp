@@ -2,7 +2,8 @@
 
 #include <ibase.h>
 
-namespace {
+namespace
+{
 
 void (*g_onSignal)() = nullptr;
 

@@ -2,7 +2,8 @@
 
 #include <ibase.h>
 
-namespace {
+namespace
+{
 
 bool holdsAny(const QList<long> &codes, std::initializer_list<long> wanted)
 {

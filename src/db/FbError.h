@@ -9,9 +9,7 @@ class FbError : public std::runtime_error
 {
 public:
     explicit FbError(const QString &message, const QList<long> &codes = {})
-        : std::runtime_error(message.toStdString())
-        , m_message(message)
-        , m_codes(codes)
+        : std::runtime_error(message.toStdString()), m_message(message), m_codes(codes)
     {
     }
     QString message() const { return m_message; }

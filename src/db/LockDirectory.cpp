@@ -8,7 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 bool trustedPath(const QString &dir, uid_t uid)
 {
@@ -19,7 +20,8 @@ bool trustedPath(const QString &dir, uid_t uid)
         return false;
     QString parent = QFileInfo(dir).canonicalPath();
     for (;;) {
-        struct stat st {};
+        struct stat st {
+        };
         if (parent.isEmpty() || stat(QFile::encodeName(parent).constData(), &st) != 0)
             return false;
         const bool ownerOk = st.st_uid == 0 || st.st_uid == uid;
@@ -71,7 +73,8 @@ QString newPrivateDirectory()
 
 LockDirectory::Entry LockDirectory::inspect(const QString &path)
 {
-    struct stat st {};
+    struct stat st {
+    };
     Entry e;
     if (lstat(QFile::encodeName(path).constData(), &st) != 0)
         return e;
@@ -84,8 +87,8 @@ LockDirectory::Entry LockDirectory::inspect(const QString &path)
 
 bool LockDirectory::trusted(const Entry &entry, uid_t uid)
 {
-    return entry.exists && entry.directory && (entry.owner == 0 || entry.owner == uid)
-        && (entry.mode & (S_IWGRP | S_IWOTH)) == 0;
+    return entry.exists && entry.directory && (entry.owner == 0 || entry.owner == uid) &&
+           (entry.mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 QString LockDirectory::choose(const QString &preset, const QString &shared, const QString &privateBase)

@@ -10,7 +10,8 @@
 // directory that nobody but root or the user can change is used; everyone else gets a private
 // directory. That is safe because the engine runs in Super mode, which locks every database
 // file it opens exclusively, so a second engine (with any lock directory) is refused, never let in.
-namespace LockDirectory {
+namespace LockDirectory
+{
 constexpr const char *kSharedDirectory = "/tmp/firebird";
 
 // What lstat says about a directory entry.

@@ -6,7 +6,8 @@
 
 #include <csignal>
 
-namespace {
+namespace
+{
 
 // The signals a process has handlers for, as /proc shows them (bit n - 1 for signal n).
 quint64 caughtSignals(qint64 pid)
@@ -66,7 +67,8 @@ void TestTermination::signalClosesLikeTheWindow()
         QVERIFY(QDir().mkdir(holderLocks));
         holderEnv.insert(QStringLiteral("FIREBIRD_LOCK"), holderLocks);
         holder.setProcessEnvironment(holderEnv);
-        holder.start(QStringLiteral(CHILD_PROCESS), {QStringLiteral("hold"), dir.filePath(QStringLiteral("LIBRARY.GDB"))});
+        holder.start(QStringLiteral(CHILD_PROCESS),
+                     {QStringLiteral("hold"), dir.filePath(QStringLiteral("LIBRARY.GDB"))});
         QVERIFY(holder.waitForReadyRead(20000));
         QCOMPARE(holder.readLine().trimmed(), QByteArray("ready"));
     }

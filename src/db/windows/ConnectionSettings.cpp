@@ -93,6 +93,23 @@ QString profilePath()
 // Set when the profile file was there but could not be read: it is kept, not overwritten.
 bool g_profileUnreadable = false;
 
+// A profile file that was there but could not be read is moved to .dbconnection.bak (and that
+// is said on the console) before a new one is written in its place.
+void keepUnreadableProfile()
+{
+    const QString path = profilePath();
+    if (!g_profileUnreadable || !QFileInfo(path).exists())
+        return;
+    // The user's old profile may still be worth something to them; it moves aside, never lost.
+    const QString kept = path + QStringLiteral(".bak");
+    QFile::remove(kept);
+    if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(kept).constData()) != 0)
+        throw FileError(
+            QStringLiteral("Cannot keep %1 as %2: %3").arg(path, kept, QString::fromLocal8Bit(std::strerror(errno))));
+    g_profileUnreadable = false;
+    LogEvent(LangStr(QStringLiteral("cprofilebad")));
+}
+
 // The profile file stores Windows-1251 only; a character it cannot hold would come back as "?"
 // and spoil the next login. Says so and returns true for such text.
 bool refusedForProfile(const QString &text)
@@ -353,18 +370,4 @@ void SaveConnectionProfile()
     profile.loginPrompt = ConnectionSettings->generalValue(ProfileKey::loginPrompt);
     keepUnreadableProfile();
     ConnectionProfileFile::write(profilePath(), profile);
-}
-
-void keepUnreadableProfile()
-{
-    const QString path = profilePath();
-    if (!g_profileUnreadable || !QFileInfo(path).exists())
-        return;
-    // The user's old profile may still be worth something to them; it moves aside, never lost.
-    const QString kept = path + QStringLiteral(".bak");
-    QFile::remove(kept);
-    if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(kept).constData()) != 0)
-        throw FileError(QStringLiteral("Cannot keep %1 as %2: %3").arg(path, kept, QString::fromLocal8Bit(std::strerror(errno))));
-    g_profileUnreadable = false;
-    LogEvent(LangStr(QStringLiteral("cprofilebad")));
 }

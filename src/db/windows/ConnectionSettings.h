@@ -69,12 +69,10 @@ extern TConnectionSettings *ConnectionSettings;
 
 // .dbconnection of the base directory from and to the profile of ConnectionSettings.
 // Loading without the file does nothing; with it, it fills the profile and connects.
-// Both throw FileError when the file cannot be read or written.
+// Both throw FileError when the file cannot be read or written; a file that could not be read is
+// kept as .dbconnection.bak when the profile is saved.
 void LoadConnectionProfile();
 void SaveConnectionProfile();
-// When loading found a profile file it could not read, that file is moved to .dbconnection.bak
-// (said on the console) before a new one is written. Throws FileError when it cannot be moved.
-void keepUnreadableProfile();
 
 // Profile keys.
 namespace ProfileKey
