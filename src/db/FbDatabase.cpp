@@ -26,14 +26,34 @@ void appendDpbString(QByteArray &dpb, char item, const QByteArray &value)
 
 } // namespace
 
+namespace {
+
+// The error codes of a status vector, skipping the arguments that follow each of them.
+QList<long> errorCodes(const ISC_STATUS *status)
+{
+    QList<long> codes;
+    for (const ISC_STATUS *p = status; *p != isc_arg_end;) {
+        const ISC_STATUS kind = *p++;
+        if (kind == isc_arg_warning)
+            break;
+        if (kind == isc_arg_gds)
+            codes << static_cast<long>(*p);
+        p += kind == isc_arg_cstring ? 2 : 1;
+    }
+    return codes;
+}
+
+} // namespace
+
 void FbApi::raise(const ISC_STATUS *status)
 {
+    const QList<long> codes = errorCodes(status);
     QStringList lines;
     const ISC_STATUS *p = status;
     char buffer[1024];
     while (fb_interpret(buffer, sizeof buffer, &p) > 0)
         lines << QString::fromLocal8Bit(buffer);
-    throw FbError(lines.isEmpty() ? QStringLiteral("Unknown database error") : lines.join(QLatin1Char('\n')));
+    throw FbError(lines.isEmpty() ? QStringLiteral("Unknown database error") : lines.join(QLatin1Char('\n')), codes);
 }
 
 FbDatabase::FbDatabase(QObject *parent)
@@ -136,7 +156,13 @@ void FbDatabase::close()
         m_transaction->end();
     ISC_STATUS_ARRAY status;
     isc_detach_database(status, &m_handle);
-    FbApi::check(status);
+    try {
+        FbApi::check(status);
+    } catch (const FbError &e) {
+        // An attachment that is already gone is closed all the same.
+        if (!e.connectionLost())
+            throw;
+    }
     m_handle = 0;
     m_dialect = 3;
     emit connectedChanged(false);
@@ -152,6 +178,14 @@ void FbDatabase::dropIfLost()
     isc_database_info(status, &m_handle, sizeof items, items, sizeof buffer, buffer);
     if (status[0] != 1 || status[1] == 0)
         return;
+    dropAttachment();
+}
+
+void FbDatabase::dropAttachment()
+{
+    if (!connected())
+        return;
+    ISC_STATUS_ARRAY status;
     for (FbQuery *query : std::as_const(m_queries))
         query->connectionClosing();
     if (m_transaction)
@@ -160,6 +194,22 @@ void FbDatabase::dropIfLost()
     m_handle = 0;
     m_dialect = 3;
     emit connectedChanged(false);
+}
+
+void FbDatabase::runAttached(const std::function<void()> &work)
+{
+    try {
+        work();
+    } catch (const FbError &e) {
+        // A dead attachment is let go, so that the program shows itself disconnected and the
+        // next statement connects anew. Not every engine names the loss, so an unknown error is
+        // checked against the attachment itself.
+        if (e.connectionLost())
+            dropAttachment();
+        else
+            dropIfLost();
+        throw;
+    }
 }
 
 void FbDatabase::registerQuery(FbQuery *query)

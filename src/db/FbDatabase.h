@@ -45,11 +45,19 @@ public:
     // Commits the transaction (rolls back if the commit fails), closes every query, detaches.
     void close();
     bool connected() const { return m_handle != 0; }
+    // Runs work on the attachment; when it fails because the attachment is gone, the connection
+    // is closed before the error goes on to the caller.
+    void runAttached(const std::function<void()> &work);
+
+private:
     // After a failed statement: a connection the server has dropped (server stopped, network
     // gone) is let go, so that the program shows itself disconnected and the next statement
     // connects afresh. A connection that still answers is kept.
     void dropIfLost();
+    // Lets the attachment go without a commit: its transaction is gone with the server.
+    void dropAttachment();
 
+public:
     const ConnectionCharset &charset() const { return m_charset; }
     unsigned int *handle() { return &m_handle; }
 

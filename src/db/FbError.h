@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <stdexcept>
 
@@ -7,13 +8,21 @@
 class FbError : public std::runtime_error
 {
 public:
-    explicit FbError(const QString &message)
-        : std::runtime_error(message.toStdString())
-        , m_message(message)
+    explicit FbError(const QString &message, const QList<long> &codes = {})
+        : std::runtime_error(message.toStdString()), m_message(message), m_codes(codes)
     {
     }
     QString message() const { return m_message; }
+    // The engine's error codes, outermost first; empty for errors raised by the program itself.
+    QList<long> codes() const { return m_codes; }
+
+    // The attachment is gone (server stopped, network down, database shut down, attachment
+    // killed): the connection has to be made anew.
+    bool connectionLost() const;
+    // Another program (another engine instance) holds the library file open.
+    bool libraryInUse() const;
 
 private:
     QString m_message;
+    QList<long> m_codes;
 };

@@ -314,19 +314,13 @@ void FbQuery::bindParameters()
 
 void FbQuery::open()
 {
-    try {
-        openCursor();
-    } catch (const FbError &) {
-        if (m_database)
-            m_database->dropIfLost();
-        throw;
-    }
+    if (m_active)
+        return;
+    m_database->runAttached([this] { openCursor(); });
 }
 
 void FbQuery::openCursor()
 {
-    if (m_active)
-        return;
     prepare();
     if (!isSelect(m_stmt->type)) {
         // Not a query: run it as a command, there is no result set to keep.
@@ -402,16 +396,10 @@ void FbQuery::executePrepared()
 
 void FbQuery::execSQL()
 {
-    try {
-        execute();
-    } catch (const FbError &) {
-        if (m_database)
-            m_database->dropIfLost();
-        throw;
-    }
+    m_database->runAttached([this] { runStatement(); });
 }
 
-void FbQuery::execute()
+void FbQuery::runStatement()
 {
     m_rowsAffected = -1;
     close();

@@ -96,7 +96,7 @@ signals:
 
 private:
     void openCursor();
-    void execute();
+    void runStatement();
     void prepare();
     void bindParameters();
     void executePrepared();

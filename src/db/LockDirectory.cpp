@@ -2,58 +2,120 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cstdlib>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-bool usable(const QString &dir)
+namespace
 {
-    // The engine needs to create and open files in the directory; those it finds there
-    // must be open to us as well (they are made 0660 by their first user).
+
+bool trustedPath(const QString &dir, uid_t uid)
+{
+    // The directory itself by lstat (a link is refused), and every directory above it: one that
+    // others may write could have the whole branch swapped, unless its sticky bit (as on /tmp)
+    // keeps them from renaming what is not theirs.
+    if (!LockDirectory::trusted(LockDirectory::inspect(dir), uid))
+        return false;
+    QString parent = QFileInfo(dir).canonicalPath();
+    for (;;) {
+        struct stat st {
+        };
+        if (parent.isEmpty() || stat(QFile::encodeName(parent).constData(), &st) != 0)
+            return false;
+        const bool ownerOk = st.st_uid == 0 || st.st_uid == uid;
+        const bool othersWrite = (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+        if (!ownerOk || (othersWrite && !(st.st_mode & S_ISVTX)))
+            return false;
+        if (parent == QLatin1String("/"))
+            return true;
+        parent = QFileInfo(parent).path();
+    }
+}
+
+bool filesOpenToUs(const QString &dir)
+{
+    // The engine must be able to create files here and open those it finds (made 0660 by their
+    // first user); a directory that the user may not use is no use, however safe.
     if (access(QFile::encodeName(dir).constData(), R_OK | W_OK | X_OK) != 0)
         return false;
     const QDir d(dir);
-    for (const QFileInfo &fi : d.entryInfoList(QDir::Files | QDir::Hidden)) {
-        if (access(QFile::encodeName(fi.absoluteFilePath()).constData(), R_OK | W_OK) != 0)
+    for (const QFileInfo &fi : d.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (fi.isSymLink() || access(QFile::encodeName(fi.absoluteFilePath()).constData(), R_OK | W_OK) != 0)
             return false;
     }
     return true;
 }
 
-QString choose()
+bool usable(const QString &dir)
 {
-    const QString shared = QString::fromLatin1(LockDirectory::kSharedDirectory);
-    if (!QFileInfo::exists(shared))
-        QDir().mkpath(shared);
-    if (usable(shared))
-        return shared;
-    // A private runtime directory (0700, owned by the user, made by Qt when missing).
-    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (runtime.isEmpty())
-        runtime = QDir::tempPath() + QStringLiteral("/runtime-%1").arg(getuid());
-    const QString own = runtime + QStringLiteral("/firebird");
-    QDir().mkpath(own);
-    QFile::setPermissions(own, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return own;
+    return trustedPath(dir, getuid()) && filesOpenToUs(dir);
+}
+
+// Makes dir (0700) when it is missing; true when it is then a directory of the user's own.
+bool ownPrivateDirectory(const QString &dir)
+{
+    mkdir(QFile::encodeName(dir).constData(), 0700);
+    const LockDirectory::Entry e = LockDirectory::inspect(dir);
+    return e.directory && e.owner == getuid() && (e.mode & 077) == 0 && usable(dir);
+}
+
+QString newPrivateDirectory()
+{
+    QByteArray pattern = QFile::encodeName(QDir::tempPath() + QStringLiteral("/bibliora-locks-XXXXXX"));
+    if (!mkdtemp(pattern.data()))
+        return {};
+    return QFile::decodeName(pattern);
 }
 
 } // namespace
+
+LockDirectory::Entry LockDirectory::inspect(const QString &path)
+{
+    struct stat st {
+    };
+    Entry e;
+    if (lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return e;
+    e.exists = true;
+    e.directory = S_ISDIR(st.st_mode);
+    e.owner = st.st_uid;
+    e.mode = st.st_mode & 07777;
+    return e;
+}
+
+bool LockDirectory::trusted(const Entry &entry, uid_t uid)
+{
+    return entry.exists && entry.directory && (entry.owner == 0 || entry.owner == uid) &&
+           (entry.mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+QString LockDirectory::choose(const QString &preset, const QString &shared, const QString &privateBase)
+{
+    if (!preset.isEmpty() && usable(preset))
+        return preset;
+    if (!inspect(shared).exists)
+        mkdir(QFile::encodeName(shared).constData(), 0755);
+    if (usable(shared))
+        return shared;
+    if (!privateBase.isEmpty() && ownPrivateDirectory(privateBase)) {
+        const QString own = privateBase + QStringLiteral("/firebird");
+        if (ownPrivateDirectory(own))
+            return own;
+    }
+    return newPrivateDirectory();
+}
 
 QString LockDirectory::prepare()
 {
     static QString chosen;
     static std::once_flag once;
     std::call_once(once, [] {
-        const QByteArray preset = qgetenv("FIREBIRD_LOCK");
-        if (!preset.isEmpty()) {
-            chosen = QFile::decodeName(preset);
-            return;
-        }
-        chosen = choose();
+        QString base = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
+        if (base.isEmpty())
+            base = QDir::tempPath() + QStringLiteral("/runtime-%1").arg(getuid());
+        chosen = choose(QFile::decodeName(qgetenv("FIREBIRD_LOCK")), QString::fromLatin1(kSharedDirectory), base);
         setenv("FIREBIRD_LOCK", QFile::encodeName(chosen).constData(), 1);
     });
     return chosen;

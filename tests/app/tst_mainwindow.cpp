@@ -4,18 +4,22 @@
 #include "EventConsole.h"
 #include "FbDatabase.h"
 #include "FbQuery.h"
+#include "FbTransaction.h"
 #include "LangStr.h"
 #include "Language.h"
 #include "MainWindow.h"
 #include "Settings.h"
 #include "SettingsList.h"
 #include "SqlPage.h"
+#include "TestLibrary.h"
+#include "UserPrompts.h"
 #include "ViewBookWindow.h"
 #include "ui_MainWindow.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -45,6 +49,8 @@ private slots:
     void closingSequence();
     void countersEmptyUntilFirstTick();
     void connectionIndicators();
+    void lostConnectionShownAndMadeAnew();
+    void libraryOpenInAnotherProgram();
     void shortcutsFromFocusedEditField_data();
     void shortcutsFromFocusedEditField();
     void pageLinksAndColours();
@@ -162,6 +168,58 @@ void TestMainWindow::connectionIndicators()
     QCOMPARE(ui->lbBookCount->text(), QStringLiteral("0"));
     QCOMPARE(MainF->windowTitle(), QStringLiteral("::: Bibliora  v2.3 ::: BETA_04 Application preview - ") +
                                        MainF->IBDatabase1()->databaseName());
+}
+
+void TestMainWindow::lostConnectionShownAndMadeAnew()
+{
+    AppFixture app;
+    app.start();
+    Ui::TMainF *ui = MainF->form();
+    QVERIFY(MainF->IBDatabase1()->connected());
+    // The attachment is ended from outside, as a stopped server or a shut-down database ends it.
+    {
+        FbDatabase admin;
+        FbTransaction tr(&admin);
+        admin.setDatabaseName(MainF->IBDatabase1()->databaseName());
+        admin.setParams(TestLibrary::defaultParams());
+        FbQuery kill(&admin);
+        kill.setSqlText(QStringLiteral("DELETE FROM mon$attachments WHERE mon$attachment_id <> current_connection "
+                                       "AND mon$system_flag = 0"));
+        kill.execSQL();
+    }
+    UserPrompts::clearShownMessages();
+    emit ui->GeneralRefreshImg->clicked();
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+    const QStringList said = UserPrompts::shownMessages().first().split(QLatin1Char('\r'));
+    QCOMPARE(said.first(), QStringLiteral("The connection to the library has been lost. It will be made anew with "
+                                          "the next action."));
+    QVERIFY(said.size() > 1 && !said.at(1).isEmpty()); // the engine's own text below
+    QVERIFY(!MainF->IBDatabase1()->connected());
+    QTRY_VERIFY_WITH_TIMEOUT(ui->DisconnectedImg->isVisibleTo(MainF), 1500);
+
+    emit ui->GeneralRefreshImg->clicked();
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+    QVERIFY(MainF->IBDatabase1()->connected());
+    QVERIFY(MainF->IBQuery1()->active());
+    QTRY_VERIFY_WITH_TIMEOUT(ui->ConnectedImg->isVisibleTo(MainF), 1500);
+}
+
+void TestMainWindow::libraryOpenInAnotherProgram()
+{
+    AppFixture app;
+    QProcess other;
+    other.start(QStringLiteral(CHILD_PROCESS), {QStringLiteral("hold"), app.path(QStringLiteral("LIBRARY.GDB"))});
+    QVERIFY(other.waitForReadyRead(20000));
+    QCOMPARE(other.readLine().trimmed(), QByteArray("ready"));
+    app.start();
+    other.kill();
+    other.waitForFinished();
+
+    QVERIFY(!UserPrompts::shownMessages().isEmpty());
+    const QStringList said = UserPrompts::shownMessages().first().split(QLatin1Char('\r'));
+    QCOMPARE(said.first(), QStringLiteral("The library is open in another program. Close it there and try again."));
+    QVERIFY2(said.value(1).contains(QLatin1String("already opened")), qPrintable(said.value(1)));
+    QVERIFY(!MainF->IBDatabase1()->connected());
 }
 
 void TestMainWindow::shortcutsFromFocusedEditField_data()

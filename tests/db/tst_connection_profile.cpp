@@ -141,6 +141,13 @@ private slots:
     void wrongSizeIsFileError_data();
     void wrongSizeIsFileError();
     void unwritableIsFileError();
+    void bytesAfterTheRecordAreIgnored_data();
+    void bytesAfterTheRecordAreIgnored();
+    void unreadableProfileIsKeptAside_data();
+    void unreadableProfileIsKeptAside();
+    void valueTheFileCannotHoldIsRefused_data();
+    void valueTheFileCannotHoldIsRefused();
+    void pathTheFileCannotHoldIsRefused();
 
     void initialProfileAndTexts();
     void loadWithoutFileDoesNothing();
@@ -297,7 +304,6 @@ void TestConnectionProfile::wrongSizeIsFileError_data()
     QTest::addColumn<int>("size");
     QTest::newRow("empty") << 0;
     QTest::newRow("one byte short") << 405;
-    QTest::newRow("one byte over") << 407;
     QTest::newRow("no file") << -1;
 }
 
@@ -317,6 +323,130 @@ void TestConnectionProfile::unwritableIsFileError()
     // A directory in the file's place cannot be replaced.
     QVERIFY(QDir(m_base->path()).mkdir(QStringLiteral(".dbconnection")));
     QVERIFY_THROWS_EXCEPTION(FileError, ConnectionProfileFile::write(profilePath(), defaults()));
+}
+
+void TestConnectionProfile::bytesAfterTheRecordAreIgnored_data()
+{
+    QTest::addColumn<QByteArray>("trailer");
+    QTest::newRow("an editor's line end") << QByteArray("\n");
+    QTest::newRow("a second record") << ConnectionProfileFile::encode(defaults());
+}
+
+void TestConnectionProfile::bytesAfterTheRecordAreIgnored()
+{
+    QFETCH(QByteArray, trailer);
+    ConnectionProfile stored = defaults();
+    stored.userName = QStringLiteral("ann");
+    stored.dbFilePath = m_library->path();
+    writeBytes(profilePath(), ConnectionProfileFile::encode(stored) + trailer);
+
+    LoadConnectionProfile();
+
+    QCOMPARE(ConnectionSettings->paramValue(ProfileKey::userName), QStringLiteral("ann"));
+    QCOMPARE(ConnectionSettings->generalValue(ProfileKey::dbFilePath), m_library->path());
+    QCOMPARE(m_main->calls, QStringList{"ConnectDatabase"});
+    // At exit the user's library is what is written back, as one record.
+    SaveConnectionProfile();
+    QCOMPARE(QFileInfo(profilePath()).size(), 406);
+    QVERIFY(ConnectionProfileFile::read(profilePath()) == stored);
+    QVERIFY(!QFileInfo::exists(profilePath() + QStringLiteral(".bak")));
+}
+
+void TestConnectionProfile::unreadableProfileIsKeptAside_data()
+{
+    QTest::addColumn<bool>("directory");
+    QTest::newRow("one byte short") << false;
+    QTest::newRow("a directory in its place") << true;
+}
+
+void TestConnectionProfile::unreadableProfileIsKeptAside()
+{
+    QFETCH(bool, directory);
+    const QByteArray old = ConnectionProfileFile::encode(defaults()).left(405);
+    if (directory)
+        QVERIFY(QDir(m_base->path()).mkdir(QStringLiteral(".dbconnection")));
+    else
+        writeBytes(profilePath(), old);
+    QVERIFY_THROWS_EXCEPTION(FileError, LoadConnectionProfile());
+
+    SaveConnectionProfile();
+
+    const QString kept = profilePath() + QStringLiteral(".bak");
+    if (directory) {
+        QVERIFY(QFileInfo(kept).isDir());
+    } else {
+        QFile bak(kept);
+        QVERIFY(bak.open(QIODevice::ReadOnly));
+        QCOMPARE(bak.readAll(), old);
+    }
+    QVERIFY(ConnectionProfileFile::read(profilePath()) == defaults());
+    QVERIFY(EventConsole::lines().last().endsWith(
+        QStringLiteral(": The connection profile could not be read; the old file is kept as .dbconnection.bak;")));
+    // The next save replaces the profile it wrote itself and keeps the old one where it is.
+    const int lines = EventConsole::lines().size();
+    SaveConnectionProfile();
+    QVERIFY(QFileInfo::exists(kept));
+    QCOMPARE(EventConsole::lines().size(), lines);
+}
+
+void TestConnectionProfile::valueTheFileCannotHoldIsRefused_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("user name, Chinese") << 0 << QStringLiteral("ann书") << QStringLiteral("书");
+    QTest::newRow("password, outside the basic plane") << 1 << QStringLiteral("pass😀word")
+                                                       << QStringLiteral("😀");
+    QTest::newRow("password, Polish letter") << 1 << QStringLiteral("zażółć") << QStringLiteral("ż");
+}
+
+void TestConnectionProfile::valueTheFileCannotHoldIsRefused()
+{
+    QFETCH(int, row);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    ConnectionSettings->show();
+    QVERIFY(QTest::qWaitForWindowExposed(ConnectionSettings));
+    QTableWidget *list = ConnectionSettings->LstParams();
+    const QString before = list->item(row, 1)->text();
+    list->setCurrentCell(row, 1);
+    QTest::keyClick(list, Qt::Key_F2);
+    auto *editor = list->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(typed);
+    QTest::keyClick(editor, Qt::Key_Return);
+
+    // The view takes the value from the editor once the event loop runs.
+    QTRY_VERIFY(!UserPrompts::shownMessages().isEmpty());
+    QCOMPARE(list->item(row, 1)->text(), before);
+    QCOMPARE(UserPrompts::shownMessages(),
+             QStringList{QStringLiteral("The character \"%1\" cannot be kept in the connection profile "
+                                        "(Windows-1251). The value has not been changed.").arg(shown)});
+
+    // Text the file can hold is taken as typed.
+    list->setCurrentCell(row, 1);
+    QTest::keyClick(list, Qt::Key_F2);
+    editor = list->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("Ганна"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(list->item(row, 1)->text(), QStringLiteral("Ганна"));
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+}
+
+void TestConnectionProfile::pathTheFileCannotHoldIsRefused()
+{
+    const QString path = m_base->filePath(QStringLiteral("书.gdb"));
+    QVERIFY(QFile::copy(m_library->path(), path));
+    ConnectionSettings->show();
+    ConnectionSettings->DbFilePath()->setText(path);
+    ConnectionSettings->Button2Click();
+
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+    QVERIFY(UserPrompts::shownMessages().first().startsWith(QStringLiteral("The character \"书\"")));
+    QVERIFY(m_main->calls.isEmpty());
+    QCOMPARE(ConnectionSettings->generalValue(ProfileKey::dbFilePath), QStringLiteral("LIBRARY.GDB"));
+    QVERIFY(ConnectionSettings->isVisible());
 }
 
 void TestConnectionProfile::initialProfileAndTexts()

@@ -12,6 +12,8 @@
 #include <QtTest>
 
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -78,8 +80,14 @@ private slots:
     void lazyFetching();
     void movesAndCurrentRow();
     void secondEngineIsRefused();
+    void lostConnectionIsDroppedAndMadeAnew();
     void mklibraryRefusesExistingFile();
     void lockDirectoryIsUsable();
+    void lockDirectoryTrust_data();
+    void lockDirectoryTrust();
+    void hostileLockDirectoryIsRefused_data();
+    void hostileLockDirectoryIsRefused();
+    void hostilePrivateBaseGivesNewDirectory();
     void serverPaths_data();
     void serverPaths();
 };
@@ -416,11 +424,41 @@ void TestFbDatabase::secondEngineIsRefused()
         QFAIL("two engines opened the same file");
     } catch (const FbError &e) {
         QVERIFY2(e.message().contains(QLatin1String("lock"), Qt::CaseInsensitive), qPrintable(e.message()));
+        QVERIFY(e.libraryInUse());
     }
     holder.kill();
     holder.waitForFinished();
     c.db.open();
     QVERIFY(c.db.connected());
+}
+
+void TestFbDatabase::lostConnectionIsDroppedAndMadeAnew()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    c.exec(insertBook(QStringLiteral("before")));
+    QSignalSpy changes(&c.db, &FbDatabase::connectedChanged);
+    // Another attachment of the same engine ends this one, as a database shutdown or a dead
+    // network would.
+    {
+        Connection admin(lib);
+        admin.exec(QStringLiteral("DELETE FROM mon$attachments WHERE mon$attachment_id <> current_connection "
+                                  "AND mon$system_flag = 0"));
+    }
+    try {
+        c.exec(insertBook(QStringLiteral("lost")));
+        QFAIL("a statement ran on an ended attachment");
+    } catch (const FbError &e) {
+        QVERIFY2(e.connectionLost(), qPrintable(e.message()));
+    }
+    QVERIFY(!c.db.connected());
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.at(0).at(0).toBool(), false);
+    // The next statement connects anew and works.
+    c.exec(insertBook(QStringLiteral("after")));
+    QVERIFY(c.db.connected());
+    QCOMPARE(c.scalar(QStringLiteral("SELECT list(title, ',') FROM (SELECT title FROM book ORDER BY id)")).toString(),
+             QStringLiteral("before,after"));
 }
 
 void TestFbDatabase::mklibraryRefusesExistingFile()
@@ -459,6 +497,99 @@ void TestFbDatabase::lockDirectoryIsUsable()
     QFile probe(dir + QStringLiteral("/.probe"));
     QVERIFY(probe.open(QIODevice::WriteOnly));
     probe.remove();
+}
+
+void TestFbDatabase::lockDirectoryTrust_data()
+{
+    QTest::addColumn<bool>("directory");
+    QTest::addColumn<uint>("owner");
+    QTest::addColumn<uint>("mode");
+    QTest::addColumn<bool>("trusted");
+    const uint me = 1000;
+    const uint other = 1001;
+    QTest::newRow("root's, 0755") << true << 0u << 0755u << true;
+    QTest::newRow("mine, 0700") << true << me << 0700u << true;
+    QTest::newRow("mine, group may write") << true << me << 0770u << false;
+    QTest::newRow("root's, everybody may write, sticky") << true << 0u << 01777u << false;
+    QTest::newRow("another user's, 0755") << true << other << 0755u << false;
+    QTest::newRow("server package's firebird:firebird 0770") << true << other << 0770u << false;
+    QTest::newRow("symbolic link") << false << me << 0777u << false;
+}
+
+void TestFbDatabase::lockDirectoryTrust()
+{
+    QFETCH(bool, directory);
+    QFETCH(uint, owner);
+    QFETCH(uint, mode);
+    QFETCH(bool, trusted);
+    const LockDirectory::Entry entry{true, directory, owner, mode};
+    QCOMPARE(LockDirectory::trusted(entry, 1000), trusted);
+}
+
+void TestFbDatabase::hostileLockDirectoryIsRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("everybody may write") << QStringLiteral("world-writable");
+    QTest::newRow("symbolic link to a good directory") << QStringLiteral("link");
+    QTest::newRow("another user's") << QStringLiteral("foreign");
+    QTest::newRow("server package's, user outside its group") << QStringLiteral("server-group");
+}
+
+void TestFbDatabase::hostileLockDirectoryIsRefused()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir tmp;
+    const QString hostile = tmp.filePath(QStringLiteral("locks"));
+    const QByteArray hostileName = QFile::encodeName(hostile);
+    if (kind == QLatin1String("link")) {
+        QVERIFY(QDir().mkdir(tmp.filePath(QStringLiteral("good"))));
+        QVERIFY(QFile::link(tmp.filePath(QStringLiteral("good")), hostile));
+    } else {
+        QVERIFY(QDir().mkdir(hostile));
+        QCOMPARE(chmod(hostileName.constData(), kind == QLatin1String("world-writable") ? 0777 : 0770), 0);
+        if (kind != QLatin1String("world-writable") && chown(hostileName.constData(), 65534, 65534) != 0)
+            QSKIP("giving a directory away needs root");
+    }
+    const QString base = tmp.filePath(QStringLiteral("runtime"));
+    const QString chosen = LockDirectory::choose(hostile, hostile, base);
+    QCOMPARE(chosen, base + QStringLiteral("/firebird"));
+    const LockDirectory::Entry entry = LockDirectory::inspect(chosen);
+    QVERIFY(entry.directory);
+    QCOMPARE(entry.owner, getuid());
+    QCOMPARE(entry.mode, mode_t(0700));
+
+    // The engine works with the private directory.
+    TestLibrary lib;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("FIREBIRD_LOCK"), chosen);
+    child.setProcessEnvironment(env);
+    child.start(toolPath("BIBLIORA_CHILD_PROCESS", CHILD_PROCESS), {QStringLiteral("hold"), lib.path()});
+    QVERIFY(child.waitForReadyRead(20000));
+    QCOMPARE(child.readLine().trimmed(), QByteArray("ready"));
+    child.kill();
+    child.waitForFinished();
+    QVERIFY(!QDir(chosen).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+void TestFbDatabase::hostilePrivateBaseGivesNewDirectory()
+{
+    QTemporaryDir tmp;
+    const QString hostile = tmp.filePath(QStringLiteral("locks"));
+    QVERIFY(QDir().mkdir(hostile));
+    QCOMPARE(chmod(QFile::encodeName(hostile).constData(), 0777), 0);
+    // Someone else made the user's private place first, open to all.
+    const QString base = tmp.filePath(QStringLiteral("runtime"));
+    QVERIFY(QDir().mkdir(base));
+    QCOMPARE(chmod(QFile::encodeName(base).constData(), 0777), 0);
+    const QString chosen = LockDirectory::choose(hostile, hostile, base);
+    QVERIFY(!chosen.isEmpty());
+    QVERIFY2(!chosen.startsWith(base) && chosen != hostile, qPrintable(chosen));
+    const LockDirectory::Entry entry = LockDirectory::inspect(chosen);
+    QVERIFY(entry.directory);
+    QCOMPARE(entry.owner, getuid());
+    QCOMPARE(entry.mode, mode_t(0700));
+    QDir(chosen).removeRecursively();
 }
 
 void TestFbDatabase::serverPaths_data()

@@ -2,6 +2,7 @@
 
 #include "FbError.h"
 #include "FileError.h"
+#include "LangStr.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -153,12 +154,23 @@ void UserPrompts::setAutoAnswer(bool on)
     state().autoAnswer = on;
 }
 
+QString databaseErrorText(const FbError &error)
+{
+    // What happened in the user's words, the engine's own text below it.
+    QString said;
+    if (error.libraryInUse())
+        said = LangStr(QStringLiteral("cdbinuse"));
+    else if (error.connectionLost())
+        said = LangStr(QStringLiteral("cdblost"));
+    return said.isEmpty() ? error.message() : said + QLatin1Char('\r') + error.message();
+}
+
 void runGuarded(const std::function<void()> &body)
 {
     try {
         body();
     } catch (const FbError &e) {
-        UserPrompts::showError(e.message());
+        UserPrompts::showError(databaseErrorText(e));
     } catch (const FileError &e) {
         UserPrompts::showError(e.message());
     } catch (const std::exception &e) {

@@ -34,5 +34,9 @@ void clearShownMessages();
 void setAutoAnswer(bool on);
 } // namespace UserPrompts
 
+class FbError;
+// The text of a database error as the user is shown it.
+QString databaseErrorText(const FbError &error);
+
 // Runs a handler body; an error that escapes it is shown in the general error box.
 void runGuarded(const std::function<void()> &body);

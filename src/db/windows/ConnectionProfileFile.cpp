@@ -4,6 +4,7 @@
 #include "TextCodec.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 namespace ConnectionProfileFile
 {
@@ -58,8 +59,8 @@ ConnectionProfile read(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
-    // One byte more than a record, so that a longer file is told apart from a good one.
-    const QByteArray record = file.read(kRecordSize + 1);
+    // One record; whatever follows it (an editor's line end, say) is not part of the profile.
+    const QByteArray record = file.read(kRecordSize);
     if (file.error() != QFileDevice::NoError)
         throw FileError(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
     return decode(record);
@@ -68,16 +69,13 @@ ConnectionProfile read(const QString &path)
 void write(const QString &path, const ConnectionProfile &profile)
 {
     const QByteArray record = encode(profile);
-    QFile file(path);
-    if (file.exists() && !file.remove())
-        throw FileError(QStringLiteral("Cannot replace %1: %2").arg(path, file.errorString()));
-    // Created exclusively with owner-only rights, so the password is never readable by others,
-    // not even for a moment, and an existing link is not followed.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kOwnerOnly))
+    // Written whole or not at all; the new file is owner-only before it holds the password.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
         throw FileError(QStringLiteral("Cannot create %1: %2").arg(path, file.errorString()));
-    if (file.write(record) != record.size() || !file.flush())
-        throw FileError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
     if (!file.setPermissions(kOwnerOnly))
         throw FileError(QStringLiteral("Cannot restrict the rights of %1: %2").arg(path, file.errorString()));
+    if (file.write(record) != record.size() || !file.commit())
+        throw FileError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 }
 } // namespace ConnectionProfileFile

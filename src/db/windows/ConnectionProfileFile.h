@@ -34,7 +34,8 @@ QByteArray encode(const ConnectionProfile &profile);
 // Throws FileError when the record is not exactly kRecordSize bytes.
 ConnectionProfile decode(const QByteArray &record);
 
-// Both throw FileError. The file holds a password: it is kept readable and writable by its owner only.
+// Both throw FileError. A file longer than a record is read from its first kRecordSize bytes.
+// The file holds a password: it is kept readable and writable by its owner only.
 ConnectionProfile read(const QString &path);
 void write(const QString &path, const ConnectionProfile &profile);
 } // namespace ConnectionProfileFile

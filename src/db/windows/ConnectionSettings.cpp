@@ -6,11 +6,18 @@
 #include "DatabaseFileDialog.h"
 #include "EventConsole.h"
 #include "FbDatabase.h"
+#include "FileError.h"
 #include "LangStr.h"
+#include "TextCodec.h"
 #include "UserPrompts.h"
 
 #include <QFileInfo>
 #include <QStyle>
+#include <QStyledItemDelegate>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 TConnectionSettings *ConnectionSettings = nullptr;
 
@@ -82,6 +89,53 @@ QString profilePath()
 {
     return AppState::baseDirectory() + kProfileFileName;
 }
+
+// Set when the profile file was there but could not be read: it is kept, not overwritten.
+bool g_profileUnreadable = false;
+
+// A profile file that was there but could not be read is moved to .dbconnection.bak (and that
+// is said on the console) before a new one is written in its place.
+void keepUnreadableProfile()
+{
+    const QString path = profilePath();
+    if (!g_profileUnreadable || !QFileInfo(path).exists())
+        return;
+    // The user's old profile may still be worth something to them; it moves aside, never lost.
+    const QString kept = path + QStringLiteral(".bak");
+    QFile::remove(kept);
+    if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(kept).constData()) != 0)
+        throw FileError(
+            QStringLiteral("Cannot keep %1 as %2: %3").arg(path, kept, QString::fromLocal8Bit(std::strerror(errno))));
+    g_profileUnreadable = false;
+    LogEvent(LangStr(QStringLiteral("cprofilebad")));
+}
+
+// The profile file stores Windows-1251 only; a character it cannot hold would come back as "?"
+// and spoil the next login. Says so and returns true for such text.
+bool refusedForProfile(const QString &text)
+{
+    const qsizetype bad = ConnectionCharset::fromLcCtype(QStringLiteral("WIN1251")).firstUnencodable(text);
+    if (bad < 0)
+        return false;
+    const qsizetype length = text.at(bad).isHighSurrogate() ? 2 : 1;
+    UserPrompts::message(UserPrompts::Kind::Warning,
+                         LangStr(QStringLiteral("eprofilechar")).arg(text.mid(bad, length)));
+    return true;
+}
+
+// Values of LstParams are taken only when the profile file can keep them.
+class ProfileValueDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        if (auto *edit = qobject_cast<QLineEdit *>(editor); edit && refusedForProfile(edit->text()))
+            return;
+        QStyledItemDelegate::setModelData(editor, model, index);
+    }
+};
 } // namespace
 
 TConnectionSettings::TConnectionSettings(QWidget *parent)
@@ -100,6 +154,7 @@ TConnectionSettings::TConnectionSettings(QWidget *parent)
     for (const Pair &pair : kInitialGeneral)
         setGeneralValue(pair.key, QString::fromLatin1(pair.value), SetRule::OrInsert);
     ui->LstParams->resizeColumnToContents(0);
+    ui->LstParams->setItemDelegateForColumn(1, new ProfileValueDelegate(ui->LstParams));
     applyLanguage();
 
     connect(ui->ConnectionTrigger, &ClickableLabel::clicked, this, &TConnectionSettings::ConnectionTriggerClick);
@@ -235,6 +290,10 @@ void TConnectionSettings::Button2Click()
         ui->DbFilePath->setFocus();
         return;
     }
+    if (refusedForProfile(path)) {
+        ui->DbFilePath->setFocus();
+        return;
+    }
     setGeneralValue(ProfileKey::dbFilePath, path, SetRule::OrInsert);
     MainWindowApi *api = mainApi();
     if (!api)
@@ -279,9 +338,16 @@ void TConnectionSettings::showEvent(QShowEvent *event)
 void LoadConnectionProfile()
 {
     const QString path = profilePath();
+    g_profileUnreadable = false;
     if (!ConnectionSettings || !QFileInfo::exists(path))
         return;
-    const ConnectionProfile profile = ConnectionProfileFile::read(path);
+    ConnectionProfile profile;
+    try {
+        profile = ConnectionProfileFile::read(path);
+    } catch (const FileError &) {
+        g_profileUnreadable = true;
+        throw;
+    }
     using Rule = TConnectionSettings::SetRule;
     ConnectionSettings->setParamValue(ProfileKey::lcCtype, profile.lcCtype, Rule::OrRemove);
     ConnectionSettings->setParamValue(ProfileKey::userName, profile.userName, Rule::OrRemove);
@@ -302,5 +368,6 @@ void SaveConnectionProfile()
     profile.password = ConnectionSettings->paramValue(ProfileKey::password);
     profile.dbFilePath = ConnectionSettings->generalValue(ProfileKey::dbFilePath);
     profile.loginPrompt = ConnectionSettings->generalValue(ProfileKey::loginPrompt);
+    keepUnreadableProfile();
     ConnectionProfileFile::write(profilePath(), profile);
 }

@@ -69,7 +69,8 @@ extern TConnectionSettings *ConnectionSettings;
 
 // .dbconnection of the base directory from and to the profile of ConnectionSettings.
 // Loading without the file does nothing; with it, it fills the profile and connects.
-// Both throw FileError when the file cannot be read or written.
+// Both throw FileError when the file cannot be read or written; a file that could not be read is
+// kept as .dbconnection.bak when the profile is saved.
 void LoadConnectionProfile();
 void SaveConnectionProfile();
 
