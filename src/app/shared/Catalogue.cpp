@@ -364,6 +364,8 @@ constexpr Entry kEntries[] = {
     {"lcustomize", u"customize", u"настроить", u"налаштувати"},
     {"lprint", u"Print ...", u"Печать ...", u"Друк ..."},
     {"lprint:", u"Print:", u"Печать:", u"Друк:"},
+    {"lprnread", u"Reading the list: %1 rows ...", u"Чтение списка: %1 строк ...", u"Читання списку: %1 рядків ..."},
+    {"lprnpage", u"Printing page %1 ...", u"Печать страницы %1 ...", u"Друк сторінки %1 ..."},
     {"lqsrch:", u"Quick search:", u"Быстрый поиск:", u"Швидкий пошук:"},
 };
 // clang-format on
