@@ -178,9 +178,10 @@ constexpr Entry kEntries[] = {
     {"labforw", u"for win32", u"для win32", u"для win32"},
     {"labauth", u"(c) Bibliora developers", u"(c) Разработчики Bibliora", u"(c) Розробники Bibliora"},
     {"labl1",
-     u"Embedded SQL server Firebird 1.5.2 (gds32.dll)",
-     u"Встроенный SQL-сервер Firebird 1.5.2 (gds32.dll)",
-     u"Вбудований SQL-сервер Firebird 1.5.2 (gds32.dll)"},
+     // The about window puts in the engine and version the client library reports.
+     u"Embedded SQL server %1",
+     u"Встроенный SQL-сервер %1",
+     u"Вбудований SQL-сервер %1"},
     {"labl2",
      u"Data grid: our own data-aware grid built on Qt",
      u"Таблица данных: собственный компонент на основе Qt",
