@@ -10,14 +10,18 @@ namespace ClientLibrary {
 
 QString describe(const QString &versionString, const QString &libraryPath)
 {
-    // The platform prefix and "-V" come first, then major.minor.release.build.
-    static const QRegularExpression version(QStringLiteral("V(\\d+)\\.(\\d+)\\.(\\d+)"));
-    const QRegularExpressionMatch match = version.match(versionString);
-    QString text = QStringLiteral("Firebird");
-    if (match.hasMatch())
-        text += QStringLiteral(" %1.%2.%3").arg(match.captured(1), match.captured(2), match.captured(3));
-    else if (!versionString.trimmed().isEmpty())
-        text = versionString.trimmed();
+    // "LI-V6.3.11.33703 Firebird 3.0": the engine's major and minor version stand at the end;
+    // the release is the third number of the older-style version at the front.
+    static const QRegularExpression engine(QStringLiteral("Firebird (\\d+)\\.(\\d+)"));
+    static const QRegularExpression build(QStringLiteral("-V\\d+\\.\\d+\\.(\\d+)"));
+    const QRegularExpressionMatch name = engine.match(versionString);
+    const QRegularExpressionMatch release = build.match(versionString);
+    QString text = versionString.trimmed();
+    if (name.hasMatch()) {
+        text = QStringLiteral("Firebird %1.%2").arg(name.captured(1), name.captured(2));
+        if (release.hasMatch())
+            text += QLatin1Char('.') + release.captured(1);
+    }
     if (!libraryPath.isEmpty())
         text += QStringLiteral(" (%1)").arg(QFileInfo(libraryPath).fileName());
     return text;

@@ -24,6 +24,7 @@ constexpr int kReadBatch = 2000;
 constexpr int kProgressDelayMs = 400;
 constexpr qreal kCellPaddingMm = 1.0;
 constexpr qreal kBandGapMm = 2.0;
+constexpr qreal kWidthSlackMm = 0.3;
 constexpr int kMinColumnChars = 3;
 const QColor kTitleBackground(230, 230, 230);
 const QColor kLineColor(160, 160, 160);
@@ -292,8 +293,9 @@ bool PrintDBGridEh::renderPages(QPrinter *printer, Layout &layout)
     const QRectF paper = printer->pageLayout().paintRectPixels(printer->resolution());
     const QRectF page(0, 0, paper.width(), paper.height());
     QVector<qreal> natural = layout.natural;
+    // A little room over the widest text, so that rounding never wraps a text that fits.
     for (qreal &width : natural)
-        width += 2 * layout.padding;
+        width += 2 * layout.padding + kWidthSlackMm * layout.mm;
     const QVector<qreal> widths =
         fitWidths(natural, page.width(), kMinColumnChars * layout.body.averageCharWidth() + 2 * layout.padding);
     for (int c = 0; c < layout.columns.size(); ++c)

@@ -47,6 +47,9 @@ TAboutBox::TAboutBox(QWidget *parent)
     AboutBox = this;
     ui->setupUi(this);
     setModal(true);
+    // The window takes the size its texts need in the language shown (never squeezed to fit
+    // two thirds of the screen, as a plain adjustSize would).
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
     setThemedWidgets({ui->Label16, ui->Panel1});
     for (QLabel *label : findChildren<QLabel *>())
         label->setTextFormat(Qt::PlainText);
@@ -107,7 +110,7 @@ void TAboutBox::FormShow()
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
-    adjustSize();
+    layout()->activate();
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }

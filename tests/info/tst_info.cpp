@@ -58,6 +58,8 @@ private slots:
     void printFollowsPageOnShow();
     void headerText();
     void aboutWindowFollowsLanguageAtEveryShow();
+    void clientLibraryDescription_data();
+    void clientLibraryDescription();
     void webLinks_data();
     void webLinks();
     void f1OpensHelp();
@@ -227,6 +229,28 @@ void TestInfo::aboutWindowFollowsLanguageAtEveryShow()
     }
     QVERIFY(!first->isVisible());
     QCOMPARE(first->windowOpacity(), 0.0);
+}
+
+void TestInfo::clientLibraryDescription_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("library");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("Linux client") << u"LI-V6.3.11.33703 Firebird 3.0"_s
+                                  << u"/usr/lib/x86_64-linux-gnu/libfbclient.so.2"_s
+                                  << u"Firebird 3.0.11 (libfbclient.so.2)"_s;
+    QTest::newRow("Windows client") << u"WI-V6.3.7.33374 Firebird 3.0"_s << u"C:/Firebird/fbclient.dll"_s
+                                    << u"Firebird 3.0.7 (fbclient.dll)"_s;
+    QTest::newRow("no release number") << u"Firebird 4.0"_s << QString() << u"Firebird 4.0"_s;
+    QTest::newRow("unknown text kept") << u" Some engine "_s << u"/lib/libgds.so"_s << u"Some engine (libgds.so)"_s;
+}
+
+void TestInfo::clientLibraryDescription()
+{
+    QFETCH(QString, version);
+    QFETCH(QString, library);
+    QFETCH(QString, expected);
+    QCOMPARE(ClientLibrary::describe(version, library), expected);
 }
 
 void TestInfo::webLinks_data()
