@@ -171,6 +171,7 @@ struct PrintDBGridEh::Layout {
     QPointer<FbQuery> query;
     int rows = 0;
     bool queryChanged = false;
+    bool writing = false; // the printer has begun its output
     QProgressDialog *progress = nullptr;
 };
 
@@ -240,7 +241,9 @@ bool PrintDBGridEh::Print(QPrinter *printer)
     }
     for (const QMetaObject::Connection &watch : std::as_const(watches))
         disconnect(watch);
-    if (!done && printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
+    // A file half written is no list; one never started keeps what it held.
+    if (!done && layout.writing && printer->outputFormat() == QPrinter::PdfFormat
+        && !printer->outputFileName().isEmpty())
         QFile::remove(printer->outputFileName());
     return done;
 }
@@ -312,6 +315,7 @@ bool PrintDBGridEh::renderPages(QPrinter *printer, Layout &layout)
     QPainter painter;
     if (!painter.begin(printer))
         throw std::runtime_error("The printer could not be started.");
+    layout.writing = true;
     layout.progress->setRange(0, qMax(1, layout.rows));
     int row = 0;
     for (int pageNumber = 1;; ++pageNumber) {

@@ -55,7 +55,7 @@ public:
     // Shows the print preview (print, page set-up, zoom, pages, close); printing happens from it.
     void Preview();
     // Renders every page on the printer; false when the user cancelled or the query failed.
-    // A PDF file of a cancelled print is removed.
+    // A PDF file cut short is removed; one the print never began to write is left as it was.
     bool Print(QPrinter *printer);
 
 signals:

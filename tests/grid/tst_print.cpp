@@ -57,6 +57,7 @@ private slots:
     void printsVisibleColumnsInGridOrder();
     void emptyGridPrintsTitlesAlone();
     void longTextWrapsInsideItsColumn();
+    void failingQueryIsReportedAndKeepsOldFile();
 
 private:
     // Prints the grid to a PDF file through the engine; the pages' text.
@@ -188,6 +189,34 @@ void TestPrint::longTextWrapsInsideItsColumn()
     for (const QString &line : text.split(QLatin1Char('\n')))
         titleLines += line.contains(u"word"_s) ? 1 : 0;
     QVERIFY(titleLines > 1);
+}
+
+void TestPrint::failingQueryIsReportedAndKeepsOldFile()
+{
+    // Row 700 divides by zero: the engine fails while the print reads past the fetched rows.
+    m_query->setSqlText(u"SELECT n, 1 / (n - 700) AS R FROM (%1)"_s.arg(
+        u"SELECT ID AS N FROM (%1)"_s.arg(kRowsSql)));
+    m_query->open();
+    DBGridEh grid;
+    grid.setDataSource(m_source.get());
+    PrintDBGridEh engine;
+    engine.setDBGridEh(&grid);
+    QSignalSpy failed(&engine, &PrintDBGridEh::failed);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString file = m_out.filePath(u"failed.pdf"_s);
+    QFile old(file);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("an earlier list");
+    old.close();
+    printer.setOutputFileName(file);
+
+    QVERIFY(!engine.Print(&printer));
+    QCOMPARE(failed.count(), 1);
+    QVERIFY2(failed.first().first().toString().contains(u"divide"_s, Qt::CaseInsensitive),
+             qPrintable(failed.first().first().toString()));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("an earlier list"));
 }
 
 QTEST_MAIN(TestPrint)
