@@ -53,19 +53,6 @@ qreal wrapLines(QTextLayout &layout, qreal width, Qt::Alignment align)
     return height;
 }
 
-bool isNumber(const QVariant &value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Gives each column its natural width where the page allows; columns wider than an even share
 // of what is left split the rest in proportion to their natural widths.
 QVector<qreal> fitWidths(const QVector<qreal> &natural, qreal available, qreal minimum)
@@ -104,7 +91,6 @@ QVector<qreal> fitWidths(const QVector<qreal> &natural, qreal available, qreal m
 struct PrintDBGridEh::Layout {
     struct Column {
         int logical = 0;
-        int field = -1;
         QString title;
         qreal width = 0;
     };
@@ -125,9 +111,13 @@ struct PrintDBGridEh::Layout {
     {
     }
 
-    QString cellText(int row, int c) const
+    // The text and alignment of a cell as the grid shows them.
+    QString cellText(int row, int c) const { return model ? model->cellText(row, columns[c].logical) : QString(); }
+    Qt::Alignment cellAlignment(int row, int c) const
     {
-        return query ? FbQuery::displayText(query->value(row, columns[c].field)) : QString();
+        const QVariant align = model ? model->data(model->index(row, columns[c].logical), Qt::TextAlignmentRole)
+                                     : QVariant();
+        return align.isValid() ? (align.value<Qt::Alignment>() & Qt::AlignHorizontal_Mask) : Qt::AlignLeft;
     }
 
     qreal rowHeight(int row) const
@@ -169,6 +159,7 @@ struct PrintDBGridEh::Layout {
     QVector<Column> columns;
     QVector<qreal> natural; // widest text of each column
     QPointer<FbQuery> query;
+    QPointer<QueryModel> model;
     int rows = 0;
     bool queryChanged = false;
     bool writing = false; // the printer has begun its output
@@ -224,6 +215,7 @@ bool PrintDBGridEh::Print(QPrinter *printer)
     layout.progress = &progress;
 
     layout.query = m_grid ? m_grid->query() : nullptr;
+    layout.model = m_grid ? m_grid->queryModel() : nullptr;
     QList<QMetaObject::Connection> watches;
     if (layout.query) {
         // A re-run or a close while the dialog lets events through would mix two results.
@@ -264,7 +256,7 @@ bool PrintDBGridEh::readAllRows(Layout &layout)
         if (m_grid->isColumnHidden(logical) || logical >= model->columnCount())
             continue;
         const QString title = model->columnTitle(logical);
-        layout.columns.append({logical, model->fieldOfColumn(logical), title, 0});
+        layout.columns.append({logical, title, 0});
         layout.natural.append(m_optimalWidths ? layout.title.horizontalAdvance(title)
                                               : m_grid->columnWidth(logical) * layout.screenScale);
     }
@@ -273,6 +265,7 @@ bool PrintDBGridEh::readAllRows(Layout &layout)
     if (!query || !query->active())
         return true;
     layout.progress->setRange(0, 0);
+    model->catchUp();
     for (int row = 0;;) {
         for (; row < query->fetchedCount() && m_optimalWidths; ++row) {
             for (int c = 0; c < layout.columns.size(); ++c)
@@ -286,6 +279,7 @@ bool PrintDBGridEh::readAllRows(Layout &layout)
         if (query->allFetched())
             break;
         query->fetchMore(kReadBatch);
+        model->catchUp();
     }
     layout.rows = query->fetchedCount();
     return true;
@@ -387,22 +381,16 @@ void PrintDBGridEh::drawRow(QPainter &painter, const Layout &layout, qreal y, qr
         painter.drawRect(cell);
         painter.setPen(Qt::black);
         const QRectF inner = cell.adjusted(layout.padding, layout.padding / 2, -layout.padding, -layout.padding / 2);
-        int align = Qt::AlignLeft | Qt::AlignTop;
-        QString text = column.title;
-        if (!titles) {
-            const QVariant value = layout.query ? layout.query->value(row, column.field) : QVariant();
-            text = FbQuery::displayText(value);
-            if (isNumber(value))
-                align = Qt::AlignRight | Qt::AlignTop;
-        }
+        const QString text = titles ? column.title : layout.cellText(row, c);
+        const Qt::Alignment align = (titles ? Qt::AlignLeft : layout.cellAlignment(row, c)) | Qt::AlignTop;
         painter.save();
         painter.setClipRect(cell);
         const QFontMetricsF &metrics = titles ? layout.title : layout.body;
         if (metrics.horizontalAdvance(text) <= inner.width()) {
-            painter.drawText(inner, align | Qt::TextSingleLine, text);
+            painter.drawText(inner, int(align) | Qt::TextSingleLine, text);
         } else {
             QTextLayout lines(text, painter.font(), layout.device);
-            wrapLines(lines, inner.width(), Qt::Alignment(align));
+            wrapLines(lines, inner.width(), align);
             lines.draw(&painter, inner.topLeft());
         }
         painter.restore();
