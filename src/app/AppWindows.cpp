@@ -101,6 +101,7 @@ void showAppWindow(AppWindow window)
 void connectWindows()
 {
     Tdel::setLanguageRoutine(ApplyDelLanguage);
+    TAboutBox::setLanguageRoutine(ApplyAboutLanguage);
     if (add) {
         QObject::connect(add, &Tadd::constantsWindowRequested, add, [] { showAppWindow(AppWindow::Constants); });
         QObject::connect(add, &Tadd::fieldsWindowRequested, add, [] { showAppWindow(AppWindow::Fields); });

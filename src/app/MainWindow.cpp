@@ -14,11 +14,14 @@
 #include "FbTransaction.h"
 #include "FileError.h"
 #include "LangStr.h"
+#include "ListPrint.h"
 #include "LoanList.h"
 #include "LoanSearchBar.h"
+#include "PrintDBGridEh.h"
 #include "SettingsList.h"
 #include "SqlPage.h"
 #include "UserPrompts.h"
+#include "WebLinks.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -156,6 +159,10 @@ void TMainF::createDatabaseObjects()
     ui->dbeBookCount->setDataField(QStringLiteral("COUNT"));
     ui->dbeGivenBookCount->setDataSource(m_source7);
     ui->dbeGivenBookCount->setDataField(QStringLiteral("COUNT"));
+
+    m_print = new PrintDBGridEh(this);
+    m_print->setObjectName(QStringLiteral("PrintDBGridEh1"));
+    ListPrint::setUpPrintComponent(m_print);
 }
 
 void TMainF::setupMenus()
@@ -184,6 +191,7 @@ void TMainF::setupMenus()
     on(ui->Info1, &TMainF::LeftInfoLnkClick);
     on(ui->Sql1, &TMainF::LeftSqlLnkClick);
     on(ui->N18, &TMainF::ViewBookClick);
+    on(ui->Print1, &TMainF::Print1Click);
     connect(ui->Settings1, &QAction::triggered, this, [] { showAppWindow(AppWindow::ConnectionSettings); });
     connect(ui->Constants1, &QAction::triggered, this, [] { showAppWindow(AppWindow::Constants); });
     connect(ui->Fields1, &QAction::triggered, this, [] { showAppWindow(AppWindow::Fields); });
@@ -194,6 +202,14 @@ void TMainF::setupMenus()
     connect(ui->Givebookto1, &QAction::triggered, this, [] { showAppWindow(AppWindow::Lend); });
     connect(ui->Backbook1, &QAction::triggered, this, [] { showAppWindow(AppWindow::Return); });
     connect(ui->N3, &QAction::triggered, this, [] { showAppWindow(AppWindow::About); });
+    const std::pair<QAction *, WebLinks::Page> webLinks[] = {
+        {ui->N11, WebLinks::Page::Documentation}, // "Help (online)", F1
+        {ui->N12, WebLinks::Page::Updates},
+        {ui->N13, WebLinks::Page::Site},
+        {ui->N21, WebLinks::Page::SiteMirror},
+    };
+    for (const auto &[action, page] : webLinks)
+        connect(action, &QAction::triggered, this, [page] { WebLinks::openWebPage(page); });
 
     const QStyle *s = style();
     ui->N5->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
@@ -307,6 +323,7 @@ void TMainF::connectSignals()
     click(ui->Label6, &TMainF::Label6Click);
     click(ui->Label8, &TMainF::Label8Click);
     click(ui->LeftViewLnk, &TMainF::ViewBookClick);
+    click(ui->Image25, &TMainF::Image24Click); // the print picture of the left frame
     connect(ui->LeftAddLnk, &ClickableLabel::clicked, this, [] { showAppWindow(AppWindow::AddBook); });
     connect(ui->LeftCngLnk, &ClickableLabel::clicked, this, [] { showAppWindow(AppWindow::ChangeBook); });
     connect(ui->LeftDelLnk, &ClickableLabel::clicked, this, [] { showAppWindow(AppWindow::DeleteBook); });
@@ -321,6 +338,7 @@ void TMainF::connectSignals()
         connect(grid, &DBGridEh::fetchFailed, this, [](const QString &message) { UserPrompts::showError(message); });
     connect(ui->DBNavigator1, &DBNavigator::actionFailed, this,
             [](const QString &message) { UserPrompts::showError(message); });
+    connect(m_print, &PrintDBGridEh::failed, this, [](const QString &message) { UserPrompts::showError(message); });
 
     const auto every = [this](QTimer &timer, const char *name, int ms, void (TMainF::*tick)()) {
         timer.setObjectName(QString::fromLatin1(name));
@@ -516,6 +534,20 @@ void TMainF::ViewBookClick()
 {
     toggleViewWindow();
     ui->ViewBook->setChecked(viewWindowShown());
+}
+
+void TMainF::Print1Click()
+{
+    const int page = ui->PageControl1->currentIndex();
+    if (page == kBooksPage)
+        ListPrint::printList(m_print, ui->DBGridEh1, QStringLiteral("lview"), connectionSettingsPath());
+    else if (page == kGivenPage)
+        ListPrint::printList(m_print, ui->DBGridEh2, QStringLiteral("ldbnbks"), connectionSettingsPath());
+}
+
+void TMainF::Image24Click()
+{
+    ui->Print1->trigger();
 }
 
 // ---- settings acting on the frame ----

@@ -12,6 +12,7 @@ class DataSource;
 class FbDatabase;
 class FbQuery;
 class FbTransaction;
+class PrintDBGridEh;
 class QLineEdit;
 class SqlPage;
 
@@ -48,6 +49,7 @@ public:
     FbQuery *IBQuery3() { return m_query3; }
     FbQuery *IBQuery7() { return m_query7; }
     FbTransaction *IBTransaction1() { return m_transaction; }
+    PrintDBGridEh *PrintDBGridEh1() { return m_print; }
 
     QString CurrentBookSql() const override { return m_currentBookSql; }
     void setCurrentBookSql(const QString &sql) override { m_currentBookSql = sql; }
@@ -100,6 +102,8 @@ public slots:
     void N6Click();
     void N5Click();
     void ViewBookClick();
+    void Print1Click();
+    void Image24Click();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -140,6 +144,7 @@ private:
     DataSource *m_source3 = nullptr;
     DataSource *m_source4 = nullptr;
     DataSource *m_source7 = nullptr;
+    PrintDBGridEh *m_print = nullptr;
 
     QString m_currentBookSql;
     QString m_bookBaseSql;

@@ -19,6 +19,7 @@
 #include "LookupWindow.h"
 #include "MainWindow.h"
 #include "MultiDeleteWindow.h"
+#include "ProgramPicture.h"
 #include "RegisterWindow.h"
 #include "ReturnWindow.h"
 #include "SavedQueriesWindow.h"
@@ -65,6 +66,7 @@ bool libraryFileInCurrentDirectory()
 
 void Startup::run()
 {
+    QApplication::setWindowIcon(ProgramPicture::windowIcon());
     auto *splash = new TSplashF;
     splash->form()->CloseAllowed->setChecked(false);
     const bool firstRun = !QFile::exists(QStringLiteral(".settings"));

@@ -14,12 +14,10 @@
 #include "DataSource.h"
 #include "FbDatabase.h"
 #include "FbQuery.h"
-#include "FbTransaction.h"
-#include "LibrarySchema.h"
+#include "GeneratedLibrary.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
@@ -39,21 +37,9 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     const int books = argc > 1 ? QString::fromLatin1(argv[1]).toInt() : 100000;
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("LIBRARY.GDB"));
-    LibrarySchema::create(path);
-    FbDatabase db;
-    FbTransaction tr(&db);
-    db.setDatabaseName(path);
-    db.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("lc_ctype=WIN1251")});
-    FbQuery fill(&db);
-    fill.setSqlText(QStringLiteral(
-        "EXECUTE BLOCK AS DECLARE i INT = 0; BEGIN WHILE (i < %1) DO BEGIN "
-        "INSERT INTO book (title, author, iyear, publisher, genre, seria, place, description, clas) VALUES "
-        "('Книга ' || :i, 'Автор ' || mod(:i, 997), mod(:i, 120) + 1900, 'Издательство', 'Роман', 'Серия', "
-        "'Київ', 'Опис книги номер ' || :i, 'Клас'); i = i + 1; END END")
-                         .arg(books));
-    const double fillMs = measure([&] { fill.execSQL(); });
+    GeneratedLibrary library(books);
+    FbDatabase &db = library.database();
+    const double fillMs = library.fillMs();
 
     FbQuery list(&db);
     DataSource source;

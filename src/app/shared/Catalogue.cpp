@@ -307,9 +307,10 @@ constexpr Entry kEntries[] = {
     {"labforw", u"for win32", u"для win32", u"для win32"},
     {"labauth", u"(c) Bibliora developers", u"(c) Разработчики Bibliora", u"(c) Розробники Bibliora"},
     {"labl1",
-     u"Embedded SQL server Firebird 1.5.2 (gds32.dll)",
-     u"Встроенный SQL-сервер Firebird 1.5.2 (gds32.dll)",
-     u"Вбудований SQL-сервер Firebird 1.5.2 (gds32.dll)"},
+     // The about window puts in the engine and version the client library reports.
+     u"Embedded SQL server %1",
+     u"Встроенный SQL-сервер %1",
+     u"Вбудований SQL-сервер %1"},
     {"labl2",
      u"Data grid: our own data-aware grid built on Qt",
      u"Таблица данных: собственный компонент на основе Qt",
@@ -522,6 +523,8 @@ constexpr Entry kEntries[] = {
     {"lcustomize", u"customize", u"настроить", u"налаштувати"},
     {"lprint", u"Print ...", u"Печать ...", u"Друк ..."},
     {"lprint:", u"Print:", u"Печать:", u"Друк:"},
+    {"lprnread", u"Reading the list: %1 rows ...", u"Чтение списка: %1 строк ...", u"Читання списку: %1 рядків ..."},
+    {"lprnpage", u"Printing page %1 ...", u"Печать страницы %1 ...", u"Друк сторінки %1 ..."},
     {"lqsrch:", u"Quick search:", u"Быстрый поиск:", u"Швидкий пошук:"},
 };
 // clang-format on

@@ -1,0 +1,72 @@
+#include "WebLinks.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+
+namespace WebLinks {
+namespace {
+
+std::function<void(const QUrl &)> &opener()
+{
+    static std::function<void(const QUrl &)> instance;
+    return instance;
+}
+
+QUrl guidePage(const char *file)
+{
+    return QUrl::fromLocalFile(QDir(guideFolder()).filePath(QString::fromLatin1(file)));
+}
+
+} // namespace
+
+QString guideFolder()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("guide"));
+}
+
+QUrl address(Page page)
+{
+    switch (page) {
+    case Page::Documentation:
+        return guidePage("help.html");
+    case Page::Updates:
+        return guidePage("updates.html");
+    case Page::Site:
+    case Page::SiteMirror: // one copy of the guide: both mirrors are its front page
+        return guidePage("index.html");
+    case Page::About:
+        return guidePage("about.html");
+    case Page::Engine:
+        return QUrl(QStringLiteral("https://firebirdsql.org/"));
+    case Page::GridLibrary:
+        return QUrl(QStringLiteral("https://www.qt.io/"));
+    case Page::Debian:
+        return QUrl(QStringLiteral("https://www.debian.org/"));
+    case Page::Unicode:
+        return QUrl(QStringLiteral("https://home.unicode.org/"));
+    }
+    return {};
+}
+
+void openWebPage(Page page)
+{
+    openWebPage(address(page));
+}
+
+void openWebPage(const QUrl &url)
+{
+    if (opener()) {
+        opener()(url);
+        return;
+    }
+    // A desktop without a browser answers false; a link shows and logs nothing either way.
+    QDesktopServices::openUrl(url);
+}
+
+void setOpener(const std::function<void(const QUrl &)> &function)
+{
+    opener() = function;
+}
+
+} // namespace WebLinks

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QUrl>
+#include <functional>
+
+// The pages the program opens in the desktop's default browser. The program's own pages are
+// those of the user guide that lies beside the program (folder "guide"); the credits point to
+// the projects' sites.
+namespace WebLinks {
+enum class Page {
+    Documentation, // Info → Help (online), F1
+    Updates,       // Info → Updates
+    Site,          // Info → Bibliora site (miror1), the about window's site address
+    SiteMirror,    // Info → Bibliora site (miror2)
+    About,         // double click on the about window's picture
+    Engine,        // the database engine's site
+    GridLibrary,   // the site of the library the grid is built on
+    Debian,        // credited: the system the program is built on
+    Unicode,       // credited: the character data behind the three languages
+};
+
+// The address of a page.
+QUrl address(Page page);
+// The folder of the user guide: "guide" beside the program.
+QString guideFolder();
+
+// Opens the page in the default browser. Fails silently: without a browser nothing happens.
+void openWebPage(Page page);
+void openWebPage(const QUrl &url);
+
+// Test seam: every address is handed to opener instead of the browser; an empty function
+// restores the browser.
+void setOpener(const std::function<void(const QUrl &)> &opener);
+} // namespace WebLinks

@@ -1,0 +1,327 @@
+#include "AboutWindow.h"
+#include "AppFixture.h"
+#include "AppWindows.h"
+#include "ClientLibrary.h"
+#include "FbQuery.h"
+#include "LangStr.h"
+#include "ListPrint.h"
+#include "MainWindow.h"
+#include "PrintDBGridEh.h"
+#include "SettingsList.h"
+#include "UserPrompts.h"
+#include "WebLinks.h"
+#include "ui_MainWindow.h"
+
+#include <QPrintPreviewWidget>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(WebLinks::Page)
+
+namespace {
+
+constexpr int kBooksPage = 0;
+constexpr int kGivenPage = 1;
+constexpr int kInfoPage = 2;
+constexpr int kSqlPage = 3;
+
+void setLanguage(const QString &language)
+{
+    settingsList().setValue(u"Language"_s, language);
+}
+
+// What the print component was asked to show, read while its preview was open.
+struct PreviewSeen {
+    QStringList header;
+    QStringList footer;
+    QColor footerColor;
+    DBGridEh *grid = nullptr;
+    int pages = 0;
+};
+
+} // namespace
+
+class TestInfo : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void printFollowsPageOnShow_data();
+    void printFollowsPageOnShow();
+    void headerText();
+    void aboutWindowFollowsLanguageAtEveryShow();
+    void clientLibraryDescription_data();
+    void clientLibraryDescription();
+    void webLinks_data();
+    void webLinks();
+    void f1OpensHelp();
+    void linkWithoutBrowserShowsNothing();
+
+private:
+    // Triggers the action; the previews it opened, each closed at once.
+    QList<PreviewSeen> previewsOf(const std::function<void()> &trigger);
+    // Opens the about window as Info → About does and runs check while it is on show.
+    void withAboutWindow(const std::function<void(TAboutBox *)> &check);
+
+    std::unique_ptr<AppFixture> m_app;
+    QList<QUrl> m_opened;
+};
+
+void TestInfo::initTestCase()
+{
+    AppFixture::Files files;
+    files.profile = true;
+    m_app = std::make_unique<AppFixture>(files);
+    m_app->start();
+    FbQuery insert(MainF->IBDatabase1());
+    insert.setSqlText(u"INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Kobzar', 'Shevchenko', "
+                      "'1840', 'Dnipro', 'Poetry')"_s);
+    insert.execSQL();
+    MainF->RefreshBooks();
+    // The connection settings window shows the connected library at its next status tick.
+    QTRY_VERIFY(connectionSettingsPath().endsWith(u"LIBRARY.GDB"_s));
+    WebLinks::setOpener([this](const QUrl &url) { m_opened.append(url); });
+}
+
+void TestInfo::cleanupTestCase()
+{
+    WebLinks::setOpener({});
+    m_app.reset();
+}
+
+void TestInfo::init()
+{
+    setLanguage(u"en"_s);
+    m_opened.clear();
+}
+
+QList<PreviewSeen> TestInfo::previewsOf(const std::function<void()> &trigger)
+{
+    QList<PreviewSeen> seen;
+    PrintDBGridEh *engine = MainF->PrintDBGridEh1();
+    const QMetaObject::Connection watch =
+        connect(engine, &PrintDBGridEh::previewOpened, this, [&seen, engine](QWidget *preview) {
+            QTimer::singleShot(0, preview, [&seen, engine, preview] {
+                const auto *pages = preview->findChild<QPrintPreviewWidget *>();
+                seen.append({engine->PageHeader().centerText, engine->PageFooter().centerText,
+                             engine->PageFooter().color, engine->dbGridEh(), pages ? pages->pageCount() : 0});
+                qobject_cast<QDialog *>(preview)->reject();
+            });
+        });
+    trigger();
+    disconnect(watch);
+    return seen;
+}
+
+void TestInfo::printFollowsPageOnShow_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("listKey"); // empty: nothing is printed
+    QTest::addColumn<QString>("grid");
+    QTest::newRow("books, English") << kBooksPage << u"en"_s << u"lview"_s << u"DBGridEh1"_s;
+    QTest::newRow("books, Russian") << kBooksPage << u"ru"_s << u"lview"_s << u"DBGridEh1"_s;
+    QTest::newRow("given books, Ukrainian") << kGivenPage << u"ua"_s << u"ldbnbks"_s << u"DBGridEh2"_s;
+    QTest::newRow("information page") << kInfoPage << u"en"_s << QString() << QString();
+    QTest::newRow("SQL page") << kSqlPage << u"en"_s << QString() << QString();
+}
+
+void TestInfo::printFollowsPageOnShow()
+{
+    QFETCH(int, page);
+    QFETCH(QString, language);
+    QFETCH(QString, listKey);
+    QFETCH(QString, grid);
+    MainF->setActivePage(page);
+    setLanguage(language);
+    Ui::TMainF *ui = MainF->form();
+
+    // The menu item and the picture of the left frame, one after the other.
+    const QList<PreviewSeen> previews = previewsOf([ui] {
+        ui->Print1->trigger();
+        QTest::mouseClick(ui->Image25, Qt::LeftButton);
+    });
+    if (listKey.isEmpty()) {
+        QVERIFY(previews.isEmpty());
+        return;
+    }
+    QCOMPARE(previews.size(), 2);
+    const QRegularExpression header(
+        u"^%1   (.+) \\((.+)\\)$"_s.arg(QRegularExpression::escape(LangStr(listKey))));
+    for (const PreviewSeen &preview : previews) {
+        QCOMPARE(preview.header.size(), 1);
+        const QRegularExpressionMatch match = header.match(preview.header.first());
+        QVERIFY2(match.hasMatch(), qPrintable(preview.header.first()));
+        QCOMPARE(match.captured(1), QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+        QVERIFY(QTime::fromString(match.captured(2), QLocale::system().timeFormat(QLocale::LongFormat)).isValid()
+                || QTime::fromString(match.captured(2), u"HH:mm:ss"_s).isValid());
+        QCOMPARE(preview.footer, QStringList{u"::: Bibliora ::: Database - "_s + connectionSettingsPath()});
+        QCOMPARE(preview.footerColor, QColor(128, 128, 128));
+        QCOMPARE(preview.grid->objectName(), grid);
+        QVERIFY(preview.pages >= 1);
+    }
+    QVERIFY(UserPrompts::shownMessages().isEmpty());
+}
+
+void TestInfo::headerText()
+{
+    const QLocale locale(QLocale::English, QLocale::UnitedKingdom);
+    const QDateTime when(QDate(2006, 12, 9), QTime(14, 3, 27));
+    QCOMPARE(ListPrint::headerText(u"Books"_s, when, locale),
+             u"Books   "_s + locale.toString(when.date(), QLocale::ShortFormat) + u" (14:03:27)"_s);
+}
+
+void TestInfo::withAboutWindow(const std::function<void(TAboutBox *)> &check)
+{
+    bool checked = false;
+    QTimer::singleShot(0, MainF, [&] {
+        auto *about = qobject_cast<TAboutBox *>(QApplication::activeModalWidget());
+        QVERIFY(about);
+        check(about);
+        checked = true;
+        about->findChild<QPushButton *>(u"OKButton"_s)->click();
+    });
+    MainF->form()->N3->trigger();
+    QVERIFY(checked);
+}
+
+void TestInfo::aboutWindowFollowsLanguageAtEveryShow()
+{
+    TAboutBox *first = nullptr;
+    for (const QString &language : {u"ru"_s, u"ua"_s, u"en"_s}) {
+        setLanguage(language);
+        withAboutWindow([&](TAboutBox *about) {
+            if (!first)
+                first = about;
+            QCOMPARE(about, first); // made once, then shown again
+            QVERIFY(about->isModal());
+            QVERIFY(about->windowOpacity() < 1.0); // fading in anew
+            const auto text = [about](const char *name) {
+                return about->findChild<QLabel *>(QString::fromLatin1(name))->text();
+            };
+            QCOMPARE(about->windowTitle(), LangStr(u"labout"_s));
+            QCOMPARE(text("Label16"), LangStr(u"labout"_s));
+            QCOMPARE(text("Version"), LangStr(u"labver"_s));
+            QCOMPARE(text("Label4"), LangStr(u"labbld"_s));
+            QCOMPARE(text("Label10"), LangStr(u"labforw"_s));
+            QCOMPARE(text("Copyright"), LangStr(u"labauth"_s));
+            QCOMPARE(text("Label2"), LangStr(u"labl2"_s));
+            QCOMPARE(text("Label13"), LangStr(u"lab13"_s));
+            QCOMPARE(text("Label14"), LangStr(u"lab14"_s));
+            QCOMPARE(text("Label15"), LangStr(u"lab15"_s));
+            QCOMPARE(text("Label12"), u"2.3"_s);
+            QCOMPARE(text("Label11"), u"83"_s);
+            // The engine as the client library reports it, not a fixed version.
+            QCOMPARE(text("Label1"), LangStr(u"labl1"_s).arg(ClientLibrary::description()));
+            QVERIFY(text("Label1").contains(QRegularExpression(u"Firebird \\d+\\.\\d+\\.\\d+ \\(libfbclient"_s)));
+            QVERIFY(!about->findChild<QLabel *>(u"ProgramIcon"_s)->pixmap().isNull());
+            QVERIFY(about->findChild<QPushButton *>(u"OKButton"_s)->isDefault());
+            QTRY_COMPARE(about->windowOpacity(), 1.0);
+        });
+    }
+    QVERIFY(!first->isVisible());
+    QCOMPARE(first->windowOpacity(), 0.0);
+}
+
+void TestInfo::clientLibraryDescription_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("library");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("Linux client") << u"LI-V6.3.11.33703 Firebird 3.0"_s
+                                  << u"/usr/lib/x86_64-linux-gnu/libfbclient.so.2"_s
+                                  << u"Firebird 3.0.11 (libfbclient.so.2)"_s;
+    QTest::newRow("Windows client") << u"WI-V6.3.7.33374 Firebird 3.0"_s << u"C:/Firebird/fbclient.dll"_s
+                                    << u"Firebird 3.0.7 (fbclient.dll)"_s;
+    QTest::newRow("no release number") << u"Firebird 4.0"_s << QString() << u"Firebird 4.0"_s;
+    QTest::newRow("unknown text kept") << u" Some engine "_s << u"/lib/libgds.so"_s << u"Some engine (libgds.so)"_s;
+}
+
+void TestInfo::clientLibraryDescription()
+{
+    QFETCH(QString, version);
+    QFETCH(QString, library);
+    QFETCH(QString, expected);
+    QCOMPARE(ClientLibrary::describe(version, library), expected);
+}
+
+void TestInfo::webLinks_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<WebLinks::Page>("page");
+    QTest::newRow("Info: help") << u"N11"_s << WebLinks::Page::Documentation;
+    QTest::newRow("Info: updates") << u"N12"_s << WebLinks::Page::Updates;
+    QTest::newRow("Info: site 1") << u"N13"_s << WebLinks::Page::Site;
+    QTest::newRow("Info: site 2") << u"N21"_s << WebLinks::Page::SiteMirror;
+    QTest::newRow("about: picture") << u"ProgramIcon"_s << WebLinks::Page::About;
+    QTest::newRow("about: site") << u"Label5"_s << WebLinks::Page::Site;
+    QTest::newRow("about: engine") << u"Label1"_s << WebLinks::Page::Engine;
+    QTest::newRow("about: grid library") << u"Label2"_s << WebLinks::Page::GridLibrary;
+    QTest::newRow("about: Debian") << u"Label21"_s << WebLinks::Page::Debian;
+    QTest::newRow("about: Unicode") << u"Label23"_s << WebLinks::Page::Unicode;
+}
+
+void TestInfo::webLinks()
+{
+    QFETCH(QString, trigger);
+    QFETCH(WebLinks::Page, page);
+    if (auto *action = MainF->findChild<QAction *>(trigger)) {
+        action->trigger();
+    } else {
+        withAboutWindow([&](TAboutBox *about) {
+            auto *label = about->findChild<QLabel *>(trigger);
+            QVERIFY(label);
+            if (trigger == u"ProgramIcon"_s)
+                QTest::mouseDClick(label, Qt::LeftButton);
+            else
+                QTest::mouseClick(label, Qt::LeftButton);
+        });
+    }
+    QCOMPARE(m_opened, QList<QUrl>{WebLinks::address(page)});
+    const QUrl url = WebLinks::address(page);
+    // The program's own pages are the user guide beside it; the credits are the projects' sites.
+    if (url.isLocalFile())
+        QCOMPARE(QFileInfo(url.toLocalFile()).dir().path(), WebLinks::guideFolder());
+    else
+        QCOMPARE(url.scheme(), u"https"_s);
+}
+
+void TestInfo::f1OpensHelp()
+{
+    Ui::TMainF *ui = MainF->form();
+    MainF->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(MainF));
+    QSignalSpy help(ui->N11, &QAction::triggered);
+    MainF->setActivePage(kBooksPage);
+    ui->DBGridEh1->setFocus();
+    QTRY_VERIFY(ui->DBGridEh1->hasFocus());
+    QTest::keyClick(ui->DBGridEh1, Qt::Key_F1);
+    QCOMPARE(help.count(), 1);
+    QCOMPARE(m_opened, QList<QUrl>{WebLinks::address(WebLinks::Page::Documentation)});
+}
+
+void TestInfo::linkWithoutBrowserShowsNothing()
+{
+    if (!QStandardPaths::findExecutable(u"xdg-open"_s).isEmpty())
+        QSKIP("a desktop opener is installed here; a real browser would start");
+    WebLinks::setOpener({});
+    const QWidgetList before = QApplication::topLevelWidgets();
+    UserPrompts::clearShownMessages();
+    MainF->form()->N13->trigger();
+    QApplication::processEvents();
+    QVERIFY(UserPrompts::shownMessages().isEmpty());
+    for (QWidget *window : QApplication::topLevelWidgets())
+        QVERIFY(before.contains(window) || !window->isVisible());
+    WebLinks::setOpener([this](const QUrl &url) { m_opened.append(url); });
+}
+
+QTEST_MAIN(TestInfo)
+#include "tst_info.moc"

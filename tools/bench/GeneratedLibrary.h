@@ -1,0 +1,23 @@
+#pragma once
+
+#include "FbDatabase.h"
+#include "FbTransaction.h"
+
+#include <QTemporaryDir>
+
+// A library of generated books in a temporary directory, connected, for the benchmark tools.
+class GeneratedLibrary
+{
+public:
+    // Creates the library and fills it with books; fillMs is how long the filling took.
+    explicit GeneratedLibrary(int books);
+
+    FbDatabase &database() { return m_db; }
+    double fillMs() const { return m_fillMs; }
+
+private:
+    QTemporaryDir m_dir;
+    FbDatabase m_db;
+    FbTransaction m_tr{&m_db};
+    double m_fillMs = 0;
+};
