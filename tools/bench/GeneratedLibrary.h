@@ -14,6 +14,8 @@ public:
 
     FbDatabase &database() { return m_db; }
     double fillMs() const { return m_fillMs; }
+    // A file name in the library's temporary directory, for what a benchmark writes beside it.
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
 private:
     QTemporaryDir m_dir;

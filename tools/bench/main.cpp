@@ -14,7 +14,9 @@
 #include "DataSource.h"
 #include "FbDatabase.h"
 #include "FbQuery.h"
+#include "FbTransaction.h"
 #include "GeneratedLibrary.h"
+#include "LibrarySchema.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -84,12 +86,12 @@ int main(int argc, char *argv[])
     const double sqlRerun = measure([&] { list.next(); QApplication::processEvents(); });
     FbQuery all(&db);
     all.setSqlText(QStringLiteral("SELECT * FROM book ORDER BY id"));
-    const QString csv = dir.filePath(QStringLiteral("books.csv"));
+    const QString csv = library.filePath(QStringLiteral("books.csv"));
     int exported = 0;
     const double exportMs = measure([&] { exported = CsvExport::writeQuery(all, csv, {}); });
 
     const int importRows = argc > 2 ? QString::fromLatin1(argv[2]).toInt() : 10000;
-    const QString importPath = dir.filePath(QStringLiteral("IMPORT.GDB"));
+    const QString importPath = library.filePath(QStringLiteral("IMPORT.GDB"));
     LibrarySchema::create(importPath);
     FbDatabase target;
     FbTransaction targetTr(&target);
