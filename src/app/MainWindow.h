@@ -8,10 +8,12 @@
 #include <QTimer>
 #include <memory>
 
+class BookSearchBar;
 class DataSource;
 class FbDatabase;
 class FbQuery;
 class FbTransaction;
+class LoanSearchBar;
 class QLineEdit;
 
 namespace Ui {
@@ -98,6 +100,7 @@ public slots:
     void N6Click();
     void N5Click();
     void ViewBookClick();
+    void lbSQLDblClick();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -119,9 +122,13 @@ private:
     void Timer4Timer();
     void BarAnimTimerTimer();
     void reloadBooks(const QString &statement);
+    void showLeftFrameCollapsed(bool collapsed);
 
     std::unique_ptr<Ui::TMainF> ui;
     bool m_firstShowDone = false;
+    bool m_keepLinkColours = false;
+    BookSearchBar *m_bookBar = nullptr;
+    LoanSearchBar *m_loanBar = nullptr;
     QList<QKeySequence> m_shortcuts;
 
     FbDatabase *m_database = nullptr;

@@ -31,7 +31,7 @@ QStringList windowLines()
             QStringLiteral("[View] module: loaded"),     QStringLiteral("[Sql] module: loaded"),
             QStringLiteral("[Lng] module: loaded"),      QStringLiteral("[Given] module: loaded"),
             QStringLiteral("Initialising..."),
-            QStringLiteral("Bibliora v2.3 win32 build83 BETA_04 Application preview")};
+            QStringLiteral("Bibliora v2.3 linux build83 BETA_04 Application preview")};
 }
 
 } // namespace
@@ -103,6 +103,8 @@ void TestStartup::normalStart()
     QCOMPARE(MainF->IBDatabase1()->connected(), profile);
     QCOMPARE(AppState::baseDirectory(), QDir::currentPath() + QLatin1Char('/'));
     QVERIFY(!SplashF->form()->DoneLb->isVisible());
+    // The platform the program runs on, as the version line above names it.
+    QCOMPARE(SplashF->form()->Label6->text(), QStringLiteral("Platform: Linux"));
 }
 
 void TestStartup::linesCarryTimeStamp()
