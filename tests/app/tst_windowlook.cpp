@@ -1,8 +1,11 @@
 #include "AboutWindow.h"
 #include "AppFixture.h"
+#include "AppState.h"
+#include "DialogBase.h"
 #include "DeleteBookWindow.h"
 #include "Language.h"
 #include "MainWindow.h"
+#include "Settings.h"
 #include "SettingsList.h"
 
 #include <QAbstractButton>
@@ -102,6 +105,14 @@ QStringList clippedOnEveryPage(QWidget *window)
     return clipped;
 }
 
+QWidget *findWindow(const QString &name)
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->objectName() == name)
+            return window;
+    return nullptr;
+}
+
 } // namespace
 
 class TestWindowLook : public QObject
@@ -110,6 +121,8 @@ class TestWindowLook : public QObject
 private slots:
     void everyWindowFitsItsTexts_data();
     void everyWindowFitsItsTexts();
+    void dialogsHaveADarkerEdge();
+    void settingsWindowKeepsItsSize();
 };
 
 void TestWindowLook::everyWindowFitsItsTexts_data()
@@ -155,6 +168,49 @@ void TestWindowLook::everyWindowFitsItsTexts()
             window->hide();
     }
     QVERIFY2(failures.isEmpty(), qPrintable(QStringLiteral("clipped:\n") + failures.join(QLatin1Char('\n'))));
+}
+
+void TestWindowLook::dialogsHaveADarkerEdge()
+{
+    AppFixture app;
+    app.start();
+    const QColor theme(255, 255, 200);
+    AppState::setThemeColor(theme);
+    QVERIFY(DialogBase::edgeColor(theme).value() < theme.value());
+    for (const char *name : {"Settings", "GivenF", "cng"}) {
+        auto *dialog = qobject_cast<DialogBase *>(findWindow(QString::fromLatin1(name)));
+        QVERIFY2(dialog, name);
+        dialog->show();
+        QApplication::processEvents();
+        const QImage image = dialog->grab().toImage();
+        const int w = image.width();
+        const int h = image.height();
+        for (const QPoint &edge : {QPoint(0, h / 2), QPoint(w - 1, h / 2), QPoint(w / 2, 0), QPoint(w / 2, h - 1)})
+            QCOMPARE(image.pixelColor(edge).rgb(), DialogBase::edgeColor(theme).rgb());
+        // Inside the edge the dialog keeps its theme colour.
+        QCOMPARE(image.pixelColor(1, h / 2).rgb(), theme.rgb());
+        dialog->hide();
+    }
+}
+
+void TestWindowLook::settingsWindowKeepsItsSize()
+{
+    AppFixture app;
+    app.start();
+    for (const char *language : {"en", "ru", "ua"}) {
+        settingsList().setValue(QStringLiteral("Language"), QString::fromLatin1(language));
+        ApplyLanguage();
+        Settings->show();
+        QApplication::processEvents();
+        const QSize general = Settings->size();
+        Settings->Label7Click(); // "Others"
+        QApplication::processEvents();
+        QCOMPARE(Settings->size(), general);
+        Settings->Label8Click(); // "General"
+        QApplication::processEvents();
+        QCOMPARE(Settings->size(), general);
+        Settings->hide();
+    }
 }
 
 QTEST_MAIN(TestWindowLook)
