@@ -4,6 +4,7 @@
 #include "DialogBase.h"
 #include "DeleteBookWindow.h"
 #include "Language.h"
+#include "LoginDialog.h"
 #include "MainWindow.h"
 #include "Settings.h"
 #include "SettingsList.h"
@@ -143,6 +144,10 @@ void TestWindowLook::everyWindowFitsItsTexts()
     new TAboutBox(MainF);
     settingsList().setValue(QStringLiteral("Language"), language);
     ApplyLanguage();
+
+    // The login dialog is made only when a connection asks for a password.
+    auto *login = new LoginDialog(QStringLiteral("/home/reader/Bibliora/LIBRARY.GDB"), QStringLiteral("SYSDBA"), MainF);
+    login->setObjectName(QStringLiteral("LoginDialog"));
 
     QStringList failures;
     const QList<QWidget *> windows = QApplication::topLevelWidgets();
