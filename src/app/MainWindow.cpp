@@ -424,8 +424,12 @@ void TMainF::FormShow()
     LeftBooksLnkClick();
     GeneralRefreshImgClick();
     // The loans page shows the loans whenever it is first seen, not an empty list until a
-    // refresh; a failure here is shown and leaves the book list as it is.
-    runGuarded([this] { RefreshGiven(); });
+    // refresh. Nobody asked for the list yet, so a library without a loan table (it is made
+    // when the first book is lent) starts quietly; a refresh of the page reports it as before.
+    try {
+        RefreshGiven();
+    } catch (const FbError &) {
+    }
 }
 
 void TMainF::closeEvent(QCloseEvent *event)

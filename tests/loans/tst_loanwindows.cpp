@@ -116,6 +116,8 @@ void TestLoanWindows::firstOpenCreatesLoanTable()
     AppFixture app(files);
     LibrarySchema::create(app.path(u"LIBRARY.GDB"_s), false);
     app.start();
+    // No loan table yet: the program starts without a word about the loan list.
+    QVERIFY(UserPrompts::shownMessages().isEmpty());
     addBooks();
     UserPrompts::clearShownMessages();
     const int before = EventConsole::lines().size();
