@@ -9,7 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 constexpr mode_t kPrivate = 0700;
 
@@ -25,7 +26,8 @@ bool makePrivate(const QByteArray &path)
 {
     if (mkdir(path.constData(), kPrivate) != 0 && errno != EEXIST)
         return false;
-    struct stat info {};
+    struct stat info {
+    };
     if (lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid())
         return false;
     if ((info.st_mode & 0777) != kPrivate && chmod(path.constData(), kPrivate) != 0)

@@ -1,8 +1,8 @@
 #include "AboutWindow.h"
 #include "AppFixture.h"
 #include "AppState.h"
-#include "DialogBase.h"
 #include "DeleteBookWindow.h"
+#include "DialogBase.h"
 #include "Language.h"
 #include "LoginDialog.h"
 #include "MainWindow.h"
@@ -13,8 +13,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>

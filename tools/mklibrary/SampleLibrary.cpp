@@ -8,7 +8,8 @@
 
 #include <iterator>
 
-namespace {
+namespace
+{
 
 struct Work {
     const char16_t *title;
@@ -92,7 +93,7 @@ QString bookStatement(int n)
     if (copy > 0) // a later edition of a book already on the shelf
         title += QStringLiteral(" (%1)").arg(copy + 1);
     const QString year = QString::number(work.edition + 3 * copy);
-    const QString description = workIndex < 6    ? QStringLiteral("Видання %1, тверда палітурка").arg(copy + 1)
+    const QString description = workIndex < 6 ? QStringLiteral("Видання %1, тверда палітурка").arg(copy + 1)
                                 : workIndex < 12 ? QStringLiteral("Издание %1, твёрдый переплёт").arg(copy + 1)
                                                  : QStringLiteral("Edition %1, paperback").arg(copy + 1);
     return QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre, seria, place, description, clas) "
@@ -126,8 +127,9 @@ void SampleLibrary::fill(FbDatabase &db, int books)
         // Spread over the shelf: every third book or so, lent a week apart.
         const int row = i * ids.fetchedCount() / loans;
         const QString id = FbQuery::displayText(ids.value(row, 0));
-        statement.setSqlText(QStringLiteral("INSERT INTO given (given_id, given_to, given_date) VALUES (%1, '%2', '%3')")
-                                 .arg(id, text(kBorrowers[i]), today.addDays(-7 * (i + 1)).toString(Qt::ISODate)));
+        statement.setSqlText(
+            QStringLiteral("INSERT INTO given (given_id, given_to, given_date) VALUES (%1, '%2', '%3')")
+                .arg(id, text(kBorrowers[i]), today.addDays(-7 * (i + 1)).toString(Qt::ISODate)));
         statement.execSQL();
     }
 }

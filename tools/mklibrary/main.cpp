@@ -9,7 +9,8 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-namespace {
+namespace
+{
 constexpr int kMaxSampleBooks = 1000000;
 
 int usage(QTextStream &err)
