@@ -1,5 +1,6 @@
 #include "LoginDialog.h"
 #include "MainWindow.h"
+#include "RuntimeDirectory.h"
 #include "Splash.h"
 #include "Startup.h"
 #include "TerminationSignals.h"
@@ -11,6 +12,7 @@
 
 int main(int argc, char *argv[])
 {
+    RuntimeDirectory::prepare();
     QApplication app(argc, argv);
     installLoginDialog();
     // A signal ends the program as closing the main window does, once the windows exist.

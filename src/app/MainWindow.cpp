@@ -31,6 +31,7 @@
 #include <QHBoxLayout>
 #include <QKeySequenceEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTabBar>
 #include <QTime>
@@ -50,6 +51,8 @@ constexpr int kInfoPage = 2;
 constexpr int kSqlPage = 3;
 constexpr int kConsoleHeight = 45;
 constexpr int kConsoleStep = 8;
+constexpr int kLeftFrameMargin = 4;
+constexpr int kFramePictureSize = 18;
 
 const char *const kCreateGivenSql = "create table GIVEN (GIVEN_ID integer not null, GIVEN_TO varchar (35), GIVEN_DATE "
                                     "date, foreign key (GIVEN_ID) references BOOK (ID));";
@@ -81,7 +84,7 @@ TMainF::TMainF(QWidget *parent)
     MainF = this;
     setMainApi(this);
     ui->setupUi(this);
-    new BookSearchBar(ui->SearchBar);
+    m_bookBar = new BookSearchBar(ui->SearchBar);
     m_sqlPage = new SqlPage(ui->SQL);
     ui->SQLLayout->addWidget(m_sqlPage);
     createDatabaseObjects();
@@ -152,7 +155,17 @@ void TMainF::createDatabaseObjects()
     LoanList::followBookList(this);
     auto *givenBarLayout = new QHBoxLayout(ui->GivenBar);
     givenBarLayout->setContentsMargins(0, 0, 0, 0);
-    givenBarLayout->addWidget(new LoanSearchBar(ui->GivenBar));
+    m_loanBar = new LoanSearchBar(ui->GivenBar);
+    givenBarLayout->addWidget(m_loanBar);
+    // A click on a column title orders the list as "Arrange by" does.
+    ui->DBGridEh1->setTitlesClickable(true);
+    ui->DBGridEh2->setTitlesClickable(true);
+    connect(ui->DBGridEh1, &DBGridEh::titleClicked, m_bookBar, &BookSearchBar::arrangeByColumn);
+    connect(ui->DBGridEh2, &DBGridEh::titleClicked, m_loanBar, &LoanSearchBar::arrangeByColumn);
+    connect(m_bookBar, &BookSearchBar::nothingFound, this,
+            [this] { ui->DBGridEh1->setStatusText(LangStr(QStringLiteral("lnothingfound"))); });
+    connect(m_loanBar, &LoanSearchBar::nothingFound, this,
+            [this] { ui->DBGridEh2->setStatusText(LangStr(QStringLiteral("lnothingfound"))); });
     m_sqlPage->DBGridEh3()->setDataSource(m_source2);
     ui->DBNavigator1->setDataSource(m_source1);
     ui->dbeBookCount->setDataSource(m_source3);
@@ -329,7 +342,7 @@ void TMainF::connectSignals()
     connect(ui->LeftDelLnk, &ClickableLabel::clicked, this, [] { showAppWindow(AppWindow::DeleteBook); });
     connect(ui->LeftGiveLnk, &ClickableLabel::clicked, this, [] { showAppWindow(AppWindow::Lend); });
     connect(ui->LeftBackLnk, &ClickableLabel::clicked, this, [] { showAppWindow(AppWindow::Return); });
-    connect(ui->lbSQL, &ClickableLabel::doubleClicked, this, [this] { ui->PageControl1->setCurrentIndex(kSqlPage); });
+    connect(ui->lbSQL, &ClickableLabel::doubleClicked, this, &TMainF::lbSQLDblClick);
     connect(ui->Button19, &QPushButton::clicked, this, [this] { runGuarded([this] { Button19Click(); }); });
     connect(ui->ViewBook, &QPushButton::clicked, this, [this] { ViewBookClick(); });
     connect(ui->PageControl1, &QTabWidget::currentChanged, this, &TMainF::PageControl1Change);
@@ -397,6 +410,16 @@ void TMainF::FormCreate()
 
 bool TMainF::eventFilter(QObject *watched, QEvent *event)
 {
+    // Collapsed, the whole strip of the left frame expands it, not only its small picture.
+    if (event->type() == QEvent::MouseButtonRelease && watched != ui->LeftUnhideImg && leftFrameCollapsed()) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (widget && mouse->button() == Qt::LeftButton &&
+            (widget == ui->MainLeftFrame || ui->MainLeftFrame->isAncestorOf(widget))) {
+            LeftUnhideImgClick();
+            return true;
+        }
+    }
     // The seven shortcuts act wherever the focus is in this window: an edit field must not
     // claim Ctrl+A or Ctrl+E for itself.
     if (event->type() == QEvent::ShortcutOverride) {
@@ -425,6 +448,13 @@ void TMainF::FormShow()
     hideSplash();
     LeftBooksLnkClick();
     GeneralRefreshImgClick();
+    // The loans page shows the loans whenever it is first seen, not an empty list until a
+    // refresh. Nobody asked for the list yet, so a library without a loan table (it is made
+    // when the first book is lent) starts quietly; a refresh of the page reports it as before.
+    try {
+        RefreshGiven();
+    } catch (const FbError &) {
+    }
 }
 
 void TMainF::closeEvent(QCloseEvent *event)
@@ -490,9 +520,19 @@ void TMainF::LeftSqlLnkClick()
 
 void TMainF::PageControl1Change(int index)
 {
-    markPageLinks();
+    if (!m_keepLinkColours)
+        markPageLinks();
+    // The navigator follows the list of the page on show, whatever list it last moved.
+    DBNavigator1BeforeAction();
     if (index == kSqlPage)
         m_sqlPage->SQLShow();
+}
+
+void TMainF::lbSQLDblClick()
+{
+    m_keepLinkColours = true;
+    setActivePage(kSqlPage);
+    m_keepLinkColours = false;
 }
 
 void TMainF::setTabHeaderVisible(int page, bool visible)
@@ -512,6 +552,7 @@ void TMainF::LeftHideImgClick()
     ui->LeftHideImg->hide();
     ui->LeftUnhideImg->show();
     ui->MainLeftFrame->setFixedWidth(kLeftFrameCollapsed);
+    showLeftFrameCollapsed(true);
     setSettingsHideLeftFrame(true);
 }
 
@@ -522,7 +563,20 @@ void TMainF::LeftUnhideImgClick()
     ui->LeftHideImg->show();
     ui->LeftUnhideImg->hide();
     ui->MainLeftFrame->setFixedWidth(kLeftFrameWidth);
+    showLeftFrameCollapsed(false);
     setSettingsHideLeftFrame(false);
+}
+
+void TMainF::showLeftFrameCollapsed(bool collapsed)
+{
+    // The 10-pixel strip is the expand picture alone: no margins to squeeze it, and the
+    // disabled blocks out of the way.
+    const int margin = collapsed ? 0 : kLeftFrameMargin;
+    ui->MainLeftFrameLayout->setContentsMargins(margin, margin, margin, margin);
+    for (QWidget *block : {ui->Panel12, ui->Panel13, ui->Panel15})
+        block->setVisible(!collapsed);
+    ui->LeftUnhideImg->setFixedWidth(collapsed ? kLeftFrameCollapsed : kFramePictureSize);
+    ui->MainLeftFrame->setCursor(collapsed ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
 bool TMainF::leftFrameCollapsed() const

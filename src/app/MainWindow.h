@@ -8,11 +8,13 @@
 #include <QTimer>
 #include <memory>
 
+class BookSearchBar;
 class DataSource;
 class FbDatabase;
 class FbQuery;
 class FbTransaction;
 class PrintDBGridEh;
+class LoanSearchBar;
 class QLineEdit;
 class SqlPage;
 
@@ -104,6 +106,7 @@ public slots:
     void ViewBookClick();
     void Print1Click();
     void Image24Click();
+    void lbSQLDblClick();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -125,10 +128,14 @@ private:
     void Timer4Timer();
     void BarAnimTimerTimer();
     void reloadBooks(const QString &statement);
+    void showLeftFrameCollapsed(bool collapsed);
 
     std::unique_ptr<Ui::TMainF> ui;
     SqlPage *m_sqlPage = nullptr; // the contents of the page SQL
     bool m_firstShowDone = false;
+    bool m_keepLinkColours = false;
+    BookSearchBar *m_bookBar = nullptr;
+    LoanSearchBar *m_loanBar = nullptr;
     QList<QKeySequence> m_shortcuts;
 
     FbDatabase *m_database = nullptr;

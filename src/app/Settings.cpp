@@ -15,6 +15,7 @@
 
 #include <QFile>
 #include <QMenu>
+#include <QGroupBox>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -82,6 +83,14 @@ TSettings::TSettings(QWidget *parent) : DialogBase(parent, Fade::Yes), ui(std::m
     for (ClickableLabel *link : {ui->Label6, ui->Label8, ui->Label7})
         link->setTextColor(LinkGray);
 
+    // The two groups share one place, sized for the larger, so switching between them never
+    // resizes the window.
+    for (QGroupBox *group : {ui->GroupBox1, ui->GroupBox2}) {
+        QSizePolicy policy = group->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        group->setSizePolicy(policy);
+    }
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
     ui->GroupBox2->hide();
     ui->SettingsLanguageCb->setCurrentIndex(-1);
     ui->SettingsDefTabCmb->setCurrentIndex(-1);

@@ -3,6 +3,7 @@
 #include "ui_Splash.h"
 
 #include "Language.h"
+#include "Platform.h"
 #include "SettingsList.h"
 #include "UserPrompts.h"
 
@@ -62,6 +63,7 @@ TSplashF::TSplashF(QWidget *parent)
     setFixedSize(390, 294);
     ui->Image1->setPixmap(backgroundPicture(size()));
     ui->Image2->setPixmap(logoPicture());
+    ui->Label6->setText(QStringLiteral("Platform: ") + QString::fromUtf16(BIBLIORA_PLATFORM_NAME));
     ui->DoneLb->lower();
     ui->Image1->lower();
     connect(ui->LanguageCb, &QComboBox::activated, this, &TSplashF::LanguageCbChange);

@@ -42,6 +42,8 @@ BookSearchBar::BookSearchBar(QWidget *parent) : QWidget(parent), ui(std::make_un
     connect(ui->SearchImg, &ClickableLabel::clicked, this, &BookSearchBar::SearchImgClick);
     connect(ui->ArrangeDownImg, &ClickableLabel::clicked, this, &BookSearchBar::ArrangeDownImgClick);
     connect(ui->ArrangeUpImg, &ClickableLabel::clicked, this, &BookSearchBar::ArrangeUpImgClick);
+    // Enter in the search box searches, as the search picture does.
+    connect(ui->edSel2, &QLineEdit::returnPressed, this, &BookSearchBar::SearchImgClick);
 }
 
 BookSearchBar::~BookSearchBar() = default;
@@ -106,6 +108,8 @@ void BookSearchBar::SearchImgClick()
     api->setBookBaseSql(query->text());
     api->setCurrentBookSql(*statement);
     openBookList();
+    if (query->active() && query->isEmpty())
+        emit nothingFound();
 }
 
 void BookSearchBar::ArrangeDownImgClick()
@@ -116,6 +120,19 @@ void BookSearchBar::ArrangeDownImgClick()
 void BookSearchBar::ArrangeUpImgClick()
 {
     arrange(false);
+}
+
+void BookSearchBar::arrangeByColumn(const QString &column)
+{
+    const int field = BookStatements::orderFieldOfColumn(column);
+    if (field < 0)
+        return;
+    // A second click on the same title reverses the order.
+    const bool ascending = !(field == m_titleField && m_titleAscending);
+    m_titleField = field;
+    m_titleAscending = ascending;
+    ui->SelList3->setCurrentIndex(field);
+    arrange(ascending);
 }
 
 void BookSearchBar::arrange(bool ascending)

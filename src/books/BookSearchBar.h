@@ -28,6 +28,12 @@ public slots:
     void ArrangeUpImgClick();
     void edSel2Click();
     void edSel2Exit();
+    // Orders by the list column of that field, as "Arrange by" does; "Arrange by" shows it.
+    void arrangeByColumn(const QString &column);
+
+signals:
+    // A search ran and the list it gave is empty.
+    void nothingFound();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -37,6 +43,8 @@ private:
     void openBookList();
 
     std::unique_ptr<Ui::BookSearchBar> ui;
+    int m_titleField = -1; // the entry of the last title click
+    bool m_titleAscending = false;
 };
 
 // Whether the search text is the prompt of "Search for?" in any language.

@@ -99,6 +99,14 @@ QString orderSql(const QString &base, int field, bool ascending)
            (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")) + QLatin1Char(';');
 }
 
+int orderFieldOfColumn(const QString &column)
+{
+    for (int field = 0; field < kOrderFieldCount; ++field)
+        if (column.compare(QLatin1String(kOrderColumns[field]), Qt::CaseInsensitive) == 0)
+            return field;
+    return -1;
+}
+
 InsertStatement insertSql(const BookFields &book, bool allowEmpty, const QString &unknownWord, const QString &noneWord)
 {
     InsertStatement result;

@@ -44,6 +44,8 @@ inline constexpr int kOrderFieldCount = 10;
 QString unorderedBase(const QString &base);
 // Empty when the base is empty or the field is out of range.
 QString orderSql(const QString &base, int field, bool ascending);
+// The "Arrange by" entry that orders by a column of the book list (any case); -1 for none.
+int orderFieldOfColumn(const QString &column);
 
 // The fields of a book, in the order of the add and change windows.
 struct BookFields {

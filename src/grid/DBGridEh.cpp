@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
 #include <algorithm>
 
 namespace {
@@ -38,8 +39,11 @@ DBGridEh::DBGridEh(QWidget *parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
 
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    // A click on a title would select the column or suggest sorting; the grid offers neither.
+    // A click on a title would select the column or suggest sorting; the grid offers neither
+    // unless its owner orders the list by the title clicked (setTitlesClickable).
     horizontalHeader()->setSectionsClickable(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { emit titleClicked(columnField(column)); });
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(false);
 
@@ -69,9 +73,28 @@ void DBGridEh::setDataSource(DataSource *source)
     m_source = source;
     m_searchText.clear();
     m_model->setDataSource(source);
-    if (source)
+    if (source) {
         connect(source, &DataSource::currentRowChanged, this, &DBGridEh::followQuery);
+        // A status belongs to the rows it was said of; new rows clear it.
+        connect(source, &DataSource::opened, this, [this] { setStatusText(QString()); });
+    }
     followQuery();
+}
+
+void DBGridEh::setStatusText(const QString &text)
+{
+    m_statusText = text;
+    viewport()->update();
+}
+
+void DBGridEh::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    if (m_statusText.isEmpty())
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(viewport()->rect(), Qt::AlignCenter, m_statusText);
 }
 
 FbQuery *DBGridEh::query() const
@@ -87,6 +110,20 @@ void DBGridEh::setColumns(const QVector<GridColumn> &columns)
 void DBGridEh::setColumnTitle(int column, const QString &title)
 {
     m_model->setColumnTitle(column, title);
+}
+
+void DBGridEh::setTitlesClickable(bool clickable)
+{
+    horizontalHeader()->setSectionsClickable(clickable);
+}
+
+QString DBGridEh::columnField(int column) const
+{
+    const QVector<GridColumn> columns = m_model->columns();
+    if (column >= 0 && column < columns.size())
+        return columns.at(column).fieldName;
+    // Without fixed columns every field is shown, titled with its name.
+    return m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
 }
 
 void DBGridEh::setTitleColor(const QColor &color)

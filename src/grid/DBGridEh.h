@@ -32,6 +32,10 @@ public:
     void setColumns(const QVector<GridColumn> &columns);
     void setColumnTitle(int column, const QString &title);
     void setTitleColor(const QColor &color);
+    // Titles that answer a click with titleClicked; off by default.
+    void setTitlesClickable(bool clickable);
+    // The field a column shows.
+    QString columnField(int column) const;
 
     // Selected row numbers in ascending order.
     QList<int> selectedRows() const;
@@ -47,15 +51,22 @@ public:
 
     GridFindDialog *findDialog();
 
+    // A short note shown in the middle of the list ("Nothing found"), until the list is re-run.
+    QString statusText() const { return m_statusText; }
+    void setStatusText(const QString &text);
+
 public slots:
     void showFindDialog();
 
 signals:
     // The query failed while the grid fetched rows or moved it.
     void fetchFailed(const QString &message);
+    // The title of the column showing this field was clicked.
+    void titleClicked(const QString &fieldName);
 
 protected:
     bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
@@ -69,5 +80,6 @@ private:
     QPointer<GridFindDialog> m_findDialog;
     QTimer m_searchTimer;
     QString m_searchText;
+    QString m_statusText;
     bool m_syncing = false;
 };

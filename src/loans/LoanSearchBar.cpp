@@ -51,6 +51,8 @@ LoanSearchBar::LoanSearchBar(QWidget *parent)
     connect(ui->GivenSrch, &QToolButton::clicked, this, &LoanSearchBar::GivenSrchClick);
     connect(ui->GivenCng, &QPushButton::clicked, this, &LoanSearchBar::GivenCngClick);
     connect(ui->GivenRefresh, &QToolButton::clicked, this, &LoanSearchBar::GivenRefreshClick);
+    // Enter in the search box searches, as the search picture does.
+    connect(ui->EdSel3, &QLineEdit::returnPressed, this, &LoanSearchBar::GivenSrchClick);
 }
 
 LoanSearchBar::~LoanSearchBar() = default;
@@ -63,6 +65,19 @@ void LoanSearchBar::GivenArrDownClick()
 void LoanSearchBar::GivenArrUpClick()
 {
     arrange(false);
+}
+
+void LoanSearchBar::arrangeByColumn(const QString &column)
+{
+    const int item = LoanSql::orderItemOfColumn(column);
+    if (item < 0)
+        return;
+    // A second click on the same title reverses the order.
+    const bool ascending = !(item == m_titleItem && m_titleAscending);
+    m_titleItem = item;
+    m_titleAscending = ascending;
+    ui->SelList4->setCurrentIndex(item);
+    arrange(ascending);
 }
 
 void LoanSearchBar::arrange(bool ascending)
@@ -104,6 +119,8 @@ void LoanSearchBar::GivenSrchClick()
         api->IBQuery5()->setSqlText(search.statement);
         api->setGivenBaseSql(api->IBQuery5()->text());
         api->IBQuery5()->open();
+        if (api->IBQuery5()->isEmpty())
+            emit nothingFound();
     });
 }
 

@@ -22,9 +22,17 @@ public slots:
     void GivenSrchClick();
     void GivenCngClick();
     void GivenRefreshClick();
+    // Orders by the list column of that field, as the arrange list does; the list shows it.
+    void arrangeByColumn(const QString &column);
+
+signals:
+    // A search ran and the list it gave is empty.
+    void nothingFound();
 
 private:
     void arrange(bool ascending);
 
     std::unique_ptr<Ui::LoanSearchBar> ui;
+    int m_titleItem = -1; // the arrange-list index of the last title click
+    bool m_titleAscending = false;
 };

@@ -138,6 +138,14 @@ QString orderColumn(int item)
     return QString::fromLatin1(kOrderColumns[item]);
 }
 
+int orderItemOfColumn(const QString &column)
+{
+    for (int item = 0; item < int(std::size(kOrderColumns)); ++item)
+        if (column.compare(QLatin1String(kOrderColumns[item]), Qt::CaseInsensitive) == 0)
+            return item;
+    return -1;
+}
+
 QString orderStatement(const QString &base, int item, bool ascending)
 {
     const QString column = orderColumn(item);

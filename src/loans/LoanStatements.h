@@ -38,6 +38,8 @@ SearchResult searchStatement(int item, const QString &text);
 
 // The ordering column for an index of the arrange list SelList4; empty when none is chosen.
 QString orderColumn(int item);
+// The arrange-list index that orders by a column of the loan list (any case); -1 for none.
+int orderItemOfColumn(const QString &column);
 // base + " ORDER BY " + column + " ASC;" (or DESC); empty when base is empty or no column.
 QString orderStatement(const QString &base, int item, bool ascending);
 } // namespace LoanSql

@@ -45,6 +45,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 private slots:
     void opensOnBookPageWithBooks();
+    void loanListShownAfterStart();
     void closingSequence_data();
     void closingSequence();
     void countersEmptyUntilFirstTick();
@@ -55,6 +56,9 @@ private slots:
     void shortcutsFromFocusedEditField();
     void pageLinksAndColours();
     void leftFrameCollapseFollowsSettings();
+    void collapsedStripExpandsOnClick();
+    void navigatorFollowsPageOnShow();
+    void sqlLabelDoubleClickKeepsLinkColours();
     void consoleSlidesInToFortyEight();
     void everyWindowSwitchesLanguage();
     void profilePathAcceptance_data();
@@ -77,6 +81,22 @@ void TestMainWindow::opensOnBookPageWithBooks()
     QCOMPARE(MainF->BookBaseSql(), QStringLiteral("select * from BOOK\r\n"));
     QCOMPARE(ui->DBGridEh1->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Id"));
     QCOMPARE(ui->DBGridEh1->model()->columnCount(), 10);
+}
+
+void TestMainWindow::loanListShownAfterStart()
+{
+    AppFixture app;
+    app.start(false);
+    addBookAndLoan();
+    MainF->show();
+    MainF->LeftGivenBooksLnkClick();
+    Ui::TMainF *ui = MainF->form();
+    QVERIFY(MainF->IBQuery5()->active());
+    QCOMPARE(ui->DBGridEh2->model()->rowCount(), 1);
+    QCOMPARE(ui->DBGridEh2->model()->data(ui->DBGridEh2->model()->index(0, 2)).toString(), QStringLiteral("Ann"));
+    // Opened as a refresh opens it: orderings apply to it, and the book list was loaded first.
+    QVERIFY(MainF->GivenBaseSql().startsWith(QStringLiteral("SELECT given.given_id")));
+    QVERIFY(MainF->IBQuery1()->active());
 }
 
 void TestMainWindow::closingSequence_data()
@@ -294,6 +314,55 @@ void TestMainWindow::leftFrameCollapseFollowsSettings()
     QCOMPARE(ui->MainLeftFrame->width(), 185);
     QVERIFY(ui->Panel13->isEnabled());
     QVERIFY(!Settings->findChild<QCheckBox *>(QStringLiteral("SettingsHideLeftFrame"))->isChecked());
+}
+
+void TestMainWindow::collapsedStripExpandsOnClick()
+{
+    AppFixture app;
+    app.start();
+    Ui::TMainF *ui = MainF->form();
+    MainF->LeftHideImgClick();
+    QApplication::processEvents();
+    // The expand picture fills the strip's width instead of peeping out of its margins.
+    QCOMPARE(ui->LeftUnhideImg->mapTo(ui->MainLeftFrame, QPoint(0, 0)).x(), 0);
+    QCOMPARE(ui->LeftUnhideImg->width(), 10);
+    // Anywhere on the strip, far from the picture, a click brings the frame back.
+    QTest::mouseClick(ui->MainLeftFrame, Qt::LeftButton, {}, QPoint(5, 40));
+    QCOMPARE(ui->MainLeftFrame->width(), 185);
+    QVERIFY(ui->Panel12->isEnabled() && ui->Panel12->isVisibleTo(MainF));
+    QVERIFY(!Settings->findChild<QCheckBox *>(QStringLiteral("SettingsHideLeftFrame"))->isChecked());
+    // Expanded, a click on the frame's background does nothing.
+    QTest::mouseClick(ui->MainLeftFrame, Qt::LeftButton, {}, QPoint(5, ui->MainLeftFrame->height() - 40));
+    QCOMPARE(ui->MainLeftFrame->width(), 185);
+}
+
+void TestMainWindow::navigatorFollowsPageOnShow()
+{
+    AppFixture app;
+    app.start();
+    Ui::TMainF *ui = MainF->form();
+    MainF->IBQuery5()->close();
+    MainF->LeftGivenBooksLnkClick();
+    MainF->DBNavigator1BeforeAction(); // a navigator click binds it to the (closed) loan list
+    QCOMPARE(ui->DBNavigator1->dataSource(), MainF->DataSource4());
+    MainF->LeftBooksLnkClick();
+    QCOMPARE(ui->DBNavigator1->dataSource(), MainF->DataSource1());
+    ui->PageControl1->setCurrentIndex(1); // by a tab header too
+    QCOMPARE(ui->DBNavigator1->dataSource(), MainF->DataSource4());
+    MainF->LeftInfoLnkClick(); // other pages keep the binding
+    QCOMPARE(ui->DBNavigator1->dataSource(), MainF->DataSource4());
+}
+
+void TestMainWindow::sqlLabelDoubleClickKeepsLinkColours()
+{
+    AppFixture app;
+    app.start();
+    Ui::TMainF *ui = MainF->form();
+    QTRY_VERIFY(ui->lbSQL->isVisible());
+    QTest::mouseDClick(ui->lbSQL, Qt::LeftButton);
+    QCOMPARE(ui->PageControl1->currentIndex(), 3);
+    QCOMPARE(ui->LeftBooksLnk->textColor(), QColor(0, 0, 255));
+    QCOMPARE(ui->LeftSqlLnk->textColor(), QColor(128, 128, 128));
 }
 
 void TestMainWindow::consoleSlidesInToFortyEight()

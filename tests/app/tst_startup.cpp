@@ -6,6 +6,7 @@
 #include "LangStr.h"
 #include "MainWindow.h"
 #include "RegisterWindow.h"
+#include "RuntimeDirectory.h"
 #include "SettingsList.h"
 #include "Splash.h"
 #include "UserPrompts.h"
@@ -34,7 +35,7 @@ QStringList windowLines()
             QStringLiteral("[View] module: loaded"),     QStringLiteral("[Sql] module: loaded"),
             QStringLiteral("[Lng] module: loaded"),      QStringLiteral("[Given] module: loaded"),
             QStringLiteral("Initialising..."),
-            QStringLiteral("Bibliora v2.3 win32 build83 BETA_04 Application preview")};
+            QStringLiteral("Bibliora v2.3 linux build83 BETA_04 Application preview")};
 }
 
 } // namespace
@@ -51,6 +52,7 @@ private slots:
     void missingLibraryKeepsProgramRunning();
     void firstRunWaitsForOk_data();
     void firstRunWaitsForOk();
+    void runtimeDirectoryIsPrivate();
 };
 
 void TestStartup::cleanup()
@@ -106,6 +108,8 @@ void TestStartup::normalStart()
     QCOMPARE(MainF->IBDatabase1()->connected(), profile);
     QCOMPARE(AppState::baseDirectory(), QDir::currentPath() + QLatin1Char('/'));
     QVERIFY(!SplashF->form()->DoneLb->isVisible());
+    // The platform the program runs on, as the version line above names it.
+    QCOMPARE(SplashF->form()->Label6->text(), QStringLiteral("Platform: Linux"));
 }
 
 void TestStartup::linesCarryTimeStamp()
@@ -186,6 +190,38 @@ void TestStartup::firstRunWaitsForOk()
     QVERIFY(saved.readAll().contains("Language=" + language.toLatin1() + "\r\n"));
     MainF->show();
     QVERIFY(!SplashF->isVisible());
+}
+
+void TestStartup::runtimeDirectoryIsPrivate()
+{
+    QTemporaryDir temp;
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    qunsetenv("XDG_RUNTIME_DIR");
+
+    // A directory left open to others by an earlier run is made private again.
+    const QString expected = temp.path() + QStringLiteral("/runtime-") + qEnvironmentVariable("USER", "root");
+    QVERIFY(QDir().mkpath(expected));
+    QFile::setPermissions(expected, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                        QFile::ExeOther);
+    const QString made = RuntimeDirectory::prepare();
+    const QFile::Permissions permissions = QFileInfo(made).permissions();
+    const QByteArray named = qgetenv("XDG_RUNTIME_DIR");
+    // A directory the session names is kept.
+    qputenv("XDG_RUNTIME_DIR", "/run/user/4242");
+    const QString kept = RuntimeDirectory::prepare();
+
+    qputenv("TMPDIR", savedTemp);
+    if (savedRuntime.isEmpty())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    QCOMPARE(made, expected);
+    QCOMPARE(QFile::decodeName(named), expected);
+    QCOMPARE(permissions & (QFile::ReadGroup | QFile::ReadOther | QFile::ExeOther | QFile::WriteOther), QFile::Permissions());
+    QVERIFY(permissions & QFile::WriteOwner);
+    QCOMPARE(kept, QStringLiteral("/run/user/4242"));
 }
 
 QTEST_MAIN(TestStartup)

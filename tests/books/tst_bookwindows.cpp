@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "BookSearchBar.h"
 #include "ChangeBookWindow.h"
+#include "DBGridEh.h"
 #include "DeleteBookWindow.h"
 #include "EventConsole.h"
 #include "FieldsWindow.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -94,6 +96,13 @@ void pressIn(QWidget *field, Qt::Key key)
     QTest::keyClick(target, key);
 }
 
+void clickTitle(DBGridEh *grid, int column)
+{
+    QHeaderView *header = grid->horizontalHeader();
+    const QPoint middle(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
+}
+
 int rowCount()
 {
     FbQuery *list = MainF->IBQuery1();
@@ -133,6 +142,8 @@ private slots:
     void searchByIdRejectsNonNumbers();
     void orderingAfterReloadStaysValid();
     void searchWithoutFieldOnlyMovesFocus();
+    void enterSearchesAndEmptyResultSaysSo();
+    void titleClickOrdersLikeArrangeBy();
 
 private:
     BookSearchBar *placeSearchBar();
@@ -619,6 +630,52 @@ void TestBookWindows::searchWithoutFieldOnlyMovesFocus()
     QVERIFY(edit->text().isEmpty());
     child<QComboBox>(bar, "SelList2")->setFocus();
     QCOMPARE(edit->text(), QStringLiteral("Search for?"));
+}
+
+void TestBookWindows::enterSearchesAndEmptyResultSaysSo()
+{
+    AppFixture app;
+    app.start();
+    insertBook(QStringLiteral("Кобзар"), QStringLiteral("Шевченко"));
+    auto *grid = MainF->findChild<DBGridEh *>(QStringLiteral("DBGridEh1"));
+    BookSearchBar *bar = placeSearchBar();
+    child<QComboBox>(bar, "SelList2")->setCurrentIndex(0);
+    setText(bar, "edSel2", QStringLiteral("Заповіт"));
+    pressIn(child<QLineEdit>(bar, "edSel2"), Qt::Key_Return);
+    QCOMPARE(MainF->CurrentBookSql(), QStringLiteral("SELECT * FROM book WHERE title like '%Заповіт%'"));
+    QCOMPARE(rowCount(), 0);
+    QCOMPARE(grid->statusText(), QStringLiteral("Nothing found"));
+    QVERIFY(UserPrompts::shownMessages().isEmpty());
+    // The note goes with the rows it was said of.
+    MainF->LeftRefreshAllLbClick();
+    QCOMPARE(grid->statusText(), QString());
+    setText(bar, "edSel2", QStringLiteral("обза"));
+    pressIn(child<QLineEdit>(bar, "edSel2"), Qt::Key_Enter);
+    QCOMPARE(rowCount(), 1);
+    QCOMPARE(grid->statusText(), QString());
+}
+
+void TestBookWindows::titleClickOrdersLikeArrangeBy()
+{
+    AppFixture app;
+    app.start();
+    insertBook(QStringLiteral("b"), QStringLiteral("Bob"));
+    insertBook(QStringLiteral("a"), QStringLiteral("Ann"));
+    insertBook(QStringLiteral("c"), QStringLiteral("Cid"));
+    MainF->RefreshBooks();
+    auto *grid = MainF->findChild<DBGridEh *>(QStringLiteral("DBGridEh1"));
+    auto *arrangeBy = child<QComboBox>(placeSearchBar(), "SelList3");
+    clickTitle(grid, 2); // "Author"
+    QCOMPARE(MainF->CurrentBookSql(), QStringLiteral("select * from BOOK\r\n ORDER BY author ASC;"));
+    QCOMPARE(arrangeBy->currentText(), QStringLiteral("Author"));
+    QCOMPARE(MainF->IBQuery1()->fieldText(QStringLiteral("TITLE")), QStringLiteral("a"));
+    clickTitle(grid, 2);
+    QCOMPARE(MainF->CurrentBookSql(), QStringLiteral("select * from BOOK\r\n ORDER BY author DESC;"));
+    QCOMPARE(MainF->IBQuery1()->fieldText(QStringLiteral("TITLE")), QStringLiteral("c"));
+    clickTitle(grid, 1); // "Id": another column starts ascending
+    QCOMPARE(MainF->CurrentBookSql(), QStringLiteral("select * from BOOK\r\n ORDER BY id ASC;"));
+    QCOMPARE(arrangeBy->currentText(), QStringLiteral("Id"));
+    QCOMPARE(AppFixture::consoleMessages().last(), QStringLiteral("{SQL} select * from BOOK\r\n ORDER BY id ASC"));
 }
 
 QTEST_MAIN(TestBookWindows)

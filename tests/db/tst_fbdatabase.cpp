@@ -82,6 +82,7 @@ private slots:
     void secondEngineIsRefused();
     void lostConnectionIsDroppedAndMadeAnew();
     void mklibraryRefusesExistingFile();
+    void mklibrarySample();
     void lockDirectoryIsUsable();
     void lockDirectoryTrust_data();
     void lockDirectoryTrust();
@@ -487,6 +488,36 @@ void TestFbDatabase::mklibraryRefusesExistingFile()
     q.open();
     QCOMPARE(q.fieldNames().mid(0, 3), (QStringList{"ID", "TITLE", "AUTHOR"}));
     QCOMPARE(q.fieldText(QStringLiteral("Id")), QStringLiteral("1"));
+}
+
+void TestFbDatabase::mklibrarySample()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("LIBRARY.GDB"));
+    const QString tool = toolPath("BIBLIORA_MKLIBRARY", MKLIBRARY);
+    for (const QString &bad : {QStringLiteral("x"), QStringLiteral("-1")})
+        QCOMPARE(QProcess::execute(tool, {QStringLiteral("--sample"), bad, path}), 2);
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(QProcess::execute(tool, {QStringLiteral("--sample"), QStringLiteral("40"), path}), 0);
+
+    FbDatabase db;
+    FbTransaction tr(&db);
+    db.setDatabaseName(path);
+    db.setParams(TestLibrary::defaultParams());
+    FbQuery q(&db);
+    const auto count = [&q](const char *sql) {
+        q.close();
+        q.setSqlText(QString::fromUtf8(sql));
+        q.open();
+        return q.fieldText(QStringLiteral("COUNT")).toInt();
+    };
+    QCOMPARE(count("SELECT count(*) FROM book"), 40);
+    QVERIFY(count("SELECT count(*) FROM book WHERE title LIKE '%Кобзар%'") > 0);
+    QVERIFY(count("SELECT count(*) FROM book WHERE author = 'Jane Austen'") > 0);
+    // A few loans, each of a book on the shelf, none of one book twice.
+    const int loans = count("SELECT count(*) FROM given");
+    QVERIFY(loans >= 3 && loans <= 5);
+    QCOMPARE(count("SELECT count(DISTINCT given_id) FROM given g JOIN book b ON b.id = g.given_id"), loans);
 }
 
 void TestFbDatabase::lockDirectoryIsUsable()

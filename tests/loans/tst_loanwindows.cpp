@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 #include "AppState.h"
+#include "DBGridEh.h"
 #include "DataSource.h"
 #include "EventConsole.h"
 #include "FbDatabase.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -105,6 +107,7 @@ private slots:
     void lendWritesTheDayThePickerShows();
     void searchAndOrdering();
     void idSearchNeedsWholeNumber();
+    void enterAndTitleClicksOnTheLoanPage();
     void loanListFollowsBookList();
     void barActsOnTheFieldItShowsAfterLanguageSwitch();
 };
@@ -116,6 +119,8 @@ void TestLoanWindows::firstOpenCreatesLoanTable()
     AppFixture app(files);
     LibrarySchema::create(app.path(u"LIBRARY.GDB"_s), false);
     app.start();
+    // No loan table yet: the program starts without a word about the loan list.
+    QVERIFY(UserPrompts::shownMessages().isEmpty());
     addBooks();
     UserPrompts::clearShownMessages();
     const int before = EventConsole::lines().size();
@@ -426,6 +431,43 @@ void TestLoanWindows::barActsOnTheFieldItShowsAfterLanguageSwitch()
     arrange->setCurrentIndex(1);
     bar->GivenArrDownClick();
     QVERIFY(sqlLines().last().endsWith(u" ORDER BY title ASC;"_s));
+}
+
+void TestLoanWindows::enterAndTitleClicksOnTheLoanPage()
+{
+    AppFixture app;
+    app.start();
+    addBooks();
+    lend(u"Zoe"_s);
+    mainApi()->IBQuery1()->next();
+    lend(u"Ann"_s);
+    MainF->LeftGivenBooksLnkClick();
+    auto *grid = MainF->findChild<DBGridEh *>(u"DBGridEh2"_s);
+    auto *bar = MainF->findChild<LoanSearchBar *>();
+    FbQuery *list = mainApi()->IBQuery5();
+
+    child<QComboBox>(bar, "SelList5")->setCurrentIndex(1);
+    auto *text = child<QLineEdit>(bar, "EdSel3");
+    text->setText(u"Nobody"_s);
+    QTest::keyClick(text, Qt::Key_Return);
+    QVERIFY(sqlLines().last().endsWith(u" and given_to like '%Nobody%'"_s));
+    QVERIFY(list->isEmpty());
+    QCOMPARE(grid->statusText(), u"Nothing found"_s);
+    mainApi()->RefreshGiven();
+    QCOMPARE(grid->statusText(), QString());
+
+    QHeaderView *header = grid->horizontalHeader();
+    const auto clickTitle = [header](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          {header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2});
+    };
+    clickTitle(2); // GIVEN_TO
+    QVERIFY(sqlLines().last().endsWith(u"book.id\r\n ORDER BY given_to ASC;"_s));
+    QCOMPARE(list->fieldText(u"GIVEN_TO"_s), u"Ann"_s);
+    QCOMPARE(child<QComboBox>(bar, "SelList4")->currentIndex(), 2);
+    clickTitle(2);
+    QVERIFY(sqlLines().last().endsWith(u"book.id\r\n ORDER BY given_to DESC;"_s));
+    QCOMPARE(list->fieldText(u"GIVEN_TO"_s), u"Zoe"_s);
 }
 
 QTEST_MAIN(TestLoanWindows)

@@ -1,21 +1,53 @@
-// mklibrary PATH: creates an empty library database at PATH.
+// mklibrary [--sample N] PATH: creates an empty library database at PATH, or with --sample one
+// holding N plausible books and a few loans.
+#include "FbDatabase.h"
 #include "FbError.h"
+#include "FbTransaction.h"
 #include "LibrarySchema.h"
+#include "SampleLibrary.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
+
+namespace
+{
+constexpr int kMaxSampleBooks = 1000000;
+
+int usage(QTextStream &err)
+{
+    err << "usage: mklibrary [--sample N] PATH\n";
+    return 2;
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     const QStringList args = app.arguments();
-    if (args.size() != 2) {
-        err << "usage: mklibrary PATH\n";
-        return 2;
+    int books = -1; // no sample: the empty library
+    if (args.size() == 4 && args.at(1) == QLatin1String("--sample")) {
+        bool ok = false;
+        books = args.at(2).toInt(&ok);
+        if (!ok || books < 0 || books > kMaxSampleBooks)
+            return usage(err);
+    } else if (args.size() != 2) {
+        return usage(err);
     }
+    const QString path = args.last();
     try {
-        LibrarySchema::create(args.at(1));
+        LibrarySchema::create(path);
+        if (books >= 0) {
+            FbDatabase db;
+            FbTransaction transaction(&db);
+            db.setDatabaseName(path);
+            db.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("lc_ctype=WIN1251")});
+            db.open();
+            SampleLibrary::fill(db, books);
+            db.close();
+            QTextStream(stdout) << path << ": " << books << " books, " << SampleLibrary::loanCount(books)
+                                << " of them lent\n";
+        }
     } catch (const FbError &e) {
         err << "mklibrary: " << e.message() << "\n";
         return 1;

@@ -1,5 +1,7 @@
 #include "Catalogue.h"
 
+#include "Platform.h"
+
 #include <QHash>
 
 #include <array>
@@ -23,7 +25,7 @@ constexpr Entry kEntries[] = {
     {"iprog", u"Bibliora", u"Bibliora", u"Bibliora"},
     {"iver", u"2.3", u"2.3", u"2.3"},
     {"ibuild", u"83", u"83", u"83"},
-    {"iplatf", u"win32", u"win32", u"win32"},
+    {"iplatf", BIBLIORA_PLATFORM_WORD, BIBLIORA_PLATFORM_WORD, BIBLIORA_PLATFORM_WORD},
     {"imore", u"BETA_04 Application preview", u"BETA_04 Application preview", u"BETA_04 Application preview"},
     {"cinit", u"Initialising", u"Инициализация", u"Ініціалізація"},
     {"cdetected",
@@ -264,7 +266,8 @@ constexpr Entry kEntries[] = {
      u"Бібліотеку відновлено.\rПідключити її зараз?"},
     {"larrgby", u"Arrange by", u"Сортировать по", u"Сортувати по"},
     {"lsrchby", u"Search by", u"Искать по", u"Шукати по"},
-    {"lsrchw", u"Search for?", u"Что искать?", u"Що шукати?"},
+    {"lsrchw", u"Search for?", u"Искать что?", u"Шукати що?"},
+    {"lnothingfound", u"Nothing found", u"Ничего не найдено", u"Нічого не знайдено"},
     {"lcnsets", u"Connection settings", u"Настройки подключения", u"Настройки підключення"},
     {"lcnpar", u"Connection parameters ", u"Параметры подключения ", u"Параметри підключення "},
     {"lcngenopt", u"General options ", u"Общие параметры ", u"Загальні параметри "},
@@ -304,7 +307,7 @@ constexpr Entry kEntries[] = {
      u"Використати бібліотеку, створену Bibliora v1.5;"},
     {"labver", u"Version:", u"Версия:", u"Версія:"},
     {"labbld", u"Build:", u"Сборка:", u"Збірка:"},
-    {"labforw", u"for win32", u"для win32", u"для win32"},
+    {"labforw", u"for " BIBLIORA_PLATFORM_NAME, u"для " BIBLIORA_PLATFORM_NAME, u"для " BIBLIORA_PLATFORM_NAME},
     {"labauth", u"(c) Bibliora developers", u"(c) Разработчики Bibliora", u"(c) Розробники Bibliora"},
     {"labl1",
      // The about window puts in the engine and version the client library reports.

@@ -3,11 +3,14 @@
 #include "AppState.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace {
 constexpr int kFadeIntervalMs = 10;
 constexpr int kFadeStep = 25;
 constexpr int kFadeLimit = 247;
+constexpr int kEdgeWidth = 1;
+constexpr int kEdgeDarkness = 160; // percent, as QColor::darker takes it
 } // namespace
 
 DialogBase::DialogBase(QWidget *parent, Fade fade)
@@ -18,6 +21,23 @@ DialogBase::DialogBase(QWidget *parent, Fade fade)
     connect(&m_fadeTimer, &QTimer::timeout, this, &DialogBase::fadeStep);
     if (fadesIn())
         setWindowOpacity(0.0);
+    // Room for the edge: the form's layout stays inside it.
+    setContentsMargins(kEdgeWidth, kEdgeWidth, kEdgeWidth, kEdgeWidth);
+}
+
+QColor DialogBase::edgeColor(const QColor &theme)
+{
+    // Pure black has no darker shade; lighten it so that the edge still shows.
+    return theme.value() == 0 ? QColor(96, 96, 96) : theme.darker(kEdgeDarkness);
+}
+
+void DialogBase::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(QPen(edgeColor(AppState::themeColor()), kEdgeWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -kEdgeWidth, -kEdgeWidth));
 }
 
 void DialogBase::applyThemeColor()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QDialog>
 #include <QList>
 #include <QPoint>
@@ -15,12 +16,15 @@ public:
     explicit DialogBase(QWidget *parent = nullptr, Fade fade = Fade::No);
 
     bool fadesIn() const { return m_fade == Fade::Yes; }
+    // The thin edge that sets a dialog apart from the list behind it: the theme colour, darker.
+    static QColor edgeColor(const QColor &theme);
 
 protected:
     // The title label and panels that take the theme colour along with the window.
     void setThemedWidgets(const QList<QWidget *> &widgets) { m_themed = widgets; }
     void applyThemeColor();
 
+    void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
