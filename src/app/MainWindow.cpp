@@ -126,8 +126,12 @@ void TMainF::createDatabaseObjects()
     m_source3 = makeSource("DataSource3", m_query3);
     m_source4 = makeSource("DataSource4", m_query5);
     m_source7 = makeSource("DataSource7", m_query7);
-    // The total follows the book list: re-run on every reload and row move once open.
-    m_query3->setMasterSource(m_source1);
+    // The total follows the book list, but counting a million books on every move would make
+    // the list unusable; a reload, a move or a change only marks it, and the tick counts.
+    const auto markBookCountStale = [this] { m_bookCountStale = true; };
+    connect(m_source1, &DataSource::currentRowChanged, this, markBookCountStale);
+    connect(m_source1, &DataSource::opened, this, markBookCountStale);
+    connect(m_transaction, &FbTransaction::changesCommitted, this, markBookCountStale);
 
     QVector<GridColumn> columns;
     for (const BookColumn &c : kBookColumns)
@@ -577,6 +581,9 @@ void TMainF::Timer4Timer()
 
 void TMainF::Timer2Timer()
 {
+    if (m_bookCountStale && m_query3->active())
+        m_query3->close();
+    m_bookCountStale = false;
     for (FbQuery *count : {m_query3, m_query7}) {
         if (!m_database->connected())
             break;

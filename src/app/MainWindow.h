@@ -122,6 +122,8 @@ private:
 
     std::unique_ptr<Ui::TMainF> ui;
     bool m_firstShowDone = false;
+    // The book total changed or may have: the next tick counts again.
+    bool m_bookCountStale = false;
     QList<QKeySequence> m_shortcuts;
 
     FbDatabase *m_database = nullptr;

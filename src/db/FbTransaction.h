@@ -23,6 +23,10 @@ public:
     // Ends the transaction at disconnection: commit, or roll back if the commit fails.
     void end();
 
+signals:
+    // A statement's changes have just been made durable.
+    void changesCommitted();
+
 private:
     QPointer<FbDatabase> m_database;
     unsigned int m_handle = 0;
