@@ -11,6 +11,7 @@
 #include "FbError.h"
 #include "FbQuery.h"
 #include "FbTransaction.h"
+#include "LibrarySchema.h"
 #include "FileError.h"
 #include "LangStr.h"
 #include "LoanList.h"
@@ -132,6 +133,11 @@ void TMainF::createDatabaseObjects()
     connect(m_source1, &DataSource::currentRowChanged, this, markBookCountStale);
     connect(m_source1, &DataSource::opened, this, markBookCountStale);
     connect(m_transaction, &FbTransaction::changesCommitted, this, markBookCountStale);
+    // Before anything reads BOOK on a new attachment, which would keep the indexes from being built.
+    connect(m_database, &FbDatabase::connectedChanged, this, [this](bool connected) {
+        if (connected)
+            addMissingIndexes();
+    });
 
     QVector<GridColumn> columns;
     for (const BookColumn &c : kBookColumns)
@@ -720,6 +726,19 @@ void TMainF::ConnectDatabase()
         LogEvent(QStringLiteral("Connected to: ") + m_database->databaseName());
     } catch (const FbError &) {
         LogEvent(LangStr(QStringLiteral("cdbconner")));
+    }
+}
+
+void TMainF::addMissingIndexes()
+{
+    try {
+        if (LibrarySchema::missingIndexes(*m_database).isEmpty())
+            return;
+        LogEvent(LangStr(QStringLiteral("cdbidx1")));
+        LibrarySchema::addMissingIndexes(*m_database);
+        LogEvent(LangStr(QStringLiteral("cdbidx2")));
+    } catch (const FbError &e) {
+        LogEvent(LangStr(QStringLiteral("cdbidx3")) + e.message());
     }
 }
 

@@ -119,6 +119,8 @@ private:
     void Timer4Timer();
     void BarAnimTimerTimer();
     void reloadBooks(const QString &statement);
+    // Gives a library made before the ordering indexes existed its indexes; logged.
+    void addMissingIndexes();
 
     std::unique_ptr<Ui::TMainF> ui;
     bool m_firstShowDone = false;

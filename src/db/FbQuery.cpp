@@ -365,6 +365,24 @@ void FbQuery::execSQL()
     freeStatement();
 }
 
+QString FbQuery::plan()
+{
+    const bool ownStatement = !m_stmt;
+    if (ownStatement)
+        prepare();
+    const char item[] = {isc_info_sql_get_plan};
+    QByteArray info(32768, '\0');
+    ISC_STATUS_ARRAY status;
+    isc_dsql_sql_info(status, &m_stmt->handle, sizeof item, item, static_cast<short>(info.size()), info.data());
+    if (ownStatement)
+        freeStatement();
+    FbApi::check(status);
+    if (info.at(0) != isc_info_sql_get_plan)
+        return {};
+    const auto length = static_cast<int>(isc_vax_integer(info.constData() + 1, 2));
+    return QString::fromLatin1(info.constData() + 3, length).trimmed();
+}
+
 void FbQuery::close()
 {
     if (!m_active && !m_stmt)

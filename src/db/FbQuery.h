@@ -41,6 +41,8 @@ public:
     void execSQL();
     void close();
     bool active() const { return m_active; }
+    // The engine's plan for the statement, as it would run now (nothing is executed).
+    QString plan();
 
     // Fills :NAME parameters from the master's current row and re-runs when it moves.
     void setMasterSource(DataSource *master);

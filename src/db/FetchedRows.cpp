@@ -60,7 +60,7 @@ void FetchedRows::reset(const XSQLDA *layout)
 char *FetchedRows::reserve(size_t bytes)
 {
     if (m_chunks.empty() || m_used + bytes > m_chunkBytes) {
-        m_chunkBytes = qMax(kChunkSize, bytes);
+        m_chunkBytes = qMax(qBound(kFirstChunk, size_t(m_allocated), kLargestChunk), bytes);
         m_chunks.push_back(std::make_unique<char[]>(m_chunkBytes));
         m_allocated += qint64(m_chunkBytes);
         m_used = 0;

@@ -41,7 +41,9 @@ private:
         short subtype = 0;
         short length = 0;
     };
-    static constexpr size_t kChunkSize = 256 * 1024;
+    // Blocks grow with the result, so that a short one holds little and a long one few blocks.
+    static constexpr size_t kFirstChunk = 4 * 1024;
+    static constexpr size_t kLargestChunk = 1024 * 1024;
 
     char *reserve(size_t bytes);
     const char *cell(int row, int column) const;

@@ -5,10 +5,12 @@
 #include "FbDatabase.h"
 #include "FbQuery.h"
 #include "LangStr.h"
+#include "LibrarySchema.h"
 #include "Language.h"
 #include "MainWindow.h"
 #include "Settings.h"
 #include "SettingsList.h"
+#include "TestLibrary.h"
 #include "ViewBookWindow.h"
 #include "ui_MainWindow.h"
 
@@ -44,6 +46,7 @@ private slots:
     void countersEmptyUntilFirstTick();
     void bookCountRunsOnlyAtTickAfterChange();
     void connectionIndicators();
+    void libraryWithoutIndexesGetsThemOnce();
     void shortcutsFromFocusedEditField_data();
     void shortcutsFromFocusedEditField();
     void pageLinksAndColours();
@@ -198,6 +201,28 @@ void TestMainWindow::connectionIndicators()
     QCOMPARE(ui->lbBookCount->text(), QStringLiteral("0"));
     QCOMPARE(MainF->windowTitle(), QStringLiteral("::: Bibliora  v2.3 ::: BETA_04 Application preview - ") +
                                        MainF->IBDatabase1()->databaseName());
+}
+
+void TestMainWindow::libraryWithoutIndexesGetsThemOnce()
+{
+    AppFixture::Files files;
+    files.profile = true;
+    AppFixture app(files);
+    TestLibrary::dropOrderingIndexes(app.path(QStringLiteral("LIBRARY.GDB")));
+    app.start();
+    const QString adding = QStringLiteral("Adding indexes for arranging the book list ...");
+    const QString added = QStringLiteral("Indexes for arranging the book list added");
+    QStringList log = AppFixture::consoleMessages();
+    QCOMPARE(log.count(adding), 1);
+    QCOMPARE(log.count(added), 1);
+    QVERIFY(log.indexOf(added) > log.indexOf(adding));
+    QVERIFY(LibrarySchema::missingIndexes(*MainF->IBDatabase1()).isEmpty());
+    QVERIFY(MainF->IBQuery1()->active());
+
+    MainF->ConnectDatabase();
+    log = AppFixture::consoleMessages();
+    QCOMPARE(log.count(adding), 1);
+    QCOMPARE(log.count(added), 1);
 }
 
 void TestMainWindow::shortcutsFromFocusedEditField_data()
