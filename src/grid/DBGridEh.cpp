@@ -12,8 +12,10 @@
 
 namespace {
 
-// Rows pulled per step while a search runs past the fetched ones.
-constexpr int kSearchBatch = 1000;
+// Rows pulled at a time while a search runs past the fetched ones: each pull costs the view a
+// row insertion, so not too few; and rows looked at between two checks for events.
+constexpr int kSearchBatch = 10000;
+constexpr int kStepRows = 2000;
 
 bool isPrintable(const QString &text)
 {
@@ -189,7 +191,7 @@ int DBGridEh::findPrefix(int column, const QString &text, int fromRow)
         return -1;
     GridSearchProgress progress(this);
     for (int row = qMax(fromRow, 0);; ++row) {
-        if (row % kSearchBatch == 0 && (!progress.step(row) || !query || !query->active()))
+        if (row % kStepRows == 0 && (!progress.step(row) || !query || !query->active()))
             return -1;
         if (row >= m_model->rowCount()) {
             if (!m_model->canFetchMore(QModelIndex()) || !m_model->fetchRows(kSearchBatch)

@@ -21,7 +21,10 @@
 
 namespace {
 
-constexpr int kFindBatch = 1000;
+// Rows pulled at a time (each pull costs the view a row insertion), and rows looked at between
+// two checks for events.
+constexpr int kFindBatch = 10000;
+constexpr int kStepRows = 2000;
 
 // Makes row exist in the model, fetching as far as needed; false past the end of the result.
 bool haveRow(QueryModel *model, int row)
@@ -208,7 +211,7 @@ bool GridFindDialog::findNext()
     // Looks at rows from, from + step, ... while they exist and to is not passed.
     const auto scan = [&](int from, int to, int step) {
         for (int row = from; found < 0 && (step > 0 ? row <= to : row >= to) && haveRow(model, row); row += step) {
-            if (++searched % kFindBatch == 0 && (!progress.step(searched) || !guardQuery || !guardQuery->active()))
+            if (++searched % kStepRows == 0 && (!progress.step(searched) || !guardQuery || !guardQuery->active()))
                 return;
             if (matches(row, columns, &foundColumn))
                 found = row;

@@ -36,7 +36,8 @@ bool GridSearchProgress::step(int rowsSearched)
     if (m_stopped)
         return false;
     const qint64 elapsed = m_clock.elapsed();
-    if (!m_dialog && elapsed >= g_showAfterMs) {
+    const bool showNow = !m_dialog && elapsed >= g_showAfterMs;
+    if (showNow) {
         m_dialog = new QProgressDialog(m_parent);
         m_dialog->setObjectName(QStringLiteral("GridSearchProgress"));
         m_dialog->setWindowModality(Qt::ApplicationModal);
@@ -44,10 +45,10 @@ bool GridSearchProgress::step(int rowsSearched)
         m_dialog->setMinimumDuration(0);
         m_dialog->show();
     }
-    if (m_dialog)
-        m_dialog->setLabelText(QLocale().toString(rowsSearched));
-    if (m_dialog || elapsed - m_lastEvents >= kEventsEveryMs) {
+    if (showNow || elapsed - m_lastEvents >= kEventsEveryMs) {
         m_lastEvents = elapsed;
+        if (m_dialog)
+            m_dialog->setLabelText(QLocale().toString(rowsSearched));
         // Until the modal progress window stands in front, typing must not start a second search.
         QApplication::processEvents(m_dialog ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     }
