@@ -118,8 +118,7 @@ struct FbStatement {
 FbQuery::FbQuery(FbDatabase *database, QObject *parent)
     : QObject(parent)
     , m_database(database)
-    , m_rowStore(std::make_unique<FetchedRows>())
-    , m_rows(*m_rowStore)
+    , m_rows(std::make_unique<FetchedRows>())
 {
     database->registerQuery(this);
 }
@@ -315,11 +314,11 @@ void FbQuery::open()
         const XSQLVAR &var = m_stmt->out->sqlvar[i];
         m_fieldNames << m_database->charset().decode(QByteArrayView(var.aliasname, var.aliasname_length));
     }
-    m_rows.reset(m_stmt->out.get());
+    m_rows->reset(m_stmt->out.get());
     m_eof = false;
     m_active = true;
     fetchMore(kFirstBatch);
-    m_current = m_rows.isEmpty() ? -1 : 0;
+    m_current = m_rows->isEmpty() ? -1 : 0;
     emit opened();
     emit currentRowChanged(m_current);
 }
@@ -395,7 +394,7 @@ void FbQuery::close()
     freeStatement();
     m_active = false;
     m_eof = true;
-    m_rows.reset();
+    m_rows->reset();
     m_fieldNames.clear();
     m_current = -1;
     if (wasActive)
@@ -436,7 +435,7 @@ int FbQuery::fetchMore(int count)
 {
     if (!m_active || m_eof || !m_stmt)
         return 0;
-    const int first = m_rows.size();
+    const int first = m_rows->size();
     XSQLDA *out = m_stmt->out.get();
     ISC_STATUS_ARRAY status;
     for (int n = 0; n < count; ++n) {
@@ -449,16 +448,16 @@ int FbQuery::fetchMore(int count)
             m_eof = true;
             FbApi::raise(status);
         }
-        m_rows.append(out, [this](const char *blobId, int column) {
+        m_rows->append(out, [this](const char *blobId, int column) {
             ISC_QUAD id;
             std::memcpy(&id, blobId, sizeof id);
             return readBlob(m_database.data(), transaction(), id, m_stmt->out->sqlvar[column].sqlsubtype == 1);
         });
     }
-    const int added = m_rows.size() - first;
+    const int added = m_rows->size() - first;
     m_totalFetched += added;
     if (added > 0)
-        emit rowsFetched(first, m_rows.size() - 1);
+        emit rowsFetched(first, m_rows->size() - 1);
     if (m_eof && m_stmt->cursorOpen) {
         isc_dsql_free_statement(status, &m_stmt->handle, DSQL_close);
         m_stmt->cursorOpen = false;
@@ -468,12 +467,12 @@ int FbQuery::fetchMore(int count)
 
 int FbQuery::fetchedCount() const
 {
-    return m_rows.size();
+    return m_rows->size();
 }
 
 qint64 FbQuery::heldRowBytes() const
 {
-    return m_rows.heldBytes();
+    return m_rows->heldBytes();
 }
 
 void FbQuery::fetchAll()
@@ -486,16 +485,16 @@ QVariant FbQuery::value(int row, int column) const
 {
     if (!m_database)
         return {};
-    return m_rows.value(row, column, m_database->charset());
+    return m_rows->value(row, column, m_database->charset());
 }
 
 void FbQuery::setCurrentRow(int row)
 {
     if (!m_active)
         return;
-    while (row >= m_rows.size() && !m_eof)
-        fetchMore(qMax(256, row - int(m_rows.size()) + 1));
-    row = m_rows.isEmpty() ? -1 : qBound(0, row, int(m_rows.size()) - 1);
+    while (row >= m_rows->size() && !m_eof)
+        fetchMore(qMax(256, row - int(m_rows->size()) + 1));
+    row = m_rows->isEmpty() ? -1 : qBound(0, row, int(m_rows->size()) - 1);
     if (row == m_current)
         return;
     m_current = row;
@@ -520,7 +519,7 @@ void FbQuery::next()
 void FbQuery::last()
 {
     fetchAll();
-    setCurrentRow(int(m_rows.size()) - 1);
+    setCurrentRow(int(m_rows->size()) - 1);
 }
 
 QVariant FbQuery::fieldValue(const QString &name) const

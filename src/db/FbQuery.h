@@ -108,8 +108,7 @@ private:
     int m_current = -1;
     qint64 m_totalFetched = 0;
     QStringList m_fieldNames;
-    std::unique_ptr<FetchedRows> m_rowStore;
-    FetchedRows &m_rows;
+    std::unique_ptr<FetchedRows> m_rows;
     QStringList m_paramNames;
     QPointer<DataSource> m_master;
     std::unique_ptr<FbStatement> m_stmt;
