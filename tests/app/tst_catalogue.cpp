@@ -84,7 +84,8 @@ void TestCatalogue::lookup()
 void TestCatalogue::keysAreUniqueAndComplete()
 {
     const QStringList keys = Catalogue::keys();
-    QCOMPARE(keys.size(), 223);
+    // The program's 223 messages and the three of the ordering-index upgrade.
+    QCOMPARE(keys.size(), 226);
     QCOMPARE(QSet<QString>(keys.cbegin(), keys.cend()).size(), keys.size());
     QCOMPARE(keys.first(), "iprog");
     QCOMPARE(keys.last(), "lqsrch:");
