@@ -6,6 +6,7 @@
 
 namespace {
 int g_showAfterMs = 400;
+QString g_cancelText = QStringLiteral("Cancel");
 // Events are handled this often, so the window repaints and the timers run during a search.
 constexpr qint64 kEventsEveryMs = 50;
 } // namespace
@@ -18,6 +19,11 @@ int GridSearchProgress::showAfterMs()
 void GridSearchProgress::setShowAfterMs(int ms)
 {
     g_showAfterMs = ms;
+}
+
+void GridSearchProgress::setCancelText(const QString &text)
+{
+    g_cancelText = text;
 }
 
 GridSearchProgress::GridSearchProgress(QWidget *parent)
@@ -42,6 +48,7 @@ bool GridSearchProgress::step(int rowsSearched)
         m_dialog->setObjectName(QStringLiteral("GridSearchProgress"));
         m_dialog->setWindowModality(Qt::ApplicationModal);
         m_dialog->setRange(0, 0);
+        m_dialog->setCancelButtonText(g_cancelText);
         m_dialog->setMinimumDuration(0);
         m_dialog->show();
     }

@@ -15,6 +15,8 @@ public:
     // How long a search runs before the progress window shows.
     static int showAfterMs();
     static void setShowAfterMs(int ms);
+    // The text of the button that stops the search, in the interface language.
+    static void setCancelText(const QString &text);
 
     explicit GridSearchProgress(QWidget *parent);
     ~GridSearchProgress();

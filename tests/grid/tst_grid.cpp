@@ -379,12 +379,15 @@ void TestGrid::longSearchCanBeStopped()
 
     // The search for text that is nowhere shows its progress window at once; the user stops it.
     GridSearchProgress::setShowAfterMs(0);
+    GridSearchProgress::setCancelText(u"Скасувати"_s);
     int progressShown = 0;
+    QString cancelText;
     QTimer stopper;
     connect(&stopper, &QTimer::timeout, this, [&] {
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *progress = qobject_cast<QProgressDialog *>(w); progress && progress->isVisible()) {
                 ++progressShown;
+                cancelText = progress->findChild<QPushButton *>()->text();
                 progress->cancel();
             }
     });
@@ -399,8 +402,10 @@ void TestGrid::longSearchCanBeStopped()
         found = grid.searchText() == u"q"_s;
     }
     GridSearchProgress::setShowAfterMs(400);
+    GridSearchProgress::setCancelText(u"Cancel"_s);
     QVERIFY(!found);
     QCOMPARE(progressShown, 1);
+    QCOMPARE(cancelText, u"Скасувати"_s);
     QCOMPARE(query->currentRow(), 7);
     QVERIFY(!query->allFetched());
 }
