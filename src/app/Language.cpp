@@ -1,6 +1,7 @@
 #include "Language.h"
 
 #include "DBGridEh.h"
+#include "GridSearchProgress.h"
 #include "LangStr.h"
 #include "LogView.h"
 
@@ -642,6 +643,7 @@ void ApplyLanguage()
     LanguageMap::applyWhere([](const QString &window) {
         return window != LanguageMap::kDeleteWindow && window != LanguageMap::kAboutWindow;
     });
+    GridSearchProgress::setCancelText(LangStr(QStringLiteral("lcancel")));
 }
 
 void ApplyDelLanguage()

@@ -12,6 +12,7 @@
 #include "FbError.h"
 #include "FbQuery.h"
 #include "FbTransaction.h"
+#include "LibrarySchema.h"
 #include "FileError.h"
 #include "LangStr.h"
 #include "ListPrint.h"
@@ -136,9 +137,19 @@ void TMainF::createDatabaseObjects()
     m_source3 = makeSource("DataSource3", m_query3);
     m_source4 = makeSource("DataSource4", m_query5);
     m_source7 = makeSource("DataSource7", m_query7);
-    // The total and the SQL page's result follow the book list: re-run on every reload and row move once open.
-    m_query3->setMasterSource(m_source1);
+    // The SQL page's result follows the book list: re-run on every row move once open.
     m_query2->setMasterSource(m_source1);
+    // The total follows the book list, but counting a million books on every move would make
+    // the list unusable; a reload, a move or a change only marks it, and the tick counts.
+    const auto markBookCountStale = [this] { m_bookCountStale = true; };
+    connect(m_source1, &DataSource::currentRowChanged, this, markBookCountStale);
+    connect(m_source1, &DataSource::opened, this, markBookCountStale);
+    connect(m_transaction, &FbTransaction::changesCommitted, this, markBookCountStale);
+    // Before anything reads BOOK on a new attachment, which would keep the indexes from being built.
+    connect(m_database, &FbDatabase::connectedChanged, this, [this](bool connected) {
+        if (connected)
+            addMissingIndexes();
+    });
 
     QVector<GridColumn> columns;
     for (const BookColumn &c : kBookColumns)
@@ -670,6 +681,9 @@ void TMainF::Timer4Timer()
 
 void TMainF::Timer2Timer()
 {
+    if (m_bookCountStale && m_query3->active())
+        m_query3->close();
+    m_bookCountStale = false;
     for (FbQuery *count : {m_query3, m_query7}) {
         if (!m_database->connected())
             break;
@@ -806,6 +820,19 @@ void TMainF::ConnectDatabase()
         LogEvent(QStringLiteral("Connected to: ") + m_database->databaseName());
     } catch (const FbError &) {
         LogEvent(LangStr(QStringLiteral("cdbconner")));
+    }
+}
+
+void TMainF::addMissingIndexes()
+{
+    try {
+        if (LibrarySchema::missingIndexes(*m_database).isEmpty())
+            return;
+        LogEvent(LangStr(QStringLiteral("cdbidx1")));
+        LibrarySchema::addMissingIndexes(*m_database);
+        LogEvent(LangStr(QStringLiteral("cdbidx2")));
+    } catch (const FbError &e) {
+        LogEvent(LangStr(QStringLiteral("cdbidx3")) + e.message());
     }
 }
 

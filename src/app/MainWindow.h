@@ -129,6 +129,8 @@ private:
     void BarAnimTimerTimer();
     void reloadBooks(const QString &statement);
     void showLeftFrameCollapsed(bool collapsed);
+    // Gives a library made before the ordering indexes existed its indexes; logged.
+    void addMissingIndexes();
 
     std::unique_ptr<Ui::TMainF> ui;
     SqlPage *m_sqlPage = nullptr; // the contents of the page SQL
@@ -136,6 +138,8 @@ private:
     bool m_keepLinkColours = false;
     BookSearchBar *m_bookBar = nullptr;
     LoanSearchBar *m_loanBar = nullptr;
+    // The book total changed or may have: the next tick counts again.
+    bool m_bookCountStale = false;
     QList<QKeySequence> m_shortcuts;
 
     FbDatabase *m_database = nullptr;

@@ -4,6 +4,7 @@
 #include "FbApi.h"
 #include "FbDatabase.h"
 #include "FbTransaction.h"
+#include "FetchedRows.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -16,7 +17,6 @@
 namespace {
 
 constexpr int kFirstBatch = 1;
-constexpr short kSqlBoolean = 32764; // SQL_BOOLEAN of Firebird 3
 
 struct SqldaDeleter {
     void operator()(XSQLDA *p) const { std::free(p); }
@@ -141,6 +141,7 @@ struct FbStatement {
 FbQuery::FbQuery(FbDatabase *database, QObject *parent)
     : QObject(parent)
     , m_database(database)
+    , m_rows(std::make_unique<FetchedRows>())
 {
     database->registerQuery(this);
 }
@@ -341,11 +342,11 @@ void FbQuery::openCursor()
         const XSQLVAR &var = m_stmt->out->sqlvar[i];
         m_fieldNames << m_database->charset().decode(QByteArrayView(var.aliasname, var.aliasname_length));
     }
-    m_rows.clear();
+    m_rows->reset(m_stmt->out.get());
     m_eof = false;
     m_active = true;
     fetchMore(kFirstBatch);
-    m_current = m_rows.isEmpty() ? -1 : 0;
+    m_current = m_rows->isEmpty() ? -1 : 0;
     emit opened();
     emit currentRowChanged(m_current);
 }
@@ -414,6 +415,24 @@ void FbQuery::runStatement()
     freeStatement();
 }
 
+QString FbQuery::plan()
+{
+    const bool ownStatement = !m_stmt;
+    if (ownStatement)
+        prepare();
+    const char item[] = {isc_info_sql_get_plan};
+    QByteArray info(32768, '\0');
+    ISC_STATUS_ARRAY status;
+    isc_dsql_sql_info(status, &m_stmt->handle, sizeof item, item, static_cast<short>(info.size()), info.data());
+    if (ownStatement)
+        freeStatement();
+    FbApi::check(status);
+    if (info.at(0) != isc_info_sql_get_plan)
+        return {};
+    const auto length = static_cast<int>(isc_vax_integer(info.constData() + 1, 2));
+    return QString::fromLatin1(info.constData() + 3, length).trimmed();
+}
+
 void FbQuery::close()
 {
     if (!m_active && !m_stmt)
@@ -426,7 +445,7 @@ void FbQuery::close()
     freeStatement();
     m_active = false;
     m_eof = true;
-    m_rows.clear();
+    m_rows->reset();
     m_fieldNames.clear();
     m_current = -1;
     if (wasActive)
@@ -467,9 +486,8 @@ int FbQuery::fetchMore(int count)
 {
     if (!m_active || m_eof || !m_stmt)
         return 0;
-    const int first = m_rows.size();
+    const int first = m_rows->size();
     XSQLDA *out = m_stmt->out.get();
-    const ConnectionCharset &cs = m_database->charset();
     ISC_STATUS_ARRAY status;
     for (int n = 0; n < count; ++n) {
         const ISC_STATUS rc = isc_dsql_fetch(status, &m_stmt->handle, 1, out);
@@ -481,111 +499,31 @@ int FbQuery::fetchMore(int count)
             m_eof = true;
             FbApi::raise(status);
         }
-        QVector<QVariant> row(out->sqld);
-        for (int i = 0; i < out->sqld; ++i) {
-            const XSQLVAR &var = out->sqlvar[i];
-            if (*var.sqlind < 0)
-                continue;
-            const char *data = var.sqldata;
-            const int charsetId = var.sqlsubtype & 0xFF;
-            double scale = 1;
-            for (int s = 0; s < -var.sqlscale; ++s)
-                scale *= 10;
-            switch (var.sqltype & ~1) {
-            case SQL_TEXT: {
-                const QByteArray raw(data, var.sqllen);
-                if (charsetId == 1) {
-                    row[i] = raw;
-                } else {
-                    QString s = cs.decode(raw);
-                    while (s.endsWith(QLatin1Char(' ')))
-                        s.chop(1);
-                    row[i] = s;
-                }
-                break;
-            }
-            case SQL_VARYING: {
-                short len;
-                std::memcpy(&len, data, sizeof len);
-                const QByteArray raw(data + 2, len);
-                row[i] = charsetId == 1 ? QVariant(raw) : QVariant(cs.decode(raw));
-                break;
-            }
-            case SQL_SHORT: {
-                short v;
-                std::memcpy(&v, data, sizeof v);
-                row[i] = var.sqlscale < 0 ? QVariant(v / scale) : QVariant(int(v));
-                break;
-            }
-            case SQL_LONG: {
-                ISC_LONG v;
-                std::memcpy(&v, data, sizeof v);
-                row[i] = var.sqlscale < 0 ? QVariant(v / scale) : QVariant(int(v));
-                break;
-            }
-            case SQL_INT64: {
-                ISC_INT64 v;
-                std::memcpy(&v, data, sizeof v);
-                row[i] = var.sqlscale < 0 ? QVariant(double(v) / scale) : QVariant(qlonglong(v));
-                break;
-            }
-            case SQL_FLOAT: {
-                float v;
-                std::memcpy(&v, data, sizeof v);
-                row[i] = double(v);
-                break;
-            }
-            case SQL_DOUBLE:
-            case SQL_D_FLOAT: {
-                double v;
-                std::memcpy(&v, data, sizeof v);
-                row[i] = v;
-                break;
-            }
-            case SQL_TYPE_DATE: {
-                ISC_DATE v;
-                std::memcpy(&v, data, sizeof v);
-                row[i] = QDate(1858, 11, 17).addDays(v);
-                break;
-            }
-            case SQL_TYPE_TIME: {
-                ISC_TIME v;
-                std::memcpy(&v, data, sizeof v);
-                row[i] = QTime(0, 0).addMSecs(int(v / 10));
-                break;
-            }
-            case SQL_TIMESTAMP: {
-                ISC_TIMESTAMP v;
-                std::memcpy(&v, data, sizeof v);
-                row[i] = QDateTime(QDate(1858, 11, 17).addDays(v.timestamp_date),
-                                   QTime(0, 0).addMSecs(int(v.timestamp_time / 10)));
-                break;
-            }
-            case SQL_BLOB: {
-                ISC_QUAD id;
-                std::memcpy(&id, data, sizeof id);
-                row[i] = readBlob(m_database.data(), transaction(), id, var.sqlsubtype == 1);
-                break;
-            }
-            case kSqlBoolean:
-                row[i] = *data != 0;
-                break;
-            default:
-                row[i] = QStringLiteral("(unsupported)");
-                break;
-            }
-        }
-        m_rows.append(row);
+        m_rows->append(out, [this](const char *blobId, int column) {
+            ISC_QUAD id;
+            std::memcpy(&id, blobId, sizeof id);
+            return readBlob(m_database.data(), transaction(), id, m_stmt->out->sqlvar[column].sqlsubtype == 1);
+        });
     }
-    const int added = m_rows.size() - first;
+    const int added = m_rows->size() - first;
     m_totalFetched += added;
     if (added > 0)
-        emit rowsFetched(first, m_rows.size() - 1);
+        emit rowsFetched(first, m_rows->size() - 1);
     if (m_eof && m_stmt->cursorOpen) {
         isc_dsql_free_statement(status, &m_stmt->handle, DSQL_close);
         m_stmt->cursorOpen = false;
     }
     return added;
+}
+
+int FbQuery::fetchedCount() const
+{
+    return m_rows->size();
+}
+
+qint64 FbQuery::heldRowBytes() const
+{
+    return m_rows->heldBytes();
 }
 
 void FbQuery::fetchAll()
@@ -596,18 +534,18 @@ void FbQuery::fetchAll()
 
 QVariant FbQuery::value(int row, int column) const
 {
-    if (row < 0 || row >= m_rows.size())
+    if (!m_database)
         return {};
-    return m_rows[row].value(column);
+    return m_rows->value(row, column, m_database->charset());
 }
 
 void FbQuery::setCurrentRow(int row)
 {
     if (!m_active)
         return;
-    while (row >= m_rows.size() && !m_eof)
-        fetchMore(qMax(256, row - int(m_rows.size()) + 1));
-    row = m_rows.isEmpty() ? -1 : qBound(0, row, int(m_rows.size()) - 1);
+    while (row >= m_rows->size() && !m_eof)
+        fetchMore(qMax(256, row - int(m_rows->size()) + 1));
+    row = m_rows->isEmpty() ? -1 : qBound(0, row, int(m_rows->size()) - 1);
     if (row == m_current)
         return;
     m_current = row;
@@ -632,7 +570,7 @@ void FbQuery::next()
 void FbQuery::last()
 {
     fetchAll();
-    setCurrentRow(int(m_rows.size()) - 1);
+    setCurrentRow(int(m_rows->size()) - 1);
 }
 
 QVariant FbQuery::fieldValue(const QString &name) const

@@ -12,6 +12,7 @@
 #include "FbDatabase.h"
 class FbTransaction;
 struct FbStatement;
+class FetchedRows;
 
 // A statement on the connection: a list of lines, run as a query with a result set (open)
 // or as a command (execSQL). Rows are fetched from the open cursor only as they are needed.
@@ -46,6 +47,8 @@ public:
     bool returnsRows();
     // Names of the :NAME parameters of a statement, in order (quotes and comments skipped).
     static QStringList parameterNames(const QString &sql);
+    // The engine's plan for the statement, as it would run now (nothing is executed).
+    QString plan();
 
     // Fills :NAME parameters from the master's current row and re-runs when it moves.
     void setMasterSource(DataSource *master);
@@ -58,7 +61,7 @@ public:
     // Case-insensitive; -1 when the result has no such field.
     int fieldIndex(const QString &name) const;
 
-    int fetchedCount() const { return m_rows.size(); }
+    int fetchedCount() const;
     bool allFetched() const { return m_eof; }
     // Fetches up to count more rows; returns how many arrived.
     int fetchMore(int count);
@@ -72,14 +75,17 @@ public:
     void prior();
     void next();
     void last();
-    bool isEmpty() const { return m_rows.isEmpty(); }
+    bool isEmpty() const { return fetchedCount() == 0; }
     bool isFirst() const { return m_current <= 0; }
-    bool isLast() const { return m_eof && m_current >= m_rows.size() - 1; }
+    bool isLast() const { return m_eof && m_current >= fetchedCount() - 1; }
 
     // Field of the current row; null when there is none.
     QVariant fieldValue(const QString &name) const;
     QString fieldText(const QString &name) const;
     static QString displayText(const QVariant &value);
+
+    // Memory held for the fetched rows of the current result.
+    qint64 heldRowBytes() const;
 
     // Rows fetched in total since the query was created (for measuring lazy fetching).
     qint64 totalFetched() const { return m_totalFetched; }
@@ -111,7 +117,7 @@ private:
     qint64 m_totalFetched = 0;
     qint64 m_rowsAffected = -1;
     QStringList m_fieldNames;
-    QVector<QVector<QVariant>> m_rows;
+    std::unique_ptr<FetchedRows> m_rows;
     QStringList m_paramNames;
     QPointer<DataSource> m_master;
     std::unique_ptr<FbStatement> m_stmt;

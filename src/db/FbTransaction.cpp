@@ -93,6 +93,7 @@ void FbTransaction::commitRetaining()
     ISC_STATUS_ARRAY status;
     isc_commit_retaining(status, &m_handle);
     FbApi::check(status);
+    emit changesCommitted();
 }
 
 void FbTransaction::end()

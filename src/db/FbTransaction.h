@@ -42,6 +42,10 @@ public:
         m_inBatch = false;
     }
 
+signals:
+    // A statement's changes have just been made durable.
+    void changesCommitted();
+
 private:
     QPointer<FbDatabase> m_database;
     unsigned int m_handle = 0;

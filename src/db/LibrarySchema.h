@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class FbDatabase;
+
 // The empty library: the file LIBRARY.GDB that the program opens by default.
 namespace LibrarySchema {
 constexpr const char *kCharacterSet = "WIN1251";
@@ -13,4 +15,13 @@ QStringList statements();
 // Creates an empty library at path; refuses (FbError) when a file is already there.
 // withGiven false leaves out GIVEN, as in libraries of the older kind.
 void create(const QString &path, bool withGiven = true);
+
+// The script's CREATE INDEX statements (the indexes for ordering the book list), by index name.
+QStringList indexNames();
+// Names of the script's indexes that the connected library lacks.
+QStringList missingIndexes(FbDatabase &db);
+// Creates the missing indexes in a transaction of their own, all or none: a failure (FbError)
+// leaves the library as it was. Returns the names created. Run it before the connection's own
+// transaction has used BOOK, which would keep the indexes from being built.
+QStringList addMissingIndexes(FbDatabase &db);
 } // namespace LibrarySchema

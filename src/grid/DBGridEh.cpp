@@ -3,7 +3,9 @@
 #include "DataSource.h"
 #include "FbQuery.h"
 #include "GridFindDialog.h"
+#include "GridSearchProgress.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -11,8 +13,10 @@
 
 namespace {
 
-// Rows pulled per step while a search runs past the fetched ones.
-constexpr int kSearchBatch = 1000;
+// Rows pulled at a time while a search runs past the fetched ones: each pull costs the view a
+// row insertion, so not too few; and rows looked at between two checks for events.
+constexpr int kSearchBatch = 10000;
+constexpr int kStepRows = 2000;
 
 bool isPrintable(const QString &text)
 {
@@ -55,6 +59,8 @@ DBGridEh::DBGridEh(QWidget *parent)
     connect(m_model, &QueryModel::columnsChanged, this, &DBGridEh::applyColumnWidths);
     // The view has dropped its current index by the time this runs; put it back on the query's row.
     connect(m_model, &QAbstractItemModel::modelReset, this, &DBGridEh::followQuery);
+    // A new result owes nothing to the rows the typed text found in the old one.
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { m_searchText.clear(); });
 }
 
 DBGridEh::~DBGridEh() = default;
@@ -215,12 +221,15 @@ void DBGridEh::applyColumnWidths()
     }
 }
 
-int DBGridEh::findPrefix(int column, const QString &text)
+int DBGridEh::findPrefix(int column, const QString &text, int fromRow)
 {
-    FbQuery *query = m_model->query();
+    QPointer<FbQuery> query = m_model->query();
     if (!query || !query->active() || text.isEmpty() || m_model->fieldOfColumn(column) < 0)
         return -1;
-    for (int row = 0;; ++row) {
+    GridSearchProgress progress(this);
+    for (int row = qMax(fromRow, 0);; ++row) {
+        if (row % kStepRows == 0 && (!progress.step(row) || !query || !query->active()))
+            return -1;
         if (row >= m_model->rowCount()) {
             if (!m_model->canFetchMore(QModelIndex()) || !m_model->fetchRows(kSearchBatch)
                 || row >= m_model->rowCount())
@@ -240,12 +249,16 @@ void DBGridEh::keyboardSearch(const QString &search)
     m_searchTimer.start();
     const QString wanted = m_searchText + search;
     const int column = currentColumnOrFirst();
-    const int row = findPrefix(column, wanted);
+    // A longer text cannot match above the row that its beginning found.
+    const int row = findPrefix(column, wanted, m_searchText.isEmpty() ? 0 : m_searchRow);
     // A key that matches nothing is dropped, so the text typed so far still finds its row.
-    if (row < 0)
+    if (row < 0) {
+        QApplication::beep();
         return;
+    }
     makeCurrent(row, column);
     m_searchText = wanted;
+    m_searchRow = row;
 }
 
 GridFindDialog *DBGridEh::findDialog()

@@ -44,9 +44,10 @@ public:
 
     // The text typed so far for the incremental search.
     QString searchText() const { return m_searchText; }
-    // The first row, from the top, whose text in column starts with text (any case); -1 if none.
-    // Fetches rows as far as needed.
-    int findPrefix(int column, const QString &text);
+    // The first row, from fromRow down, whose text in column starts with text (any case); -1 if
+    // none or the user stopped the search. Fetches rows as far as needed, in steps that keep the
+    // window alive (GridSearchProgress).
+    int findPrefix(int column, const QString &text, int fromRow = 0);
     void keyboardSearch(const QString &search) override;
 
     GridFindDialog *findDialog();
@@ -81,5 +82,7 @@ private:
     QTimer m_searchTimer;
     QString m_searchText;
     QString m_statusText;
+    // The row that m_searchText found: no row above it starts with that text.
+    int m_searchRow = 0;
     bool m_syncing = false;
 };

@@ -2,6 +2,7 @@
 
 #include "DBGridEh.h"
 #include "FbQuery.h"
+#include "GridSearchProgress.h"
 #include "QueryModel.h"
 
 #include <QCheckBox>
@@ -13,11 +14,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QPointer>
 #include <QVBoxLayout>
+
+#include <climits>
 
 namespace {
 
-constexpr int kFindBatch = 1000;
+// Rows pulled at a time (each pull costs the view a row insertion), and rows looked at between
+// two checks for events.
+constexpr int kFindBatch = 10000;
+constexpr int kStepRows = 2000;
 
 // Makes row exist in the model, fetching as far as needed; false past the end of the result.
 bool haveRow(QueryModel *model, int row)
@@ -198,39 +205,46 @@ bool GridFindDialog::findNext()
     int found = -1;
     int foundColumn = -1;
     bool wrapped = false;
+    GridSearchProgress progress(this);
+    QPointer<FbQuery> guardQuery = query;
+    int searched = 0;
+    // Looks at rows from, from + step, ... while they exist and to is not passed.
+    const auto scan = [&](int from, int to, int step) {
+        for (int row = from; found < 0 && (step > 0 ? row <= to : row >= to) && haveRow(model, row); row += step) {
+            if (++searched % kStepRows == 0 && (!progress.step(searched) || !guardQuery || !guardQuery->active()))
+                return;
+            if (matches(row, columns, &foundColumn))
+                found = row;
+        }
+    };
     if (query && query->active()) {
         model->catchUp();
         const int start = query->currentRow();
         if (m_down->isChecked()) {
-            for (int row = start + 1; found < 0 && haveRow(model, row); ++row) {
-                if (matches(row, columns, &foundColumn))
-                    found = row;
-            }
-            for (int row = 0; found < 0 && row <= start && row < model->rowCount(); ++row) {
-                if (matches(row, columns, &foundColumn)) {
-                    found = row;
-                    wrapped = true;
-                }
+            scan(start + 1, INT_MAX, 1);
+            if (found < 0 && !progress.stopped()) {
+                scan(0, start, 1);
+                wrapped = found >= 0;
             }
         } else {
-            for (int row = start - 1; found < 0 && row >= 0; --row) {
-                if (matches(row, columns, &foundColumn))
-                    found = row;
-            }
-            if (found < 0) {
+            scan(start - 1, 0, -1);
+            if (found < 0 && !progress.stopped()) {
                 // Going round from the bottom needs the whole result.
-                model->guard([&] { query->fetchAll(); });
-                model->catchUp();
-            }
-            for (int row = model->rowCount() - 1; found < 0 && row >= qMax(start, 0); --row) {
-                if (matches(row, columns, &foundColumn)) {
-                    found = row;
-                    wrapped = start >= 0;
+                for (int row = model->rowCount(); haveRow(model, row); row += kFindBatch)
+                    if (!progress.step(row) || !guardQuery || !guardQuery->active())
+                        break;
+                if (!progress.stopped() && guardQuery && guardQuery->active()) {
+                    scan(model->rowCount() - 1, qMax(start, 0), -1);
+                    wrapped = found >= 0 && start >= 0;
                 }
             }
         }
     }
 
+    if (progress.stopped()) {
+        m_status->clear();
+        return false;
+    }
     if (found < 0) {
         m_status->setText(tr("\"%1\" was not found.").arg(wanted));
         return false;

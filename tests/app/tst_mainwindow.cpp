@@ -6,6 +6,7 @@
 #include "FbQuery.h"
 #include "FbTransaction.h"
 #include "LangStr.h"
+#include "LibrarySchema.h"
 #include "Language.h"
 #include "MainWindow.h"
 #include "Settings.h"
@@ -49,9 +50,11 @@ private slots:
     void closingSequence_data();
     void closingSequence();
     void countersEmptyUntilFirstTick();
+    void bookCountRunsOnlyAtTickAfterChange();
     void connectionIndicators();
     void lostConnectionShownAndMadeAnew();
     void libraryOpenInAnotherProgram();
+    void libraryWithoutIndexesGetsThemOnce();
     void shortcutsFromFocusedEditField_data();
     void shortcutsFromFocusedEditField();
     void pageLinksAndColours();
@@ -168,6 +171,43 @@ void TestMainWindow::countersEmptyUntilFirstTick()
     QVERIFY(ui->lbGivenBookCount->isHidden());
 }
 
+void TestMainWindow::bookCountRunsOnlyAtTickAfterChange()
+{
+    AppFixture app;
+    app.start();
+    for (const char *title : {"A", "B", "C"})
+        execute(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('%1', 'A', '2001', "
+                               "'P', 'G')")
+                    .arg(QLatin1String(title)));
+    MainF->RefreshBooks();
+    Ui::TMainF *ui = MainF->form();
+    FbQuery *count = MainF->IBQuery3();
+    MainF->Timer2Timer();
+    QCOMPARE(ui->lbBookCount->text(), QStringLiteral("3"));
+    const qint64 runs = count->totalFetched();
+
+    // Moves count nothing; the tick after them counts once, an idle tick not at all.
+    MainF->IBQuery1()->next();
+    MainF->IBQuery1()->next();
+    QCOMPARE(count->totalFetched(), runs);
+    MainF->Timer2Timer();
+    QCOMPARE(count->totalFetched(), runs + 1);
+    MainF->Timer2Timer();
+    QCOMPARE(count->totalFetched(), runs + 1);
+
+    // A change made on the SQL page, without a reload, shows at the next tick.
+    execute(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('D', 'A', '2001', 'P', "
+                           "'G')"));
+    QCOMPARE(ui->lbBookCount->text(), QStringLiteral("3"));
+    MainF->Timer2Timer();
+    QCOMPARE(ui->lbBookCount->text(), QStringLiteral("4"));
+
+    execute(QStringLiteral("DELETE FROM book WHERE title = 'A'"));
+    MainF->RefreshBooks();
+    MainF->Timer2Timer();
+    QCOMPARE(ui->lbBookCount->text(), QStringLiteral("3"));
+}
+
 void TestMainWindow::connectionIndicators()
 {
     AppFixture app;
@@ -240,6 +280,28 @@ void TestMainWindow::libraryOpenInAnotherProgram()
     QCOMPARE(said.first(), QStringLiteral("The library is open in another program. Close it there and try again."));
     QVERIFY2(said.value(1).contains(QLatin1String("already opened")), qPrintable(said.value(1)));
     QVERIFY(!MainF->IBDatabase1()->connected());
+}
+
+void TestMainWindow::libraryWithoutIndexesGetsThemOnce()
+{
+    AppFixture::Files files;
+    files.profile = true;
+    AppFixture app(files);
+    TestLibrary::dropOrderingIndexes(app.path(QStringLiteral("LIBRARY.GDB")));
+    app.start();
+    const QString adding = QStringLiteral("Adding indexes for arranging the book list ...");
+    const QString added = QStringLiteral("Indexes for arranging the book list added");
+    QStringList log = AppFixture::consoleMessages();
+    QCOMPARE(log.count(adding), 1);
+    QCOMPARE(log.count(added), 1);
+    QVERIFY(log.indexOf(added) > log.indexOf(adding));
+    QVERIFY(LibrarySchema::missingIndexes(*MainF->IBDatabase1()).isEmpty());
+    QVERIFY(MainF->IBQuery1()->active());
+
+    MainF->ConnectDatabase();
+    log = AppFixture::consoleMessages();
+    QCOMPARE(log.count(adding), 1);
+    QCOMPARE(log.count(added), 1);
 }
 
 void TestMainWindow::shortcutsFromFocusedEditField_data()

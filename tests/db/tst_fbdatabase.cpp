@@ -78,6 +78,12 @@ private slots:
     void badStatementCarriesEngineText();
     void masterParameterAndRerun();
     void lazyFetching();
+    void fetchedCellsKeepTypesAndNulls();
+    void rerunFreesOldRows();
+    void orderingUsesItsIndex_data();
+    void orderingUsesItsIndex();
+    void missingIndexesAddedOnce();
+    void failedIndexUpgradeLeavesLibraryAsItWas();
     void movesAndCurrentRow();
     void secondEngineIsRefused();
     void lostConnectionIsDroppedAndMadeAnew();
@@ -358,6 +364,117 @@ void TestFbDatabase::masterParameterAndRerun()
     c.exec(insertBook(QStringLiteral("Third")));
     books.first();
     QCOMPARE(count.fieldText(QStringLiteral("COUNT")), QStringLiteral("3"));
+}
+
+void TestFbDatabase::fetchedCellsKeepTypesAndNulls()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    c.exec(insertBook(QStringLiteral("Кобзар")));
+    FbQuery q(&c.db);
+    // A null between values, padded CHAR, numbers, a date and a text blob in one row.
+    q.setSqlText(QStringLiteral("SELECT title, seria, CAST('ab' AS CHAR(5)), id, CAST(12.34 AS NUMERIC(9,2)), "
+                                "CAST(1234567890123 AS BIGINT), DATE '2026-12-01', CAST('Опис' AS BLOB SUB_TYPE TEXT), "
+                                "CAST(NULL AS INTEGER), author FROM book"));
+    q.open();
+    QCOMPARE(q.value(0, 0).toString(), QStringLiteral("Кобзар"));
+    QVERIFY(q.value(0, 1).isNull());
+    QCOMPARE(q.value(0, 2).toString(), QStringLiteral("ab"));
+    QVERIFY(q.value(0, 3).toInt() > 0);
+    QCOMPARE(q.value(0, 4).toDouble(), 12.34);
+    QCOMPARE(q.value(0, 5).toLongLong(), 1234567890123LL);
+    QCOMPARE(q.value(0, 6).toDate(), QDate(2026, 12, 1));
+    QCOMPARE(q.value(0, 7).toString(), QStringLiteral("Опис"));
+    QVERIFY(q.value(0, 8).isNull());
+    QCOMPARE(q.value(0, 9).toString(), QStringLiteral("Author"));
+    QVERIFY(q.value(1, 0).isNull());
+    QVERIFY(q.value(0, 10).isNull());
+}
+
+void TestFbDatabase::rerunFreesOldRows()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    c.exec(QStringLiteral("EXECUTE BLOCK AS DECLARE i INT = 0; BEGIN WHILE (i < 5000) DO BEGIN "
+                          "INSERT INTO book (title, author, iyear, publisher, genre, description) VALUES "
+                          "('Книга ' || :i, 'Автор', '2001', 'P', 'G', 'Опис книги ' || :i); i = i + 1; END END"));
+    FbQuery q(&c.db);
+    q.setSqlText(QStringLiteral("SELECT * FROM book"));
+    q.open();
+    q.fetchAll();
+    QCOMPARE(q.fetchedCount(), 5000);
+    QCOMPARE(q.value(4999, 8).toString(), QStringLiteral("Опис книги 4999"));
+    const qint64 full = q.heldRowBytes();
+    // A row holds about its data (some 40 bytes here), not a QVariant per cell.
+    QVERIFY2(full < 5000 * 120, qPrintable(QString::number(full)));
+    q.setSqlText(QStringLiteral("SELECT * FROM book WHERE id = 1"));
+    q.open();
+    QCOMPARE(q.fetchedCount(), 1);
+    QVERIFY2(q.heldRowBytes() < full / 10, qPrintable(QString::number(q.heldRowBytes())));
+    q.close();
+    QCOMPARE(q.heldRowBytes(), 0);
+}
+
+void TestFbDatabase::orderingUsesItsIndex_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("index");
+    const QString base = QStringLiteral("select * from BOOK\r\n");
+    const QString search = QStringLiteral("SELECT * FROM book WHERE author like '%a%'\r\n");
+    QTest::newRow("id up") << base + QStringLiteral(" ORDER BY id ASC;") << QStringLiteral("PK_BOOK");
+    QTest::newRow("id down") << base + QStringLiteral(" ORDER BY id DESC;") << QStringLiteral("BOOK_ID_DESC");
+    for (const char *column : {"title", "author", "publisher", "seria", "genre", "iyear", "description", "place", "clas"}) {
+        const QString name = QString::fromLatin1(column);
+        const QString index = QStringLiteral("BOOK_") + name.toUpper();
+        QTest::newRow(qPrintable(name + QStringLiteral(" up")))
+            << base + QStringLiteral(" ORDER BY ") + name + QStringLiteral(" ASC;") << index + QStringLiteral("_ASC");
+        QTest::newRow(qPrintable(name + QStringLiteral(" down, searched")))
+            << search + QStringLiteral(" ORDER BY ") + name + QStringLiteral(" DESC;") << index + QStringLiteral("_DESC");
+    }
+}
+
+void TestFbDatabase::orderingUsesItsIndex()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, index);
+    static TestLibrary lib;
+    Connection c(lib);
+    FbQuery q(&c.db);
+    q.setSqlText(statement);
+    const QString plan = q.plan();
+    QVERIFY2(plan.contains(QStringLiteral("ORDER ") + index + QLatin1Char(')')), qPrintable(plan));
+}
+
+void TestFbDatabase::missingIndexesAddedOnce()
+{
+    TestLibrary lib;
+    TestLibrary::dropOrderingIndexes(lib.path());
+    Connection c(lib);
+    c.exec(insertBook(QStringLiteral("B")));
+    c.db.close();
+    QCOMPARE(LibrarySchema::missingIndexes(c.db), LibrarySchema::indexNames());
+    QCOMPARE(LibrarySchema::addMissingIndexes(c.db), LibrarySchema::indexNames());
+    QVERIFY(LibrarySchema::missingIndexes(c.db).isEmpty());
+    QVERIFY(LibrarySchema::addMissingIndexes(c.db).isEmpty());
+    // The books and the connection's own work are untouched.
+    QCOMPARE(c.scalar(QStringLiteral("SELECT count(*) FROM book")).toInt(), 1);
+    FbQuery q(&c.db);
+    q.setSqlText(QStringLiteral("SELECT * FROM book ORDER BY title DESC"));
+    QVERIFY(q.plan().contains(QStringLiteral("BOOK_TITLE_DESC")));
+}
+
+void TestFbDatabase::failedIndexUpgradeLeavesLibraryAsItWas()
+{
+    TestLibrary lib;
+    TestLibrary::dropOrderingIndexes(lib.path());
+    Connection c(lib);
+    // A library of an older kind without CLAS: its index cannot be made, so none is.
+    c.exec(QStringLiteral("ALTER TABLE book DROP clas"));
+    c.db.close();
+    QVERIFY_THROWS_EXCEPTION(FbError, LibrarySchema::addMissingIndexes(c.db));
+    QCOMPARE(LibrarySchema::missingIndexes(c.db), LibrarySchema::indexNames());
+    c.exec(insertBook(QStringLiteral("Still works")));
+    QCOMPARE(c.scalar(QStringLiteral("SELECT count(*) FROM book")).toInt(), 1);
 }
 
 void TestFbDatabase::lazyFetching()

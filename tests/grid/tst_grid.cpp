@@ -6,6 +6,7 @@
 #include "FbQuery.h"
 #include "FbTransaction.h"
 #include "GridFindDialog.h"
+#include "GridSearchProgress.h"
 #include "QueryModel.h"
 #include "TestLibrary.h"
 
@@ -14,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -74,6 +76,8 @@ private slots:
     void findDialog_data();
     void findDialog();
     void findDialogOpensOnCtrlF();
+    void longSearchCanBeStopped_data();
+    void longSearchCanBeStopped();
     void navigatorMovesAndEnables();
     void navigatorActsOnSourceBoundBeforeAction();
     void fieldWidgetsFollowCurrentRow();
@@ -353,6 +357,57 @@ void TestGrid::findDialog()
         QVERIFY2(shown.contains(status), qPrintable(shown));
     if (found < 0)
         QVERIFY2(shown.contains(text), qPrintable(shown));
+}
+
+void TestGrid::longSearchCanBeStopped_data()
+{
+    QTest::addColumn<bool>("findDialog");
+    QTest::newRow("typing") << false;
+    QTest::newRow("find dialog") << true;
+}
+
+void TestGrid::longSearchCanBeStopped()
+{
+    QFETCH(bool, findDialog);
+    FbQuery *query = openQuery(kBigResult);
+    DBGridEh grid;
+    grid.resize(800, 600);
+    grid.setDataSource(sourceOf(query));
+    grid.show();
+    query->setCurrentRow(7);
+    grid.setCurrentIndex(grid.model()->index(7, 1));
+
+    // The search for text that is nowhere shows its progress window at once; the user stops it.
+    GridSearchProgress::setShowAfterMs(0);
+    GridSearchProgress::setCancelText(u"Скасувати"_s);
+    int progressShown = 0;
+    QString cancelText;
+    QTimer stopper;
+    connect(&stopper, &QTimer::timeout, this, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *progress = qobject_cast<QProgressDialog *>(w); progress && progress->isVisible()) {
+                ++progressShown;
+                cancelText = progress->findChild<QPushButton *>()->text();
+                progress->cancel();
+            }
+    });
+    stopper.start(0);
+    bool found = true;
+    if (findDialog) {
+        grid.findDialog()->setText(u"nowhere"_s);
+        found = grid.findDialog()->findNext();
+        QCOMPARE(grid.findDialog()->statusText(), QString());
+    } else {
+        QTest::keyClicks(&grid, u"q"_s);
+        found = grid.searchText() == u"q"_s;
+    }
+    GridSearchProgress::setShowAfterMs(400);
+    GridSearchProgress::setCancelText(u"Cancel"_s);
+    QVERIFY(!found);
+    QCOMPARE(progressShown, 1);
+    QCOMPARE(cancelText, u"Скасувати"_s);
+    QCOMPARE(query->currentRow(), 7);
+    QVERIFY(!query->allFetched());
 }
 
 void TestGrid::findDialogOpensOnCtrlF()
