@@ -23,6 +23,7 @@
 #include "LibrarySchema.h"
 #include "TextCodec.h"
 #include "MainWindow.h"
+#include "RuntimeDirectory.h"
 #include "Startup.h"
 #include "UserPrompts.h"
 #include "ui_MainWindow.h"
@@ -499,6 +500,7 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    RuntimeDirectory::prepare(); // as the program does, so Qt does not warn
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.value(1) == QLatin1String("--startup-child"))
