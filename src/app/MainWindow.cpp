@@ -826,11 +826,9 @@ void TMainF::ConnectDatabase()
 void TMainF::addMissingIndexes()
 {
     try {
-        if (LibrarySchema::missingIndexes(*m_database).isEmpty())
-            return;
-        LogEvent(LangStr(QStringLiteral("cdbidx1")));
-        LibrarySchema::addMissingIndexes(*m_database);
-        LogEvent(LangStr(QStringLiteral("cdbidx2")));
+        const auto announce = [](const QStringList &) { LogEvent(LangStr(QStringLiteral("cdbidx1"))); };
+        if (!LibrarySchema::addMissingIndexes(*m_database, announce).isEmpty())
+            LogEvent(LangStr(QStringLiteral("cdbidx2")));
     } catch (const FbError &e) {
         LogEvent(LangStr(QStringLiteral("cdbidx3")) + e.message());
     }

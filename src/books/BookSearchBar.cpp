@@ -127,10 +127,7 @@ void BookSearchBar::arrangeByColumn(const QString &column)
     const int field = BookStatements::orderFieldOfColumn(column);
     if (field < 0)
         return;
-    // A second click on the same title reverses the order.
-    const bool ascending = !(field == m_titleField && m_titleAscending);
-    m_titleField = field;
-    m_titleAscending = ascending;
+    const bool ascending = m_titleOrder.click(field);
     ui->SelList3->setCurrentIndex(field);
     arrange(ascending);
 }

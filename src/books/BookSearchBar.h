@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChosenEntry.h"
+#include "TitleClickOrder.h"
 
 #include <QWidget>
 
@@ -43,8 +44,7 @@ private:
     void openBookList();
 
     std::unique_ptr<Ui::BookSearchBar> ui;
-    int m_titleField = -1; // the entry of the last title click
-    bool m_titleAscending = false;
+    TitleClickOrder m_titleOrder;
 };
 
 // Whether the search text is the prompt of "Search for?" in any language.

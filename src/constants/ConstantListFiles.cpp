@@ -1,12 +1,12 @@
 #include "ConstantListFiles.h"
 
 #include "FileError.h"
+#include "SafeFile.h"
 #include "TextCodec.h"
 
 #include <QCollator>
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace ConstantListFiles
@@ -114,19 +114,14 @@ QStringList read(const QString &path)
 
 void write(const QString &path, const QStringList &values)
 {
-    const QByteArray bytes = serialize(values);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+    SafeFile::write(path, serialize(values), SafeFile::reportingAs(QStringLiteral("Cannot create file \"%1\". %2")));
 }
 
 void keepOldCopy(const QString &path)
 {
-    const QString copy = path + QStringLiteral(".bak");
-    QFile::remove(copy);
-    QFile file(path);
-    if (!file.copy(copy))
-        throw FileError(QStringLiteral("Cannot keep a copy of file \"%1\". %2").arg(path, file.errorString()));
+    const SafeFile::Copy copy = SafeFile::copyBeside(path, SafeFile::OlderCopy::Replace);
+    if (!copy.made)
+        throw FileError(QStringLiteral("Cannot keep a copy of file \"%1\". %2").arg(path, copy.reason));
 }
 
 } // namespace ConstantListFiles

@@ -16,14 +16,6 @@ FbDatabase::LoginHandler &loginHandler()
     return handler;
 }
 
-void appendDpbString(QByteArray &dpb, char item, const QByteArray &value)
-{
-    const QByteArray v = value.left(255);
-    dpb.append(item);
-    dpb.append(static_cast<char>(v.size()));
-    dpb.append(v);
-}
-
 } // namespace
 
 namespace {
@@ -96,14 +88,14 @@ QByteArray FbDatabase::buildDpb(const QString &userName, const QString &password
     dpb.append(static_cast<char>(isc_dpb_version1));
     const QString lcCtype = paramValue(QStringLiteral("lc_ctype"));
     if (!userName.isEmpty())
-        appendDpbString(dpb, isc_dpb_user_name, userName.toUtf8());
+        FbApi::appendShortString(dpb, isc_dpb_user_name, userName.toUtf8());
     if (!password.isEmpty())
-        appendDpbString(dpb, isc_dpb_password, password.toUtf8());
+        FbApi::appendShortString(dpb, isc_dpb_password, password.toUtf8());
     if (!lcCtype.isEmpty())
-        appendDpbString(dpb, isc_dpb_lc_ctype, lcCtype.trimmed().toLatin1());
+        FbApi::appendShortString(dpb, isc_dpb_lc_ctype, lcCtype.trimmed().toLatin1());
     const QString role = paramValue(QStringLiteral("sql_role_name"));
     if (!role.isEmpty())
-        appendDpbString(dpb, isc_dpb_sql_role_name, role.toUtf8());
+        FbApi::appendShortString(dpb, isc_dpb_sql_role_name, role.toUtf8());
     return dpb;
 }
 

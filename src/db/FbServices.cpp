@@ -18,14 +18,6 @@ const QRegularExpression &hostPrefix()
     return prefix;
 }
 
-void appendShortString(QByteArray &spb, char item, const QByteArray &value)
-{
-    const QByteArray v = value.left(255);
-    spb.append(item);
-    spb.append(static_cast<char>(v.size()));
-    spb.append(v);
-}
-
 void appendLongString(QByteArray &spb, char item, const QByteArray &value)
 {
     const QByteArray v = value.left(65535);
@@ -53,9 +45,9 @@ public:
         spb.append(static_cast<char>(isc_spb_version));
         spb.append(static_cast<char>(isc_spb_current_version));
         if (!login.userName.isEmpty())
-            appendShortString(spb, isc_spb_user_name, login.userName.toUtf8());
+            FbApi::appendShortString(spb, isc_spb_user_name, login.userName.toUtf8());
         if (!login.password.isEmpty())
-            appendShortString(spb, isc_spb_password, login.password.toUtf8());
+            FbApi::appendShortString(spb, isc_spb_password, login.password.toUtf8());
         const QByteArray name = FbServices::serviceName(databaseName).toUtf8();
         ISC_STATUS_ARRAY status;
         isc_service_attach(status, static_cast<unsigned short>(name.size()), name.constData(), &m_handle,

@@ -136,7 +136,8 @@ QStringList LibrarySchema::missingIndexes(FbDatabase &db)
     return missingIn(tr);
 }
 
-QStringList LibrarySchema::addMissingIndexes(FbDatabase &db)
+QStringList LibrarySchema::addMissingIndexes(FbDatabase &db,
+                                             const std::function<void(const QStringList &)> &beforeBuilding)
 {
     if (!db.connected())
         db.open();
@@ -144,6 +145,8 @@ QStringList LibrarySchema::addMissingIndexes(FbDatabase &db)
     const QStringList missing = missingIn(tr);
     if (missing.isEmpty())
         return {};
+    if (beforeBuilding)
+        beforeBuilding(missing);
     for (const QString &statement : statements())
         if (isIndexStatement(statement) && missing.contains(indexName(statement)))
             tr.execute(statement);

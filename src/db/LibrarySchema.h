@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class FbDatabase;
 
 // The empty library: the file LIBRARY.GDB that the program opens by default.
@@ -22,6 +24,7 @@ QStringList indexNames();
 QStringList missingIndexes(FbDatabase &db);
 // Creates the missing indexes in a transaction of their own, all or none: a failure (FbError)
 // leaves the library as it was. Returns the names created. Run it before the connection's own
-// transaction has used BOOK, which would keep the indexes from being built.
-QStringList addMissingIndexes(FbDatabase &db);
+// transaction has used BOOK, which would keep the indexes from being built. beforeBuilding is
+// called with the names once they are known, and only when there is something to build.
+QStringList addMissingIndexes(FbDatabase &db, const std::function<void(const QStringList &)> &beforeBuilding = {});
 } // namespace LibrarySchema

@@ -2,9 +2,9 @@
 
 #include "CsvFormat.h"
 #include "FileError.h"
+#include "SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 QByteArray ExchangeFiles::readAll(const QString &path)
 {
@@ -16,10 +16,8 @@ QByteArray ExchangeFiles::readAll(const QString &path)
 
 void ExchangeFiles::writeText(const QString &path, const QStringList &lines)
 {
-    QSaveFile file(path);
     QByteArray bytes = Csv::byteOrderMark();
     for (const QString &line : lines)
         bytes += line.toUtf8() + "\r\n";
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    SafeFile::write(path, bytes, SafeFile::reportingAs(QStringLiteral("%1: %2")));
 }

@@ -83,13 +83,13 @@ void ImportBooksWindow::loadFile(const QString &path)
 {
     const QByteArray bytes = ExchangeFiles::readAll(path);
     m_path = path;
-    m_encoding = Csv::detectEncoding(bytes);
-    const QString text = Csv::decode(bytes, m_encoding);
+    const Csv::Encoding encoding = Csv::detectEncoding(bytes);
+    const QString text = Csv::decode(bytes, encoding);
     m_parsed = Csv::parse(text, Csv::detectDelimiter(text));
     m_report.clear();
     ui->FileNameLb->setText(path);
     ui->FileNameLb->setToolTip(path);
-    ui->EncodingNameLb->setText(encodingName(m_encoding));
+    ui->EncodingNameLb->setText(encodingName(encoding));
     ui->ReportMemo->clear();
     ui->SaveReportBtn->setEnabled(false);
     ui->ImportBtn->setEnabled(m_parsed.records.size() > 1);

@@ -49,7 +49,6 @@ private:
 
     std::unique_ptr<Ui::ImportBooksWindow> ui;
     QString m_path;
-    Csv::Encoding m_encoding = Csv::Encoding::Utf8;
     Csv::Parsed m_parsed;
     QStringList m_report;
 };

@@ -72,10 +72,7 @@ void LoanSearchBar::arrangeByColumn(const QString &column)
     const int item = LoanSql::orderItemOfColumn(column);
     if (item < 0)
         return;
-    // A second click on the same title reverses the order.
-    const bool ascending = !(item == m_titleItem && m_titleAscending);
-    m_titleItem = item;
-    m_titleAscending = ascending;
+    const bool ascending = m_titleOrder.click(item);
     ui->SelList4->setCurrentIndex(item);
     arrange(ascending);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TitleClickOrder.h"
+
 #include <QWidget>
 #include <memory>
 
@@ -33,6 +35,5 @@ private:
     void arrange(bool ascending);
 
     std::unique_ptr<Ui::LoanSearchBar> ui;
-    int m_titleItem = -1; // the arrange-list index of the last title click
-    bool m_titleAscending = false;
+    TitleClickOrder m_titleOrder;
 };

@@ -2,12 +2,11 @@
 
 #include "FileError.h"
 #include "LangStr.h"
+#include "SafeFile.h"
 #include "TextCodec.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -71,19 +70,13 @@ QStringList SavedQueriesFile::read(const QString &path)
 
 void SavedQueriesFile::write(const QString &path, const QStringList &lines)
 {
-    const QByteArray bytes = encode(lines);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(message("csqlfnwrite").arg(path, file.errorString()));
+    SafeFile::write(path, encode(lines), SafeFile::reportingAs(message("csqlfnwrite")));
 }
 
 QString SavedQueriesFile::keepCopy(const QString &path)
 {
-    QString copy = path + QStringLiteral(".bak");
-    for (int n = 2; QFileInfo::exists(copy); ++n)
-        copy = path + QStringLiteral(".bak") + QString::number(n);
-    QFile original(path);
-    if (!original.copy(copy))
-        throw FileError(message("csqlfnwrite").arg(copy, original.errorString()));
-    return copy;
+    const SafeFile::Copy copy = SafeFile::copyBeside(path, SafeFile::OlderCopy::Keep);
+    if (!copy.made)
+        throw FileError(message("csqlfnwrite").arg(copy.name, copy.reason));
+    return copy.name;
 }

@@ -1,10 +1,10 @@
 #include "ConnectionProfileFile.h"
 
 #include "FileError.h"
+#include "SafeFile.h"
 #include "TextCodec.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace ConnectionProfileFile
 {
@@ -68,14 +68,11 @@ ConnectionProfile read(const QString &path)
 
 void write(const QString &path, const ConnectionProfile &profile)
 {
-    const QByteArray record = encode(profile);
-    // Written whole or not at all; the new file is owner-only before it holds the password.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("Cannot create %1: %2").arg(path, file.errorString()));
-    if (!file.setPermissions(kOwnerOnly))
-        throw FileError(QStringLiteral("Cannot restrict the rights of %1: %2").arg(path, file.errorString()));
-    if (file.write(record) != record.size() || !file.commit())
-        throw FileError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    // The new file is owner-only before it holds the password.
+    SafeFile::write(
+        path, encode(profile),
+        {.permissions = kOwnerOnly,
+         .texts = {QStringLiteral("Cannot create %1: %2"), QStringLiteral("Cannot restrict the rights of %1: %2"),
+                   QStringLiteral("Cannot write %1: %2")}});
 }
 } // namespace ConnectionProfileFile
