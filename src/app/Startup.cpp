@@ -33,9 +33,24 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScreen>
 #include <functional>
 
 namespace {
+
+// Beside the splash, so that the language list and its "OK" stay in sight; the splash moves
+// aside as far as needed to keep both windows on the screen.
+void placeBesideSplash(QWidget *splash, QWidget *window)
+{
+    const QRect screen = splash->screen()->availableGeometry();
+    const int gap = 12;
+    const int overflow = splash->frameGeometry().right() + gap + window->frameGeometry().width() - screen.right();
+    if (overflow > 0)
+        splash->move(splash->pos() - QPoint(qMin(overflow, splash->frameGeometry().left() - screen.left()), 0));
+    QPoint at = splash->frameGeometry().topRight() + QPoint(gap, 0);
+    at.setX(qMax(screen.left(), qMin(at.x(), screen.right() - window->frameGeometry().width())));
+    window->move(at);
+}
 
 // The empty non-visual container of the language module.
 QObject *DataModule9 = nullptr;
@@ -158,8 +173,7 @@ void Startup::run()
     splash->showLanguageChooser();
     MainF->Register1Click();
     if (RegisterF) {
-        // Beside the splash, so that the language list and its "OK" stay in sight.
-        RegisterF->move(splash->frameGeometry().topRight() + QPoint(12, 0));
+        placeBesideSplash(splash, RegisterF);
         RegisterF->activateWindow();
     }
     while (!splash->closeAllowed()) {

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QTimer>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -165,10 +166,14 @@ void TestStartup::firstRunWaitsForOk()
     files.settings = false;
     AppFixture app(files);
     bool registrationShown = false;
+    QRect screen, splashAt, registrationAt;
     bool languageSwitchedAtOnce = pick < 0;
     // Answer the splash the way a user does, once the wait has begun.
     QTimer::singleShot(50, [&] {
         registrationShown = RegisterF && RegisterF->isVisible();
+        screen = SplashF->screen()->availableGeometry();
+        splashAt = SplashF->frameGeometry();
+        registrationAt = RegisterF ? RegisterF->frameGeometry() : QRect();
         QVERIFY(SplashF->form()->LanguageSelection->isVisible());
         QVERIFY(!SplashF->form()->LoadProgress->isVisible());
         if (pick >= 0) {
@@ -181,6 +186,11 @@ void TestStartup::firstRunWaitsForOk()
     });
     app.start(false);
     QVERIFY(registrationShown);
+    // Both windows stay whole on the screen, side by side where the screen is wide enough.
+    QVERIFY(screen.contains(splashAt));
+    QVERIFY(screen.contains(registrationAt));
+    if (splashAt.width() + registrationAt.width() + 12 <= screen.width())
+        QVERIFY(!splashAt.intersects(registrationAt));
     QVERIFY(languageSwitchedAtOnce);
     QVERIFY(SplashF->closeAllowed());
     QVERIFY(!SplashF->form()->thanksLb->isVisible());
