@@ -4,6 +4,8 @@
 #include "GridSearchProgress.h"
 #include "LangStr.h"
 #include "LogView.h"
+#include "QtTexts.h"
+#include "SettingsList.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -644,6 +646,7 @@ void ApplyLanguage()
         return window != LanguageMap::kDeleteWindow && window != LanguageMap::kAboutWindow;
     });
     GridSearchProgress::setCancelText(LangStr(QStringLiteral("lcancel")));
+    applyQtTexts(settingsList().value(QStringLiteral("Language")));
 }
 
 void ApplyDelLanguage()

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -69,6 +70,8 @@ private slots:
     void touchesOnlyItsOwnWindowsAndControls();
     void deleteAndAboutWindowsHaveTheirOwnRoutines();
     void createsTheLogViewerHidden();
+    void qtDialogsFollowTheLanguage_data();
+    void qtDialogsFollowTheLanguage();
     void tableUsesOnlyCatalogueKeysAndKnownWindows();
 
 private:
@@ -347,6 +350,28 @@ void TestLanguage::createsTheLogViewerHidden()
     ApplyLanguage();
     QCOMPARE(LogView, first);
     QCOMPARE(LogView->windowTitle(), cat("llogfview", u"ua"_s));
+}
+
+void TestLanguage::qtDialogsFollowTheLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("cancel");
+    QTest::newRow("ru") << u"ru"_s << u"Отмена"_s;
+    QTest::newRow("ua") << u"ua"_s << u"Скасувати"_s;
+    QTest::newRow("back to en") << u"en"_s << u"Cancel"_s;
+}
+
+// File dialogs, the print preview and standard buttons take Qt's own texts.
+void TestLanguage::qtDialogsFollowTheLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, cancel);
+    setLanguage(u"ua"_s);
+    ApplyLanguage();
+    setLanguage(language);
+    ApplyLanguage();
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text().remove(u'&'), cancel);
 }
 
 void TestLanguage::tableUsesOnlyCatalogueKeysAndKnownWindows()
