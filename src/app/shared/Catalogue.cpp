@@ -188,7 +188,7 @@ constexpr Entry kEntries[] = {
     {"lrestore", u"Restore ...", u"Восстановить ...", u"Відновити ..."},
     {"lexpbooks", u"Export book list ...", u"Экспорт списка книг ...", u"Експорт списку книжок ..."},
     {"lexpall", u"Export all books ...", u"Экспорт всех книг ...", u"Експорт усіх книжок ..."},
-    {"lexpgiven", u"Export given books ...", u"Экспорт выданных книг ...", u"Експорт виданих книжок ..."},
+    {"lexpgiven", u"Export given books ...", u"Экспорт выданных книг ...", u"Експорт відданих книжок ..."},
     {"limpbooks", u"Import books ...", u"Импорт книг ...", u"Імпорт книжок ..."},
     {"lexpcap", u"Export to CSV", u"Экспорт в CSV", u"Експорт у CSV"},
     {"limpcap", u"Import books", u"Импорт книг", u"Імпорт книжок"},
