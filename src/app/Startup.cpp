@@ -33,6 +33,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScreen>
 #include <functional>
 
 namespace {
@@ -51,6 +52,23 @@ struct WindowStep {
 void createGuarded(const std::function<void()> &create)
 {
     runGuarded(create);
+}
+
+// Beside the splash, so that the language list and its "OK" stay in sight: to its right, or
+// under it on a screen too narrow for both side by side. The pair moves towards the screen's
+// top left as far as needed to keep the window on the screen.
+void placeBesideSplash(QWidget *splash, QWidget *window)
+{
+    constexpr int kGap = 12;
+    const QRect area = splash->screen()->availableGeometry();
+    const QRect shown = splash->frameGeometry();
+    const QSize size = window->frameGeometry().size();
+    const bool sideBySide = shown.width() + kGap + size.width() <= area.width();
+    const QPoint offset = sideBySide ? QPoint(shown.width() + kGap, 0) : QPoint(0, shown.height() + kGap);
+    const QPoint overflow = shown.topLeft() + offset + QPoint(size.width(), size.height()) - area.bottomRight();
+    const QPoint shift(qBound(0, overflow.x(), shown.left() - area.left()), qBound(0, overflow.y(), shown.top() - area.top()));
+    splash->move(splash->pos() - shift);
+    window->move(splash->frameGeometry().topLeft() + offset);
 }
 
 bool libraryFileInCurrentDirectory()
@@ -158,8 +176,7 @@ void Startup::run()
     splash->showLanguageChooser();
     MainF->Register1Click();
     if (RegisterF) {
-        // Beside the splash, so that the language list and its "OK" stay in sight.
-        RegisterF->move(splash->frameGeometry().topRight() + QPoint(12, 0));
+        placeBesideSplash(splash, RegisterF);
         RegisterF->activateWindow();
     }
     while (!splash->closeAllowed()) {

@@ -165,10 +165,16 @@ void TestStartup::firstRunWaitsForOk()
     files.settings = false;
     AppFixture app(files);
     bool registrationShown = false;
+    bool bothInSight = false;
     bool languageSwitchedAtOnce = pick < 0;
     // Answer the splash the way a user does, once the wait has begun.
     QTimer::singleShot(50, [&] {
         registrationShown = RegisterF && RegisterF->isVisible();
+        // The registration window beside the splash, neither off the screen nor over the other.
+        const QRect screen = SplashF->screen()->availableGeometry();
+        bothInSight = registrationShown && screen.contains(RegisterF->frameGeometry()) &&
+                      screen.contains(SplashF->frameGeometry()) &&
+                      !RegisterF->frameGeometry().intersects(SplashF->frameGeometry());
         QVERIFY(SplashF->form()->LanguageSelection->isVisible());
         QVERIFY(!SplashF->form()->LoadProgress->isVisible());
         if (pick >= 0) {
@@ -181,6 +187,7 @@ void TestStartup::firstRunWaitsForOk()
     });
     app.start(false);
     QVERIFY(registrationShown);
+    QVERIFY(bothInSight);
     QVERIFY(languageSwitchedAtOnce);
     QVERIFY(SplashF->closeAllowed());
     QVERIFY(!SplashF->form()->thanksLb->isVisible());
