@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "DeleteBookWindow.h"
 #include "DialogBase.h"
+#include "ExchangeActions.h"
 #include "Language.h"
 #include "LoginDialog.h"
 #include "MainWindow.h"
@@ -13,6 +14,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QStyleOptionComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,6 +89,31 @@ QStringList clippedTexts(QWidget *window)
         if (textWidth(edit->fontMetrics(), list->currentText()) > room)
             clipped << QStringLiteral("%1 \"%2\"").arg(list->objectName(), list->currentText());
     }
+    // A list that cannot be typed in shows its current entry beside the arrow.
+    for (QComboBox *list : window->findChildren<QComboBox *>()) {
+        if (!list->isVisibleTo(window) || list->isEditable() || list->currentText().isEmpty())
+            continue;
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        const QRect room = list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+        const int iconRoom = list->itemIcon(list->currentIndex()).isNull() ? 0 : list->iconSize().width() + 4;
+        if (textWidth(list->fontMetrics(), list->currentText()) + iconRoom > room.width())
+            clipped << QStringLiteral("%1 \"%2\"").arg(list->objectName(), list->currentText());
+    }
+    // The prompt an empty edit box shows in grey ("Search for?").
+    for (QLineEdit *edit : window->findChildren<QLineEdit *>()) {
+        if (!edit->isVisibleTo(window) || !edit->text().isEmpty() || edit->placeholderText().isEmpty())
+            continue;
+        if (textWidth(edit->fontMetrics(), edit->placeholderText()) > edit->width() - 2 * kLineEditMargin - 4)
+            clipped << QStringLiteral("%1 \"%2\"").arg(edit->objectName(), edit->placeholderText());
+    }
+    // A group's title runs along its top edge.
+    for (QGroupBox *group : window->findChildren<QGroupBox *>()) {
+        if (!group->isVisibleTo(window) || group->title().isEmpty())
+            continue;
+        if (textWidth(group->fontMetrics(), group->title()) > group->width())
+            clipped << QStringLiteral("%1 \"%2\"").arg(group->objectName(), group->title());
+    }
     return clipped;
 }
 
@@ -139,9 +167,10 @@ void TestWindowLook::everyWindowFitsItsTexts()
     QFETCH(QString, language);
     AppFixture app;
     app.start();
-    // The two windows made on first use.
+    // The windows made on first use.
     new Tdel(MainF);
     new TAboutBox(MainF);
+    ExchangeActions::importWindow(MainF);
     settingsList().setValue(QStringLiteral("Language"), language);
     ApplyLanguage();
 
