@@ -352,12 +352,14 @@ QList<Entry> buildTable()
     });
 
     addWindow(t, QStringLiteral("FieldsF"), {
+        {"", WindowTitle, {"{ffcap}"}},
         {"Label2", Caption, {"{ffcap}"}},
         {"GroupBox1", Caption, {"{ffctrl}"}},
         {"FieldsAllowEmptyChk", Caption, {"{ffal}"}},
     });
 
     addWindow(t, QStringLiteral("MultiDelF"), {
+        {"", WindowTitle, {"{lmltdel}"}},
         {"Label3", Caption, {"{lmltdel}"}},
         {"Label4", Caption, {"{ldelselb}"}},
         {"Label5", Caption, {"{ldelselbid}"}},

@@ -150,6 +150,7 @@ class TestWindowLook : public QObject
 private slots:
     void everyWindowFitsItsTexts_data();
     void everyWindowFitsItsTexts();
+    void everyWindowTitleFollowsTheLanguage();
     void dialogsHaveADarkerEdge();
     void settingsWindowKeepsItsSize();
 };
@@ -202,6 +203,43 @@ void TestWindowLook::everyWindowFitsItsTexts()
             window->hide();
     }
     QVERIFY2(failures.isEmpty(), qPrintable(QStringLiteral("clipped:\n") + failures.join(QLatin1Char('\n'))));
+}
+
+// The title a task bar shows for each window: none may stay English in Russian.
+void TestWindowLook::everyWindowTitleFollowsTheLanguage()
+{
+    AppFixture app;
+    app.start();
+    new Tdel(MainF);
+    new TAboutBox(MainF);
+    ExchangeActions::importWindow(MainF);
+    const auto titles = [](const QString &language) {
+        settingsList().setValue(QStringLiteral("Language"), language);
+        ApplyLanguage();
+        ApplyDelLanguage();
+        ApplyAboutLanguage();
+        QMap<QString, QString> all;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (!window->objectName().isEmpty() && !window->inherits("QMenu")) {
+                // As the user sees it: some windows take their texts when shown.
+                const bool shown = window->isVisible();
+                window->show();
+                all.insert(window->objectName(), window->windowTitle());
+                window->setVisible(shown);
+            }
+        return all;
+    };
+    const QMap<QString, QString> english = titles(QStringLiteral("en"));
+    const QMap<QString, QString> russian = titles(QStringLiteral("ru"));
+    QStringList unchanged;
+    for (auto it = english.cbegin(); it != english.cend(); ++it) {
+        // The product name and the view window's empty title are the same in every language.
+        if (it.value().isEmpty() || it.value() == QLatin1String("Bibliora") || it.key() == QLatin1String("MainF"))
+            continue;
+        if (russian.value(it.key()) == it.value())
+            unchanged << QStringLiteral("%1 \"%2\"").arg(it.key(), it.value());
+    }
+    QVERIFY2(unchanged.isEmpty(), qPrintable(unchanged.join(QLatin1Char('\n'))));
 }
 
 void TestWindowLook::dialogsHaveADarkerEdge()
