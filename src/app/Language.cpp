@@ -1,6 +1,7 @@
 #include "Language.h"
 
 #include "DBGridEh.h"
+#include "GridFindDialog.h"
 #include "GridSearchProgress.h"
 #include "LangStr.h"
 #include "LogView.h"
@@ -641,6 +642,19 @@ QStringList keysOf(const QString &expression)
 
 } // namespace LanguageMap
 
+namespace
+{
+
+GridFindDialog::Texts findDialogTexts()
+{
+    const auto text = [](const char *key) { return LangStr(QString::fromLatin1(key)); };
+    return {text("lfndcap"),   text("lfndwhat"), text("lfndin"),    text("lfndall"),   text("lfndcase"),
+            text("lfndwhole"), text("lfnddir"),  text("lfndup"),    text("lfnddown"),  text("lfndnext"),
+            text("lfndclose"), text("lfndtype"), text("lfndnone"),  text("lfndlast"),  text("lfndfirst")};
+}
+
+} // namespace
+
 void ApplyLanguage()
 {
     LanguageMap::ensureLogViewer();
@@ -648,6 +662,7 @@ void ApplyLanguage()
         return window != LanguageMap::kDeleteWindow && window != LanguageMap::kAboutWindow;
     });
     GridSearchProgress::setCancelText(LangStr(QStringLiteral("lcancel")));
+    GridFindDialog::setTexts(findDialogTexts());
     applyQtTexts(settingsList().value(QStringLiteral("Language")));
 }
 

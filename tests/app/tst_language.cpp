@@ -1,5 +1,6 @@
 #include "Catalogue.h"
 #include "DBGridEh.h"
+#include "GridFindDialog.h"
 #include "Language.h"
 #include "LogView.h"
 #include "SettingsList.h"
@@ -70,6 +71,7 @@ private slots:
     void touchesOnlyItsOwnWindowsAndControls();
     void deleteAndAboutWindowsHaveTheirOwnRoutines();
     void createsTheLogViewerHidden();
+    void gridFindWindowFollowsTheLanguage();
     void qtDialogsFollowTheLanguage_data();
     void qtDialogsFollowTheLanguage();
     void tableUsesOnlyCatalogueKeysAndKnownWindows();
@@ -350,6 +352,28 @@ void TestLanguage::createsTheLogViewerHidden()
     ApplyLanguage();
     QCOMPARE(LogView, first);
     QCOMPARE(LogView->windowTitle(), cat("llogfview", u"ua"_s));
+}
+
+// The find window of a list is made on the first Ctrl+F and kept: it takes the language in
+// force when it is shown.
+void TestLanguage::gridFindWindowFollowsTheLanguage()
+{
+    setLanguage(u"ru"_s);
+    ApplyLanguage();
+    GridFindDialog *find = m_grid->findDialog();
+    find->show();
+    QCOMPARE(find->windowTitle(), cat("lfndcap", u"ru"_s));
+    QCOMPARE(find->findChild<QPushButton *>(u"FindNext"_s)->text(), cat("lfndnext", u"ru"_s));
+    QCOMPARE(find->findChild<QComboBox *>(u"FindColumn"_s)->itemText(0), cat("lfndall", u"ru"_s));
+    find->hide();
+
+    setLanguage(u"ua"_s);
+    ApplyLanguage();
+    find->show();
+    QCOMPARE(find->findChild<QPushButton *>(u"FindNext"_s)->text(), cat("lfndnext", u"ua"_s));
+    find->findChild<QPushButton *>(u"FindNext"_s)->click(); // nothing typed
+    QCOMPARE(find->findChild<QLabel *>(u"Status"_s)->text(), cat("lfndtype", u"ua"_s));
+    find->hide();
 }
 
 void TestLanguage::qtDialogsFollowTheLanguage_data()

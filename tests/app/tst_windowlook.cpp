@@ -1,6 +1,7 @@
 #include "AboutWindow.h"
 #include "AppFixture.h"
 #include "AppState.h"
+#include "DBGridEh.h"
 #include "DeleteBookWindow.h"
 #include "DialogBase.h"
 #include "ExchangeActions.h"
@@ -134,6 +135,15 @@ QStringList clippedOnEveryPage(QWidget *window)
     return clipped;
 }
 
+// The windows the program makes on first use rather than at start.
+void makeFirstUseWindows()
+{
+    new Tdel(MainF);
+    new TAboutBox(MainF);
+    ExchangeActions::importWindow(MainF);
+    MainF->findChild<DBGridEh *>(QStringLiteral("DBGridEh1"))->findDialog();
+}
+
 QWidget *findWindow(const QString &name)
 {
     for (QWidget *window : QApplication::topLevelWidgets())
@@ -168,10 +178,7 @@ void TestWindowLook::everyWindowFitsItsTexts()
     QFETCH(QString, language);
     AppFixture app;
     app.start();
-    // The windows made on first use.
-    new Tdel(MainF);
-    new TAboutBox(MainF);
-    ExchangeActions::importWindow(MainF);
+    makeFirstUseWindows();
     settingsList().setValue(QStringLiteral("Language"), language);
     ApplyLanguage();
 
@@ -210,9 +217,7 @@ void TestWindowLook::everyWindowTitleFollowsTheLanguage()
 {
     AppFixture app;
     app.start();
-    new Tdel(MainF);
-    new TAboutBox(MainF);
-    ExchangeActions::importWindow(MainF);
+    makeFirstUseWindows();
     const auto titles = [](const QString &language) {
         settingsList().setValue(QStringLiteral("Language"), language);
         ApplyLanguage();
