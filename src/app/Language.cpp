@@ -1,9 +1,12 @@
 #include "Language.h"
 
 #include "DBGridEh.h"
+#include "GridFindDialog.h"
 #include "GridSearchProgress.h"
 #include "LangStr.h"
 #include "LogView.h"
+#include "QtTexts.h"
+#include "SettingsList.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -350,12 +353,14 @@ QList<Entry> buildTable()
     });
 
     addWindow(t, QStringLiteral("FieldsF"), {
+        {"", WindowTitle, {"{ffcap}"}},
         {"Label2", Caption, {"{ffcap}"}},
         {"GroupBox1", Caption, {"{ffctrl}"}},
         {"FieldsAllowEmptyChk", Caption, {"{ffal}"}},
     });
 
     addWindow(t, QStringLiteral("MultiDelF"), {
+        {"", WindowTitle, {"{lmltdel}"}},
         {"Label3", Caption, {"{lmltdel}"}},
         {"Label4", Caption, {"{ldelselb}"}},
         {"Label5", Caption, {"{ldelselbid}"}},
@@ -637,6 +642,19 @@ QStringList keysOf(const QString &expression)
 
 } // namespace LanguageMap
 
+namespace
+{
+
+GridFindDialog::Texts findDialogTexts()
+{
+    const auto text = [](const char *key) { return LangStr(QString::fromLatin1(key)); };
+    return {text("lfndcap"),   text("lfndwhat"), text("lfndin"),    text("lfndall"),   text("lfndcase"),
+            text("lfndwhole"), text("lfnddir"),  text("lfndup"),    text("lfnddown"),  text("lfndnext"),
+            text("lfndclose"), text("lfndtype"), text("lfndnone"),  text("lfndlast"),  text("lfndfirst")};
+}
+
+} // namespace
+
 void ApplyLanguage()
 {
     LanguageMap::ensureLogViewer();
@@ -644,6 +662,8 @@ void ApplyLanguage()
         return window != LanguageMap::kDeleteWindow && window != LanguageMap::kAboutWindow;
     });
     GridSearchProgress::setCancelText(LangStr(QStringLiteral("lcancel")));
+    GridFindDialog::setTexts(findDialogTexts());
+    applyQtTexts(settingsList().value(QStringLiteral("Language")));
 }
 
 void ApplyDelLanguage()

@@ -38,20 +38,6 @@
 
 namespace {
 
-// Beside the splash, so that the language list and its "OK" stay in sight; the splash moves
-// aside as far as needed to keep both windows on the screen.
-void placeBesideSplash(QWidget *splash, QWidget *window)
-{
-    const QRect screen = splash->screen()->availableGeometry();
-    const int gap = 12;
-    const int overflow = splash->frameGeometry().right() + gap + window->frameGeometry().width() - screen.right();
-    if (overflow > 0)
-        splash->move(splash->pos() - QPoint(qMin(overflow, splash->frameGeometry().left() - screen.left()), 0));
-    QPoint at = splash->frameGeometry().topRight() + QPoint(gap, 0);
-    at.setX(qMax(screen.left(), qMin(at.x(), screen.right() - window->frameGeometry().width())));
-    window->move(at);
-}
-
 // The empty non-visual container of the language module.
 QObject *DataModule9 = nullptr;
 
@@ -66,6 +52,23 @@ struct WindowStep {
 void createGuarded(const std::function<void()> &create)
 {
     runGuarded(create);
+}
+
+// Beside the splash, so that the language list and its "OK" stay in sight: to its right, or
+// under it on a screen too narrow for both side by side. The pair moves towards the screen's
+// top left as far as needed to keep the window on the screen.
+void placeBesideSplash(QWidget *splash, QWidget *window)
+{
+    constexpr int kGap = 12;
+    const QRect area = splash->screen()->availableGeometry();
+    const QRect shown = splash->frameGeometry();
+    const QSize size = window->frameGeometry().size();
+    const bool sideBySide = shown.width() + kGap + size.width() <= area.width();
+    const QPoint offset = sideBySide ? QPoint(shown.width() + kGap, 0) : QPoint(0, shown.height() + kGap);
+    const QPoint overflow = shown.topLeft() + offset + QPoint(size.width(), size.height()) - area.bottomRight();
+    const QPoint shift(qBound(0, overflow.x(), shown.left() - area.left()), qBound(0, overflow.y(), shown.top() - area.top()));
+    splash->move(splash->pos() - shift);
+    window->move(splash->frameGeometry().topLeft() + offset);
 }
 
 bool libraryFileInCurrentDirectory()

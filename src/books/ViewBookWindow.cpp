@@ -54,8 +54,18 @@ QString TViewF::titleLine() const
     return ui->Label3->text();
 }
 
+void TViewF::centreOnMainWindow()
+{
+    const QWidget *main = parentWidget() ? parentWidget()->window() : nullptr;
+    if (m_placed || !main)
+        return;
+    m_placed = true;
+    move(main->frameGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+}
+
 void TViewF::showEvent(QShowEvent *event)
 {
+    centreOnMainWindow();
     FormShow();
     QWidget::showEvent(event);
 }

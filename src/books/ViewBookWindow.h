@@ -32,8 +32,10 @@ protected:
 private:
     void bindFields();
     void colourViewLink(const QColor &color);
+    void centreOnMainWindow();
 
     std::unique_ptr<Ui::TViewF> ui;
+    bool m_placed = false; // centred once; later shows keep where the user left it
 };
 
 extern TViewF *ViewF;

@@ -27,6 +27,12 @@ constexpr int kFindBatch = 10000;
 constexpr int kStepRows = 2000;
 
 // Makes row exist in the model, fetching as far as needed; false past the end of the result.
+GridFindDialog::Texts &currentTexts()
+{
+    static GridFindDialog::Texts texts;
+    return texts;
+}
+
 bool haveRow(QueryModel *model, int row)
 {
     while (row >= model->rowCount()) {
@@ -44,16 +50,18 @@ GridFindDialog::GridFindDialog(DBGridEh *grid)
     , m_grid(grid)
     , m_text(new QLineEdit(this))
     , m_column(new QComboBox(this))
-    , m_matchCase(new QCheckBox(tr("Match &case"), this))
-    , m_wholeValue(new QCheckBox(tr("&Whole value"), this))
-    , m_up(new QRadioButton(tr("&Up"), this))
-    , m_down(new QRadioButton(tr("&Down"), this))
-    , m_findNext(new QPushButton(tr("&Find next"), this))
-    , m_close(new QPushButton(tr("Close"), this))
+    , m_matchCase(new QCheckBox(QString(), this))
+    , m_wholeValue(new QCheckBox(QString(), this))
+    , m_up(new QRadioButton(QString(), this))
+    , m_down(new QRadioButton(QString(), this))
+    , m_findNext(new QPushButton(QString(), this))
+    , m_close(new QPushButton(QString(), this))
     , m_status(new QLabel(this))
+    , m_textLabel(new QLabel(this))
+    , m_columnLabel(new QLabel(this))
+    , m_direction(new QGroupBox(this))
 {
     setObjectName(QStringLiteral("GridFindDialog"));
-    setWindowTitle(tr("Find"));
     m_text->setObjectName(QStringLiteral("FindText"));
     m_column->setObjectName(QStringLiteral("FindColumn"));
     m_matchCase->setObjectName(QStringLiteral("MatchCase"));
@@ -64,25 +72,22 @@ GridFindDialog::GridFindDialog(DBGridEh *grid)
     m_close->setObjectName(QStringLiteral("Close"));
     m_status->setObjectName(QStringLiteral("Status"));
 
-    auto *textLabel = new QLabel(tr("Fi&nd what:"), this);
-    textLabel->setBuddy(m_text);
-    auto *columnLabel = new QLabel(tr("&Look in:"), this);
-    columnLabel->setBuddy(m_column);
+    m_textLabel->setBuddy(m_text);
+    m_columnLabel->setBuddy(m_column);
 
-    auto *direction = new QGroupBox(tr("Direction"), this);
-    auto *directionLayout = new QHBoxLayout(direction);
+    auto *directionLayout = new QHBoxLayout(m_direction);
     directionLayout->addWidget(m_up);
     directionLayout->addWidget(m_down);
     m_down->setChecked(true);
 
     auto *fields = new QGridLayout;
-    fields->addWidget(textLabel, 0, 0);
+    fields->addWidget(m_textLabel, 0, 0);
     fields->addWidget(m_text, 0, 1);
-    fields->addWidget(columnLabel, 1, 0);
+    fields->addWidget(m_columnLabel, 1, 0);
     fields->addWidget(m_column, 1, 1);
     fields->addWidget(m_matchCase, 2, 1);
     fields->addWidget(m_wholeValue, 3, 1);
-    fields->addWidget(direction, 4, 0, 1, 2);
+    fields->addWidget(m_direction, 4, 0, 1, 2);
 
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(m_findNext);
@@ -101,6 +106,7 @@ GridFindDialog::GridFindDialog(DBGridEh *grid)
     m_status->setWordWrap(true);
     m_text->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 30);
 
+    applyTexts();
     connect(m_findNext, &QPushButton::clicked, this, &GridFindDialog::findNext);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_text, &QLineEdit::textEdited, m_status, &QLabel::clear);
@@ -149,8 +155,29 @@ QString GridFindDialog::statusText() const
     return m_status->text();
 }
 
+void GridFindDialog::setTexts(const Texts &texts)
+{
+    currentTexts() = texts;
+}
+
+void GridFindDialog::applyTexts()
+{
+    const Texts &t = currentTexts();
+    setWindowTitle(t.title);
+    m_textLabel->setText(t.findWhat);
+    m_columnLabel->setText(t.lookIn);
+    m_matchCase->setText(t.matchCase);
+    m_wholeValue->setText(t.wholeValue);
+    m_direction->setTitle(t.direction);
+    m_up->setText(t.up);
+    m_down->setText(t.down);
+    m_findNext->setText(t.findNext);
+    m_close->setText(t.close);
+}
+
 void GridFindDialog::showEvent(QShowEvent *event)
 {
+    applyTexts();
     refreshColumns();
     m_text->setFocus();
     m_text->selectAll();
@@ -163,7 +190,7 @@ void GridFindDialog::refreshColumns()
     const int chosen = m_column->currentIndex();
     const int countBefore = m_column->count();
     m_column->clear();
-    m_column->addItem(tr("All columns"));
+    m_column->addItem(currentTexts().allColumns);
     for (int column = 0; column < model->columnCount(); ++column)
         m_column->addItem(model->columnTitle(column));
     // Keep the user's choice while the columns are the same ones (a title may only be translated).
@@ -189,7 +216,7 @@ bool GridFindDialog::findNext()
 {
     const QString wanted = m_text->text();
     if (wanted.isEmpty()) {
-        m_status->setText(tr("Type the text to find."));
+        m_status->setText(currentTexts().typeText);
         return false;
     }
     QueryModel *model = m_grid->queryModel();
@@ -246,15 +273,15 @@ bool GridFindDialog::findNext()
         return false;
     }
     if (found < 0) {
-        m_status->setText(tr("\"%1\" was not found.").arg(wanted));
+        m_status->setText(currentTexts().notFound.arg(wanted));
         return false;
     }
     m_grid->makeCurrent(found, foundColumn);
     if (!wrapped)
         m_status->clear();
     else if (m_down->isChecked())
-        m_status->setText(tr("Passed the last row; continued from the first."));
+        m_status->setText(currentTexts().passedLast);
     else
-        m_status->setText(tr("Passed the first row; continued from the last."));
+        m_status->setText(currentTexts().passedFirst);
     return true;
 }

@@ -5,6 +5,7 @@
 class DBGridEh;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -17,6 +18,27 @@ class GridFindDialog : public QDialog
     Q_OBJECT
 public:
     explicit GridFindDialog(DBGridEh *grid);
+
+    // The window's texts; the program sets them in its interface language, and an open window
+    // takes them on its next show. The defaults are English.
+    struct Texts {
+        QString title = QStringLiteral("Find");
+        QString findWhat = QStringLiteral("Fi&nd what:");
+        QString lookIn = QStringLiteral("&Look in:");
+        QString allColumns = QStringLiteral("All columns");
+        QString matchCase = QStringLiteral("Match &case");
+        QString wholeValue = QStringLiteral("&Whole value");
+        QString direction = QStringLiteral("Direction");
+        QString up = QStringLiteral("&Up");
+        QString down = QStringLiteral("&Down");
+        QString findNext = QStringLiteral("&Find next");
+        QString close = QStringLiteral("Close");
+        QString typeText = QStringLiteral("Type the text to find.");
+        QString notFound = QStringLiteral("\"%1\" was not found.");
+        QString passedLast = QStringLiteral("Passed the last row; continued from the first.");
+        QString passedFirst = QStringLiteral("Passed the first row; continued from the last.");
+    };
+    static void setTexts(const Texts &texts);
 
     DBGridEh *grid() const { return m_grid; }
 
@@ -40,6 +62,7 @@ protected:
 private:
     bool matches(int row, const QList<int> &columns, int *column) const;
     void refreshColumns();
+    void applyTexts();
 
     DBGridEh *m_grid;
     QLineEdit *m_text;
@@ -51,4 +74,7 @@ private:
     QPushButton *m_findNext;
     QPushButton *m_close;
     QLabel *m_status;
+    QLabel *m_textLabel;
+    QLabel *m_columnLabel;
+    QGroupBox *m_direction;
 };

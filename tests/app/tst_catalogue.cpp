@@ -84,7 +84,7 @@ void TestCatalogue::lookup()
 void TestCatalogue::keysAreUniqueAndComplete()
 {
     const QStringList keys = Catalogue::keys();
-    QCOMPARE(keys.size(), 290);
+    QCOMPARE(keys.size(), 305);
     QCOMPARE(QSet<QString>(keys.cbegin(), keys.cend()).size(), keys.size());
     QCOMPARE(keys.first(), "iprog");
     QCOMPARE(keys.last(), "lqsrch:");

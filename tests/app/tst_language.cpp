@@ -1,11 +1,13 @@
 #include "Catalogue.h"
 #include "DBGridEh.h"
+#include "GridFindDialog.h"
 #include "Language.h"
 #include "LogView.h"
 #include "SettingsList.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -69,6 +71,9 @@ private slots:
     void touchesOnlyItsOwnWindowsAndControls();
     void deleteAndAboutWindowsHaveTheirOwnRoutines();
     void createsTheLogViewerHidden();
+    void gridFindWindowFollowsTheLanguage();
+    void qtDialogsFollowTheLanguage_data();
+    void qtDialogsFollowTheLanguage();
     void tableUsesOnlyCatalogueKeysAndKnownWindows();
 
 private:
@@ -347,6 +352,50 @@ void TestLanguage::createsTheLogViewerHidden()
     ApplyLanguage();
     QCOMPARE(LogView, first);
     QCOMPARE(LogView->windowTitle(), cat("llogfview", u"ua"_s));
+}
+
+// The find window of a list is made on the first Ctrl+F and kept: it takes the language in
+// force when it is shown.
+void TestLanguage::gridFindWindowFollowsTheLanguage()
+{
+    setLanguage(u"ru"_s);
+    ApplyLanguage();
+    GridFindDialog *find = m_grid->findDialog();
+    find->show();
+    QCOMPARE(find->windowTitle(), cat("lfndcap", u"ru"_s));
+    QCOMPARE(find->findChild<QPushButton *>(u"FindNext"_s)->text(), cat("lfndnext", u"ru"_s));
+    QCOMPARE(find->findChild<QComboBox *>(u"FindColumn"_s)->itemText(0), cat("lfndall", u"ru"_s));
+    find->hide();
+
+    setLanguage(u"ua"_s);
+    ApplyLanguage();
+    find->show();
+    QCOMPARE(find->findChild<QPushButton *>(u"FindNext"_s)->text(), cat("lfndnext", u"ua"_s));
+    find->findChild<QPushButton *>(u"FindNext"_s)->click(); // nothing typed
+    QCOMPARE(find->findChild<QLabel *>(u"Status"_s)->text(), cat("lfndtype", u"ua"_s));
+    find->hide();
+}
+
+void TestLanguage::qtDialogsFollowTheLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("cancel");
+    QTest::newRow("ru") << u"ru"_s << u"Отмена"_s;
+    QTest::newRow("ua") << u"ua"_s << u"Скасувати"_s;
+    QTest::newRow("back to en") << u"en"_s << u"Cancel"_s;
+}
+
+// File dialogs, the print preview and standard buttons take Qt's own texts.
+void TestLanguage::qtDialogsFollowTheLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, cancel);
+    setLanguage(u"ua"_s);
+    ApplyLanguage();
+    setLanguage(language);
+    ApplyLanguage();
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text().remove(u'&'), cancel);
 }
 
 void TestLanguage::tableUsesOnlyCatalogueKeysAndKnownWindows()

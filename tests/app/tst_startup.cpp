@@ -166,14 +166,16 @@ void TestStartup::firstRunWaitsForOk()
     files.settings = false;
     AppFixture app(files);
     bool registrationShown = false;
-    QRect screen, splashAt, registrationAt;
+    bool bothInSight = false;
     bool languageSwitchedAtOnce = pick < 0;
     // Answer the splash the way a user does, once the wait has begun.
     QTimer::singleShot(50, [&] {
         registrationShown = RegisterF && RegisterF->isVisible();
-        screen = SplashF->screen()->availableGeometry();
-        splashAt = SplashF->frameGeometry();
-        registrationAt = RegisterF ? RegisterF->frameGeometry() : QRect();
+        // The registration window beside the splash, neither off the screen nor over the other.
+        const QRect screen = SplashF->screen()->availableGeometry();
+        bothInSight = registrationShown && screen.contains(RegisterF->frameGeometry()) &&
+                      screen.contains(SplashF->frameGeometry()) &&
+                      !RegisterF->frameGeometry().intersects(SplashF->frameGeometry());
         QVERIFY(SplashF->form()->LanguageSelection->isVisible());
         QVERIFY(!SplashF->form()->LoadProgress->isVisible());
         if (pick >= 0) {
@@ -186,11 +188,7 @@ void TestStartup::firstRunWaitsForOk()
     });
     app.start(false);
     QVERIFY(registrationShown);
-    // Both windows stay whole on the screen, side by side where the screen is wide enough.
-    QVERIFY(screen.contains(splashAt));
-    QVERIFY(screen.contains(registrationAt));
-    if (splashAt.width() + registrationAt.width() + 12 <= screen.width())
-        QVERIFY(!splashAt.intersects(registrationAt));
+    QVERIFY(bothInSight);
     QVERIFY(languageSwitchedAtOnce);
     QVERIFY(SplashF->closeAllowed());
     QVERIFY(!SplashF->form()->thanksLb->isVisible());

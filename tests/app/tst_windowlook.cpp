@@ -1,8 +1,10 @@
 #include "AboutWindow.h"
 #include "AppFixture.h"
 #include "AppState.h"
+#include "DBGridEh.h"
 #include "DeleteBookWindow.h"
 #include "DialogBase.h"
+#include "ExchangeActions.h"
 #include "Language.h"
 #include "LoginDialog.h"
 #include "MainWindow.h"
@@ -13,6 +15,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QStyleOptionComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,6 +90,31 @@ QStringList clippedTexts(QWidget *window)
         if (textWidth(edit->fontMetrics(), list->currentText()) > room)
             clipped << QStringLiteral("%1 \"%2\"").arg(list->objectName(), list->currentText());
     }
+    // A list that cannot be typed in shows its current entry beside the arrow.
+    for (QComboBox *list : window->findChildren<QComboBox *>()) {
+        if (!list->isVisibleTo(window) || list->isEditable() || list->currentText().isEmpty())
+            continue;
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        const QRect room = list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+        const int iconRoom = list->itemIcon(list->currentIndex()).isNull() ? 0 : list->iconSize().width() + 4;
+        if (textWidth(list->fontMetrics(), list->currentText()) + iconRoom > room.width())
+            clipped << QStringLiteral("%1 \"%2\"").arg(list->objectName(), list->currentText());
+    }
+    // The prompt an empty edit box shows in grey ("Search for?").
+    for (QLineEdit *edit : window->findChildren<QLineEdit *>()) {
+        if (!edit->isVisibleTo(window) || !edit->text().isEmpty() || edit->placeholderText().isEmpty())
+            continue;
+        if (textWidth(edit->fontMetrics(), edit->placeholderText()) > edit->width() - 2 * kLineEditMargin - 4)
+            clipped << QStringLiteral("%1 \"%2\"").arg(edit->objectName(), edit->placeholderText());
+    }
+    // A group's title runs along its top edge.
+    for (QGroupBox *group : window->findChildren<QGroupBox *>()) {
+        if (!group->isVisibleTo(window) || group->title().isEmpty())
+            continue;
+        if (textWidth(group->fontMetrics(), group->title()) > group->width())
+            clipped << QStringLiteral("%1 \"%2\"").arg(group->objectName(), group->title());
+    }
     return clipped;
 }
 
@@ -106,6 +135,15 @@ QStringList clippedOnEveryPage(QWidget *window)
     return clipped;
 }
 
+// The windows the program makes on first use rather than at start.
+void makeFirstUseWindows()
+{
+    new Tdel(MainF);
+    new TAboutBox(MainF);
+    ExchangeActions::importWindow(MainF);
+    MainF->findChild<DBGridEh *>(QStringLiteral("DBGridEh1"))->findDialog();
+}
+
 QWidget *findWindow(const QString &name)
 {
     for (QWidget *window : QApplication::topLevelWidgets())
@@ -122,6 +160,7 @@ class TestWindowLook : public QObject
 private slots:
     void everyWindowFitsItsTexts_data();
     void everyWindowFitsItsTexts();
+    void everyWindowTitleFollowsTheLanguage();
     void dialogsHaveADarkerEdge();
     void settingsWindowKeepsItsSize();
 };
@@ -139,9 +178,7 @@ void TestWindowLook::everyWindowFitsItsTexts()
     QFETCH(QString, language);
     AppFixture app;
     app.start();
-    // The two windows made on first use.
-    new Tdel(MainF);
-    new TAboutBox(MainF);
+    makeFirstUseWindows();
     settingsList().setValue(QStringLiteral("Language"), language);
     ApplyLanguage();
 
@@ -173,6 +210,41 @@ void TestWindowLook::everyWindowFitsItsTexts()
             window->hide();
     }
     QVERIFY2(failures.isEmpty(), qPrintable(QStringLiteral("clipped:\n") + failures.join(QLatin1Char('\n'))));
+}
+
+// The title a task bar shows for each window: none may stay English in Russian.
+void TestWindowLook::everyWindowTitleFollowsTheLanguage()
+{
+    AppFixture app;
+    app.start();
+    makeFirstUseWindows();
+    const auto titles = [](const QString &language) {
+        settingsList().setValue(QStringLiteral("Language"), language);
+        ApplyLanguage();
+        ApplyDelLanguage();
+        ApplyAboutLanguage();
+        QMap<QString, QString> all;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (!window->objectName().isEmpty() && !window->inherits("QMenu")) {
+                // As the user sees it: some windows take their texts when shown.
+                const bool shown = window->isVisible();
+                window->show();
+                all.insert(window->objectName(), window->windowTitle());
+                window->setVisible(shown);
+            }
+        return all;
+    };
+    const QMap<QString, QString> english = titles(QStringLiteral("en"));
+    const QMap<QString, QString> russian = titles(QStringLiteral("ru"));
+    QStringList unchanged;
+    for (auto it = english.cbegin(); it != english.cend(); ++it) {
+        // The product name and the view window's empty title are the same in every language.
+        if (it.value().isEmpty() || it.value() == QLatin1String("Bibliora") || it.key() == QLatin1String("MainF"))
+            continue;
+        if (russian.value(it.key()) == it.value())
+            unchanged << QStringLiteral("%1 \"%2\"").arg(it.key(), it.value());
+    }
+    QVERIFY2(unchanged.isEmpty(), qPrintable(unchanged.join(QLatin1Char('\n'))));
 }
 
 void TestWindowLook::dialogsHaveADarkerEdge()

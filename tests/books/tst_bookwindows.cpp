@@ -410,7 +410,10 @@ void TestBookWindows::viewFollowsCurrentBook()
     insertBook(QStringLiteral("First"), QStringLiteral("A"));
     insertBook(QStringLiteral("Другий"), QStringLiteral("B"));
     MainF->RefreshBooks();
+    MainF->setGeometry(200, 150, 700, 500);
     ViewF->show();
+    // Shown over the middle of the main window, not in a corner of the screen.
+    QVERIFY((ViewF->frameGeometry().center() - MainF->frameGeometry().center()).manhattanLength() <= 2);
     QCOMPARE(ViewF->titleLine(), QStringLiteral(" ::: First ::: "));
     MainF->IBQuery1()->next();
     QCOMPARE(ViewF->titleLine(), QStringLiteral(" ::: Другий ::: "));
