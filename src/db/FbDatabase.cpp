@@ -215,6 +215,13 @@ void FbDatabase::unregisterQuery(FbQuery *query)
     m_queries.removeAll(query);
 }
 
+void FbDatabase::releaseIdleStatements(FbQuery *except)
+{
+    for (FbQuery *query : std::as_const(m_queries))
+        if (query != except)
+            query->releaseIdleStatement();
+}
+
 bool FbDatabase::isServerPath(const QString &name)
 {
     // A host name of two characters or more before ":" (one letter is a Windows drive).

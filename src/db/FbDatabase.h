@@ -63,6 +63,8 @@ public:
 
     void registerQuery(FbQuery *query);
     void unregisterQuery(FbQuery *query);
+    // Frees the statements closed queries keep prepared for a re-run (all but except's).
+    void releaseIdleStatements(FbQuery *except);
 
     // "host:path", "host/port:path", "inet://host/path" or a UNC name: a library on a server,
     // which no local file check can see.

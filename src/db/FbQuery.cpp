@@ -161,6 +161,9 @@ FbTransaction *FbQuery::transaction() const
 void FbQuery::setSql(const QStringList &lines)
 {
     close();
+    // A statement prepared for other text must not run again.
+    if (lines != m_sql)
+        freeStatement();
     m_sql = lines;
 }
 
@@ -220,22 +223,42 @@ void FbQuery::freeStatement()
         isc_dsql_free_statement(status, &m_stmt->handle, DSQL_drop);
     }
     m_stmt.reset();
+    m_preparedSql.clear();
+}
+
+void FbQuery::releaseIdleStatement()
+{
+    if (!m_active)
+        freeStatement();
 }
 
 void FbQuery::prepare()
 {
-    freeStatement();
-    if (!m_database->connected())
+    if (!m_database->connected()) {
+        freeStatement();
         m_database->open();
+    }
     FbTransaction *tr = transaction();
     if (!tr)
         throw FbError(QStringLiteral("The query has no transaction"));
     tr->ensureStarted();
 
-    m_paramNames.clear();
+    QStringList paramNames;
     QString sql = withoutClosingSemicolon(text());
     if (m_master)
-        sql = replaceNamedParameters(sql, &m_paramNames);
+        sql = replaceNamedParameters(sql, &paramNames);
+    // The same text again (a detail following its master, a list re-run) only takes new parameters.
+    if (m_stmt && sql == m_preparedSql) {
+        try {
+            bindParameters();
+        } catch (...) {
+            freeStatement();
+            throw;
+        }
+        return;
+    }
+    freeStatement();
+    m_paramNames = paramNames;
     const ConnectionCharset &cs = m_database->charset();
     const qsizetype bad = cs.firstUnencodable(sql);
     if (bad >= 0)
@@ -284,6 +307,7 @@ void FbQuery::prepare()
         var.sqltype = static_cast<ISC_SHORT>(var.sqltype | 1);
     }
     bindParameters();
+    m_preparedSql = sql;
 }
 
 void FbQuery::bindParameters()
@@ -325,8 +349,12 @@ void FbQuery::openCursor()
     prepare();
     if (!isSelect(m_stmt->type)) {
         // Not a query: run it as a command, there is no result set to keep.
-        executePrepared();
-        freeStatement();
+        try {
+            executePrepared();
+        } catch (...) {
+            freeStatement();
+            throw;
+        }
         return;
     }
     ISC_STATUS_ARRAY status;
@@ -355,9 +383,8 @@ bool FbQuery::returnsRows()
 {
     close();
     prepare();
-    const bool rows = isSelect(m_stmt->type);
-    freeStatement();
-    return rows;
+    // Kept prepared: the statement is usually run next.
+    return isSelect(m_stmt->type);
 }
 
 QStringList FbQuery::parameterNames(const QString &sql)
@@ -380,6 +407,10 @@ void FbQuery::executePrepared()
         isc_rollback_retaining(status, tr->handle());
         FbApi::check(status);
         return;
+    case isc_info_sql_stmt_ddl:
+        // A statement kept prepared would hold the objects it names in use.
+        m_database->releaseIdleStatements(this);
+        break;
     default:
         break;
     }
@@ -412,7 +443,6 @@ void FbQuery::runStatement()
         freeStatement();
         throw;
     }
-    freeStatement();
 }
 
 QString FbQuery::plan()
@@ -441,8 +471,8 @@ void FbQuery::close()
     if (m_stmt && m_stmt->cursorOpen && m_database && m_database->connected()) {
         ISC_STATUS_ARRAY status;
         isc_dsql_free_statement(status, &m_stmt->handle, DSQL_close);
+        m_stmt->cursorOpen = false;
     }
-    freeStatement();
     m_active = false;
     m_eof = true;
     m_rows->reset();
@@ -455,6 +485,7 @@ void FbQuery::close()
 void FbQuery::connectionClosing()
 {
     close();
+    freeStatement();
 }
 
 namespace {

@@ -92,6 +92,8 @@ public:
 
     // Called by the connection when it closes under the query.
     void connectionClosing();
+    // Frees the statement kept prepared for a re-run, unless the query is open.
+    void releaseIdleStatement();
 
 signals:
     void opened();
@@ -121,4 +123,6 @@ private:
     QStringList m_paramNames;
     QPointer<DataSource> m_master;
     std::unique_ptr<FbStatement> m_stmt;
+    // The text m_stmt was prepared from, as sent (parameters replaced).
+    QString m_preparedSql;
 };

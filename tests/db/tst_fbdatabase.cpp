@@ -77,6 +77,7 @@ private slots:
     void loginPrompt();
     void badStatementCarriesEngineText();
     void masterParameterAndRerun();
+    void reRunStatementFollowsItsText();
     void lazyFetching();
     void fetchedCellsKeepTypesAndNulls();
     void rerunFreesOldRows();
@@ -364,6 +365,33 @@ void TestFbDatabase::masterParameterAndRerun()
     c.exec(insertBook(QStringLiteral("Third")));
     books.first();
     QCOMPARE(count.fieldText(QStringLiteral("COUNT")), QStringLiteral("3"));
+}
+
+void TestFbDatabase::reRunStatementFollowsItsText()
+{
+    TestLibrary lib;
+    Connection c(lib);
+    c.exec(QStringLiteral("CREATE TABLE scratch (n INTEGER)"));
+    c.exec(QStringLiteral("INSERT INTO scratch VALUES (1)"));
+    FbQuery q(&c.db);
+    q.setSqlText(QStringLiteral("SELECT n FROM scratch"));
+    q.open();
+    q.close();
+    // The closed query's table can go, and running it again names the missing table.
+    FbQuery ddl(&c.db);
+    ddl.setSqlText(QStringLiteral("DROP TABLE scratch"));
+    ddl.execSQL();
+    QVERIFY_THROWS_EXCEPTION(FbError, q.open());
+    // A new text runs as itself, not as the statement before it.
+    q.setSqlText(QStringLiteral("SELECT 2 FROM RDB$DATABASE"));
+    q.open();
+    QCOMPARE(q.value(0, 0).toInt(), 2);
+    // Asked first whether it gives rows, a change is still made once.
+    q.setSqlText(insertBook(QStringLiteral("Once")));
+    QVERIFY(!q.returnsRows());
+    q.execSQL();
+    QCOMPARE(q.rowsAffected(), 1);
+    QCOMPARE(c.scalar(QStringLiteral("SELECT count(*) FROM book")).toInt(), 1);
 }
 
 void TestFbDatabase::fetchedCellsKeepTypesAndNulls()
