@@ -2,6 +2,7 @@
 
 #include "DataSource.h"
 #include "FbQuery.h"
+#include "GridCellDelegate.h"
 #include "GridFindDialog.h"
 #include "GridSearchProgress.h"
 
@@ -30,6 +31,7 @@ DBGridEh::DBGridEh(QWidget *parent)
     , m_model(new QueryModel(this))
 {
     setModel(m_model);
+    setItemDelegate(new GridCellDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
