@@ -31,9 +31,15 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         painter->setFont(opt.font);
         painter->setPen(opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
         const QFontMetricsF metrics(opt.font);
-        const QString shown = opt.fontMetrics.elidedText(opt.text, opt.textElideMode, textRect.width());
+        // Most cells fit: measuring the text once tells, and eliding (which measures again) is for the rest.
+        qreal width = metrics.horizontalAdvance(opt.text);
+        QString shown = opt.text;
+        if (width > textRect.width()) {
+            shown = opt.fontMetrics.elidedText(opt.text, opt.textElideMode, textRect.width());
+            width = metrics.horizontalAdvance(shown);
+        }
         // Placed as the style places a one-line layout: its box aligned in the cell, text on the box's baseline.
-        const QSize box(int(std::ceil(metrics.horizontalAdvance(shown))), int(metrics.ascent() + metrics.descent()));
+        const QSize box(int(std::ceil(width)), int(metrics.ascent() + metrics.descent()));
         const QRect placed = QStyle::alignedRect(opt.direction, opt.displayAlignment, box, textRect);
         painter->drawText(QPointF(placed.left(), placed.top() + metrics.ascent()), shown);
     }
