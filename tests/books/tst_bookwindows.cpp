@@ -6,13 +6,14 @@
 #include "DBGridEh.h"
 #include "DeleteBookWindow.h"
 #include "EventConsole.h"
-#include "FieldsWindow.h"
 #include "FbDatabase.h"
 #include "FbQuery.h"
+#include "FieldsWindow.h"
 #include "LangStr.h"
 #include "MainWindow.h"
 #include "MultiDeleteWindow.h"
 #include "SettingsList.h"
+#include "TestLibrary.h"
 #include "UserPrompts.h"
 #include "ViewBookWindow.h"
 
@@ -41,18 +42,8 @@ void execute(const QString &sql)
 // Every book as "id|title|author|iyear|seria", ordered by id.
 QStringList books()
 {
-    FbQuery q(MainF->IBDatabase1());
-    q.setSqlText(QStringLiteral("SELECT id, title, author, iyear, seria FROM book ORDER BY id"));
-    q.open();
-    q.fetchAll();
-    QStringList rows;
-    for (int r = 0; r < q.fetchedCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < q.fieldCount(); ++c)
-            row << FbQuery::displayText(q.value(r, c));
-        rows << row.join(QLatin1Char('|'));
-    }
-    return rows;
+    return TestLibrary::rows(*MainF->IBDatabase1(),
+                             QStringLiteral("SELECT id, title, author, iyear, seria FROM book ORDER BY id"));
 }
 
 QString insertBook(const QString &title, const QString &author, const QString &year = QStringLiteral("2001"))
@@ -99,7 +90,8 @@ void pressIn(QWidget *field, Qt::Key key)
 void clickTitle(DBGridEh *grid, int column)
 {
     QHeaderView *header = grid->horizontalHeader();
-    const QPoint middle(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+    const QPoint middle(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
 }
 

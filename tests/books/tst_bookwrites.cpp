@@ -13,6 +13,7 @@
 #include "MainWindow.h"
 #include "MultiDeleteWindow.h"
 #include "SettingsList.h"
+#include "TestLibrary.h"
 #include "UserPrompts.h"
 
 #include <QCheckBox>
@@ -38,18 +39,7 @@ void execute(const QString &sql)
 // Every book as "id|title|iyear|genre", ordered by id.
 QStringList books()
 {
-    FbQuery q(MainF->IBDatabase1());
-    q.setSqlText(u"SELECT id, title, iyear, genre FROM book ORDER BY id"_s);
-    q.open();
-    q.fetchAll();
-    QStringList rows;
-    for (int r = 0; r < q.fetchedCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < q.fieldCount(); ++c)
-            row << FbQuery::displayText(q.value(r, c));
-        rows << row.join(u'|');
-    }
-    return rows;
+    return TestLibrary::rows(*MainF->IBDatabase1(), u"SELECT id, title, iyear, genre FROM book ORDER BY id"_s);
 }
 
 QString insertBook(const QString &title)

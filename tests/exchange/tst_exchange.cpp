@@ -9,6 +9,7 @@
 #include "Language.h"
 #include "MainWindow.h"
 #include "SettingsList.h"
+#include "TestLibrary.h"
 #include "TextCodec.h"
 #include "UserPrompts.h"
 
@@ -42,19 +43,10 @@ void addBook(const QStringList &v) // title, author, year, publisher, genre, des
 // Every book without its id, in title order: what a round trip must give back.
 QStringList books(FbDatabase *db = nullptr)
 {
-    FbQuery q(db ? db : MainF->IBDatabase1());
-    q.setSqlText(QStringLiteral("SELECT title, author, iyear, seria, publisher, place, genre, description, clas FROM "
-                                "book ORDER BY title, id"));
-    q.open();
-    q.fetchAll();
-    QStringList rows;
-    for (int r = 0; r < q.fetchedCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < q.fieldCount(); ++c)
-            row << FbQuery::displayText(q.value(r, c));
-        rows << row.join(QLatin1Char('|'));
-    }
-    return rows;
+    return TestLibrary::rows(
+        *(db ? db : MainF->IBDatabase1()),
+        QStringLiteral("SELECT title, author, iyear, seria, publisher, place, genre, description, clas FROM "
+                       "book ORDER BY title, id"));
 }
 
 QAction *menuItem(const char *name)
