@@ -562,6 +562,34 @@ constexpr Entry kEntries[] = {
      u"Пройдена первая строка; поиск продолжен с последней.",
      u"Пройдено перший рядок; пошук продовжено з останнього."},
     {"lqsrch:", u"Quick search:", u"Быстрый поиск:", u"Швидкий пошук:"},
+
+    // ---- Background work: progress, Stop, safety checks
+
+    // ---- end
+
+    // ---- First use: keyboard, help window, printing, placement
+
+    // ---- end
+
+    // ---- Installed program
+
+    // ---- end
+
+    // ---- Speed at a million books
+
+    // ---- end
+
+    // ---- Forgiving search, Unicode libraries, lent mark
+
+    // ---- end
+
+    // ---- Loans: due dates, borrowers, history
+
+    // ---- end
+
+    // ---- ISBN: lookup, sources, scanner, batch entry
+
+    // ---- end
 };
 // clang-format on
 
