@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 
 namespace WebLinks {
 namespace {
@@ -22,7 +23,16 @@ QUrl guidePage(const char *file)
 
 QString guideFolder()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("guide"));
+    return guideFolderFor(QCoreApplication::applicationDirPath());
+}
+
+QString guideFolderFor(const QString &programFolder)
+{
+    const QDir folder(programFolder);
+    const QString beside = folder.filePath(QStringLiteral("guide"));
+    if (QFileInfo(beside).isDir())
+        return beside;
+    return QDir::cleanPath(folder.filePath(QStringLiteral(GUIDE_FROM_PROGRAM)));
 }
 
 QUrl address(Page page)

@@ -4,7 +4,7 @@
 #include <functional>
 
 // The pages the program opens in the desktop's default browser. The program's own pages are
-// those of the user guide that lies beside the program (folder "guide"); the credits point to
+// those of the user guide (folder "guide", see guideFolder); the credits point to
 // the projects' sites.
 namespace WebLinks {
 enum class Page {
@@ -21,8 +21,10 @@ enum class Page {
 
 // The address of a page.
 QUrl address(Page page);
-// The folder of the user guide: "guide" beside the program.
+// The folder of the user guide: "guide" beside the program when there is one (the build tree),
+// otherwise the installed guide, found from where the program is installed.
 QString guideFolder();
+QString guideFolderFor(const QString &programFolder);
 
 // Opens the page in the default browser. Fails silently: without a browser nothing happens.
 void openWebPage(Page page);

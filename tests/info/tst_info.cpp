@@ -63,6 +63,8 @@ private slots:
     void webLinks_data();
     void webLinks();
     void f1OpensHelp();
+    void guideFolderFromWhereTheProgramLies_data();
+    void guideFolderFromWhereTheProgramLies();
     void linkWithoutBrowserShowsNothing();
 
 private:
@@ -292,6 +294,33 @@ void TestInfo::webLinks()
         QCOMPARE(QFileInfo(url.toLocalFile()).dir().path(), WebLinks::guideFolder());
     else
         QCOMPARE(url.scheme(), u"https"_s);
+}
+
+void TestInfo::guideFolderFromWhereTheProgramLies_data()
+{
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("guide");
+    QTest::newRow("build tree: beside the program")
+        << QStringList{u"build/src/guide"_s} << u"build/src"_s << u"build/src/guide"_s;
+    QTest::newRow("installed: in the shared data")
+        << QStringList{u"usr/lib/bibliora"_s, u"usr/share/bibliora/guide"_s} << u"usr/lib/bibliora"_s
+        << u"usr/share/bibliora/guide"_s;
+    // Nothing found: still the installed place, never a folder of the build tree.
+    QTest::newRow("installed without its guide")
+        << QStringList{u"opt/lib/bibliora"_s, u"build/src/guide"_s} << u"opt/lib/bibliora"_s
+        << u"opt/share/bibliora/guide"_s;
+}
+
+void TestInfo::guideFolderFromWhereTheProgramLies()
+{
+    QFETCH(QStringList, folders);
+    QFETCH(QString, program);
+    QFETCH(QString, guide);
+    QTemporaryDir root;
+    for (const QString &folder : folders)
+        QVERIFY(QDir(root.path()).mkpath(folder));
+    QCOMPARE(WebLinks::guideFolderFor(root.filePath(program)), root.filePath(guide));
 }
 
 void TestInfo::f1OpensHelp()
