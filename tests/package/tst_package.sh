@@ -2,8 +2,8 @@
 # The Debian package, unpacked into a temporary root (nothing is installed on the machine):
 # it holds what the install rules promise and nothing of the build tree, its desktop entry and
 # metainfo validate, and the unpacked program, started as from the menu by a new user, makes
-# ~/Bibliora with its library, opens the main window, shows the installed guide on F1 and
-# closes cleanly.
+# ~/Bibliora with its library and keeps its files there; started again in that directory it
+# opens the main window, shows the installed guide on F1 and closes cleanly.
 # usage: tst_package.sh BUILD_DIR SOURCE_DIR VERSION
 set -eu
 build=$1
@@ -63,8 +63,10 @@ if [ "${PACKAGE_TEST_SESSION:-}" = 1 ]; then
     [ -z "$(ls -A "$tmp/elsewhere")" ] || fail "files written in the starting directory: $(ls -A "$tmp/elsewhere")"
     grep -F -q "$library" "$library/logfile.txt" || fail "the program did not work in ~/Bibliora"
 
-    # Second start: straight to the main window; F1 opens a page of the installed guide.
-    "$root/usr/bin/bibliora" >"$tmp/second.out" 2>&1 &
+    # Second start, from a terminal in the library directory (another one named in
+    # BIBLIORA_HOME is not used): straight to the main window; F1 opens a page of the installed guide.
+    cd "$library"
+    BIBLIORA_HOME="$tmp/not-used" "$root/usr/bin/bibliora" >"$tmp/second.out" 2>&1 &
     pid=$!
     window=$(timeout 60 xdotool search --sync --onlyvisible --name 'Application preview' | head -n 1) ||
         fail "no main window: $(cat "$tmp/second.out")"
@@ -76,7 +78,7 @@ if [ "${PACKAGE_TEST_SESSION:-}" = 1 ]; then
     kill $watcher
     kill -TERM $pid
     ended_cleanly $pid
-    [ -z "$(ls -A "$tmp/elsewhere")" ] || fail "files written in the starting directory: $(ls -A "$tmp/elsewhere")"
+    [ ! -e "$tmp/not-used" ] || fail "BIBLIORA_HOME was used although the current directory holds a library"
     exit 0
 fi
 
