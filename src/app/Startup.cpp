@@ -183,6 +183,9 @@ void Startup::run()
         QApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
         QApplication::sendPostedEvents();
     }
+    // Quitting before "OK" leaves no settings behind, so the next start offers the language again.
+    if (!splash->languageConfirmed())
+        QFile::remove(QDir::current().filePath(QStringLiteral(".settings")));
     splash->form()->DoneLb->hide();
     splash->form()->thanksLb->hide();
 }

@@ -1,6 +1,7 @@
 #include "DialogKeys.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -27,6 +28,9 @@ void DialogKeys::install(QWidget *window, QAbstractButton *defaultButton, QAbstr
 bool DialogKeys::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return QObject::eventFilter(watched, event);
+    // An open drop-down list (or any pop-up) answers Enter and Escape itself.
+    if (QApplication::activePopupWidget())
         return QObject::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
     if (key->modifiers() & ~(Qt::KeypadModifier))

@@ -367,12 +367,14 @@ void TestMainWindow::leftFrameCollapseFollowsSettings()
     AppFixture app;
     app.start();
     Ui::TMainF *ui = MainF->form();
-    MainF->LeftHideImgClick();
+    // A click on the pictures themselves: the release that collapses must not expand again.
+    QTest::mouseClick(ui->LeftHideImg, Qt::LeftButton, {}, ui->LeftHideImg->rect().center());
     QCOMPARE(ui->MainLeftFrame->width(), 10);
     QVERIFY(!ui->Panel12->isEnabled());
     QVERIFY(ui->LeftUnhideImg->isVisibleTo(MainF));
     QVERIFY(Settings->findChild<QCheckBox *>(QStringLiteral("SettingsHideLeftFrame"))->isChecked());
-    MainF->LeftUnhideImgClick();
+    QApplication::processEvents();
+    QTest::mouseClick(ui->LeftUnhideImg, Qt::LeftButton, {}, ui->LeftUnhideImg->rect().center());
     QCOMPARE(ui->MainLeftFrame->width(), 185);
     QVERIFY(ui->Panel13->isEnabled());
     QVERIFY(!Settings->findChild<QCheckBox *>(QStringLiteral("SettingsHideLeftFrame"))->isChecked());

@@ -568,6 +568,8 @@ constexpr Entry kEntries[] = {
     // ---- end
 
     // ---- First use: keyboard, help window, printing, placement
+    {"lrestnewf", u"Restore to a new library file", u"Восстановить в новый файл библиотеки",
+     u"Відновити в новий файл бібліотеки"},
 
     // ---- end
 
