@@ -14,6 +14,7 @@
 #include "FbTransaction.h"
 #include "LibrarySchema.h"
 #include "FileError.h"
+#include "HelpWindow.h"
 #include "LangStr.h"
 #include "ListPrint.h"
 #include "MenuAccelerators.h"
@@ -232,13 +233,19 @@ void TMainF::setupMenus()
     connect(ui->Backbook1, &QAction::triggered, this, [] { showAppWindow(AppWindow::Return); });
     connect(ui->N3, &QAction::triggered, this, [] { showAppWindow(AppWindow::About); });
     const std::pair<QAction *, WebLinks::Page> webLinks[] = {
-        {ui->N11, WebLinks::Page::Documentation}, // "Help (online)", F1
         {ui->N12, WebLinks::Page::Updates},
         {ui->N13, WebLinks::Page::Site},
         {ui->N21, WebLinks::Page::SiteMirror},
     };
     for (const auto &[action, page] : webLinks)
         connect(action, &QAction::triggered, this, [page] { WebLinks::openWebPage(page); });
+    // "Help (online)", F1: the guide inside the program, at the page of the window in use.
+    connect(ui->N11, &QAction::triggered, this, [this] {
+        const QWidget *inUse = QApplication::activeWindow();
+        if (!HelpF)
+            new HelpWindow(this);
+        HelpF->showFor(inUse && inUse != HelpF ? inUse->objectName() : objectName());
+    });
 
     const QStyle *s = style();
     ui->N5->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
@@ -407,6 +414,8 @@ void TMainF::FormCreate()
         addAction(action);
         m_shortcuts.append(field->keySequence());
     }
+    // Help answers F1 in every window of the program, not only here.
+    ui->N11->setShortcutContext(Qt::ApplicationShortcut);
     qApp->installEventFilter(this);
 
     ui->MainBottomFrame->setMaximumHeight(QWIDGETSIZE_MAX);
