@@ -452,7 +452,7 @@ void TestMainWindow::everyWindowSwitchesLanguage()
         ApplyLanguage();
         QCOMPARE(ui->LeftAddLnk->text(), LangStr(QStringLiteral("laddb")));
         QCOMPARE(ui->LeftCaption1->text(), QStringLiteral("  ") + LangStr(QStringLiteral("lbkoprs")));
-        QCOMPARE(ui->N5->text(), LangStr(QStringLiteral("lsettings")));
+        QCOMPARE(ui->N5->text().remove(QLatin1Char('&')), LangStr(QStringLiteral("lsettings")));
         QCOMPARE(ui->DBGridEh1->model()->headerData(0, Qt::Horizontal).toString(), LangStr(QStringLiteral("ltitle")));
         QCOMPARE(Settings->findChild<QPushButton *>(QStringLiteral("Button1"))->text(), LangStr(QStringLiteral("wapply")));
     }

@@ -97,10 +97,6 @@ void TestPlacement::firstStartFitsBesideTheSplash()
             problem += describe(window) + u" runs off the screen; "_s;
     if (RegisterF->frameGeometry().intersects(SplashF->frameGeometry()))
         problem += describe(RegisterF) + u" covers the splash; "_s;
-    // "Register" and its neighbours are whole.
-    for (const QPushButton *button : RegisterF->findChildren<QPushButton *>())
-        if (button->isVisible() && button->width() < button->sizeHint().width())
-            problem += button->text() + u" is cut; "_s;
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
@@ -133,11 +129,13 @@ void TestPlacement::modalWindowsOpenOverTheirOwner()
         MainF->findChild<QPushButton *>(u"SQLLoad"_s)->click();
         // The add-constant prompt, from the add-book window, after Escape closed an open list.
         add->show();
-        QVERIFY(QTest::qWaitForWindowExposed(add));
+        add->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(add));
+        add->setConstantLists({{u"Alpha"_s, u"Beta"_s}});
         auto *author = add->findChild<QComboBox *>(u"addAuthor"_s);
         author->setFocus();
         author->setEditText(u"Old"_s);
-        author->showPopup();
+        QTest::keyClick(author->lineEdit(), Qt::Key_Down, Qt::AltModifier);
         QTRY_VERIFY(QApplication::activePopupWidget());
         QTest::keyClick(QApplication::activePopupWidget()->focusWidget(), Qt::Key_Escape);
         QTRY_VERIFY(!QApplication::activePopupWidget());
