@@ -14,8 +14,10 @@
 #include "FbTransaction.h"
 #include "LibrarySchema.h"
 #include "FileError.h"
+#include "HelpWindow.h"
 #include "LangStr.h"
 #include "ListPrint.h"
+#include "MenuAccelerators.h"
 #include "LoanList.h"
 #include "LoanSearchBar.h"
 #include "PrintDBGridEh.h"
@@ -24,7 +26,9 @@
 #include "UserPrompts.h"
 #include "WebLinks.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -191,6 +195,8 @@ void TMainF::createDatabaseObjects()
 
 void TMainF::setupMenus()
 {
+    // Underlined letters on every menu and item, in every language.
+    MenuAccelerators::install(ui->MainMenu1);
     // Export, import, backup and restore, at the end of the Library and Database menus.
     ExchangeActions::install(ui->Library1, ui->Base1, this, [](const QString &path) { applyPathInConnectionSettings(path); });
     // The console's pop-up menu.
@@ -227,13 +233,19 @@ void TMainF::setupMenus()
     connect(ui->Backbook1, &QAction::triggered, this, [] { showAppWindow(AppWindow::Return); });
     connect(ui->N3, &QAction::triggered, this, [] { showAppWindow(AppWindow::About); });
     const std::pair<QAction *, WebLinks::Page> webLinks[] = {
-        {ui->N11, WebLinks::Page::Documentation}, // "Help (online)", F1
         {ui->N12, WebLinks::Page::Updates},
         {ui->N13, WebLinks::Page::Site},
         {ui->N21, WebLinks::Page::SiteMirror},
     };
     for (const auto &[action, page] : webLinks)
         connect(action, &QAction::triggered, this, [page] { WebLinks::openWebPage(page); });
+    // "Help (online)", F1: the guide inside the program, at the page of the window in use.
+    connect(ui->N11, &QAction::triggered, this, [this] {
+        const QWidget *inUse = QApplication::activeWindow();
+        if (!HelpF)
+            new HelpWindow(this);
+        HelpF->showFor(inUse && inUse != HelpF ? inUse->objectName() : objectName());
+    });
 
     const QStyle *s = style();
     ui->N5->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
@@ -402,6 +414,8 @@ void TMainF::FormCreate()
         addAction(action);
         m_shortcuts.append(field->keySequence());
     }
+    // Help answers F1 in every window of the program, not only here.
+    ui->N11->setShortcutContext(Qt::ApplicationShortcut);
     qApp->installEventFilter(this);
 
     ui->MainBottomFrame->setMaximumHeight(QWIDGETSIZE_MAX);
@@ -421,16 +435,27 @@ void TMainF::FormCreate()
 
 bool TMainF::eventFilter(QObject *watched, QEvent *event)
 {
-    // Collapsed, the whole strip of the left frame expands it, not only its small picture.
-    if (event->type() == QEvent::MouseButtonRelease && watched != ui->LeftUnhideImg && leftFrameCollapsed()) {
+    // Collapsed, the whole strip of the left frame expands it, not only its small picture. Only a
+    // click that began on the collapsed strip does: the release of the click that collapsed the
+    // frame travels on to the frame too.
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && (widget == ui->MainLeftFrame || ui->MainLeftFrame->isAncestorOf(widget)))
+            m_pressedOnCollapsedFrame = leftFrameCollapsed();
+    }
+    if (event->type() == QEvent::MouseButtonRelease && watched != ui->LeftUnhideImg && leftFrameCollapsed() &&
+        m_pressedOnCollapsedFrame) {
         auto *widget = qobject_cast<QWidget *>(watched);
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (widget && mouse->button() == Qt::LeftButton &&
             (widget == ui->MainLeftFrame || ui->MainLeftFrame->isAncestorOf(widget))) {
+            m_pressedOnCollapsedFrame = false;
             LeftUnhideImgClick();
             return true;
         }
     }
+    if (keyboardNavigation(watched, event))
+        return true;
     // The seven shortcuts act wherever the focus is in this window: an edit field must not
     // claim Ctrl+A or Ctrl+E for itself.
     if (event->type() == QEvent::ShortcutOverride) {
@@ -443,6 +468,71 @@ bool TMainF::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool TMainF::keyboardNavigation(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this || QApplication::activePopupWidget())
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (event->type() == QEvent::KeyRelease) {
+        if (key->key() == Qt::Key_Alt && m_altAlone && !key->isAutoRepeat()) {
+            m_altAlone = false;
+            openMenuBar();
+            return true;
+        }
+        return false;
+    }
+    if (key->key() == Qt::Key_Alt) {
+        m_altAlone = (modifiers & ~Qt::AltModifier) == Qt::NoModifier;
+        return false;
+    }
+    m_altAlone = false;
+    if (key->key() == Qt::Key_F10 && modifiers == Qt::NoModifier) {
+        openMenuBar();
+        return true;
+    }
+    if (!(modifiers & Qt::ControlModifier) || (modifiers & Qt::AltModifier))
+        return false;
+    const bool back = modifiers & Qt::ShiftModifier;
+    switch (key->key()) {
+    case Qt::Key_Tab:
+        stepPage(back ? -1 : 1);
+        return true;
+    case Qt::Key_Backtab:
+        stepPage(-1);
+        return true;
+    case Qt::Key_PageDown:
+        stepPage(1);
+        return true;
+    case Qt::Key_PageUp:
+        stepPage(-1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TMainF::openMenuBar()
+{
+    const QList<QAction *> menus = ui->MainMenu1->actions();
+    for (QAction *menu : menus) {
+        if (menu->isVisible() && menu->isEnabled()) {
+            ui->MainMenu1->setActiveAction(menu);
+            return;
+        }
+    }
+}
+
+void TMainF::stepPage(int step)
+{
+    const int pages = kSqlPage - kBooksPage + 1;
+    setActivePage((ui->PageControl1->currentIndex() - kBooksPage + step + pages) % pages + kBooksPage);
+    markPageLinks();
 }
 
 void TMainF::showEvent(QShowEvent *event)

@@ -129,6 +129,10 @@ private:
     void BarAnimTimerTimer();
     void reloadBooks(const QString &statement);
     void showLeftFrameCollapsed(bool collapsed);
+    // F10, a lone Alt and Ctrl+Tab / Ctrl+PageDown: the menu bar and the pages by keyboard.
+    bool keyboardNavigation(QObject *watched, QEvent *event);
+    void openMenuBar();
+    void stepPage(int step);
     // Gives a library made before the ordering indexes existed its indexes; logged.
     void addMissingIndexes();
 
@@ -136,6 +140,8 @@ private:
     SqlPage *m_sqlPage = nullptr; // the contents of the page SQL
     bool m_firstShowDone = false;
     bool m_keepLinkColours = false;
+    bool m_pressedOnCollapsedFrame = false;
+    bool m_altAlone = false; // Alt went down and nothing else came yet
     BookSearchBar *m_bookBar = nullptr;
     LoanSearchBar *m_loanBar = nullptr;
     // The book total changed or may have: the next tick counts again.

@@ -80,8 +80,10 @@ TSettings::TSettings(QWidget *parent) : DialogBase(parent, Fade::Yes), ui(std::m
     titlePalette.setColor(QPalette::WindowText, LinkGray);
     ui->Label2->setPalette(titlePalette);
     ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_TitleBarCloseButton).pixmap(16, 16));
-    for (ClickableLabel *link : {ui->Label6, ui->Label8, ui->Label7})
+    for (ClickableLabel *link : {ui->Label6, ui->Label8, ui->Label7}) {
         link->setTextColor(LinkGray);
+        link->setFocusPolicy(Qt::StrongFocus); // the links are reached with Tab too
+    }
 
     // The two groups share one place, sized for the larger, so switching between them never
     // resizes the window.

@@ -134,5 +134,6 @@ void TSplashF::LanguageCbChange(int)
 void TSplashF::DoneLbClick()
 {
     runGuarded([this] { chooseLanguage(); });
+    m_confirmed = true;
     ui->CloseAllowed->setChecked(true);
 }

@@ -20,6 +20,8 @@ public:
     void showStatus(const QString &text);
     void setProgress(int value);
     bool closeAllowed() const;
+    // The user pressed "OK" on the language chooser (not a quit that let the wait go).
+    bool languageConfirmed() const { return m_confirmed; }
     // The first-run look: progress and status hidden, language list, "OK" and thanks shown.
     void showLanguageChooser();
 
@@ -34,6 +36,7 @@ private:
     void chooseLanguage();
 
     std::unique_ptr<Ui::TSplashF> ui;
+    bool m_confirmed = false;
 };
 
 extern TSplashF *SplashF;

@@ -179,10 +179,20 @@ void Startup::run()
         placeBesideSplash(splash, RegisterF);
         RegisterF->activateWindow();
     }
+    QSize placedSize = RegisterF ? RegisterF->frameGeometry().size() : QSize();
     while (!splash->closeAllowed()) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
         QApplication::sendPostedEvents();
+        // A language picked in the splash makes the registration window wider: placed anew,
+        // the pair stays on the screen.
+        if (RegisterF && RegisterF->isVisible() && RegisterF->frameGeometry().size() != placedSize) {
+            placeBesideSplash(splash, RegisterF);
+            placedSize = RegisterF->frameGeometry().size();
+        }
     }
+    // Quitting before "OK" leaves no settings behind, so the next start offers the language again.
+    if (!splash->languageConfirmed())
+        QFile::remove(QDir::current().filePath(QStringLiteral(".settings")));
     splash->form()->DoneLb->hide();
     splash->form()->thanksLb->hide();
 }

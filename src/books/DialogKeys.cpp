@@ -1,6 +1,7 @@
 #include "DialogKeys.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -27,6 +28,11 @@ void DialogKeys::install(QWidget *window, QAbstractButton *defaultButton, QAbstr
 bool DialogKeys::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return QObject::eventFilter(watched, event);
+    // An open drop-down list (or any pop-up) answers Enter and Escape itself; its list lives in a
+    // window of its own, which may already have closed by the time the key press arrives.
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (QApplication::activePopupWidget() || !widget || widget->window() != parent())
         return QObject::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
     if (key->modifiers() & ~(Qt::KeypadModifier))

@@ -5,6 +5,8 @@
 #include "FbQuery.h"
 #include "ui_ViewBookWindow.h"
 
+#include <QKeyEvent>
+
 TViewF *ViewF = nullptr;
 
 namespace
@@ -23,6 +25,16 @@ TViewF::TViewF(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::TView
     bindFields();
     connect(ui->getTitle, &QLineEdit::textChanged, this, &TViewF::getTitleChange);
     getTitleChange();
+}
+
+void TViewF::keyPressEvent(QKeyEvent *event)
+{
+    // The window has no close button: Escape closes it, as a dialog.
+    if (event->key() == Qt::Key_Escape && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 TViewF::~TViewF()

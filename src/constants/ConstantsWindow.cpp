@@ -55,6 +55,9 @@ TConstantsF::TConstantsF(QWidget *parent) : DialogBase(parent), ui(std::make_uni
     connect(ui->DelConstLb, &ClickableLabel::clicked, this, &TConstantsF::DelConstLbClick);
     connect(ui->FieldsList, &QListWidget::currentRowChanged, this, &TConstantsF::FieldsListClick);
     connect(ui->FieldsList2, &QListWidget::currentRowChanged, this, &TConstantsF::FieldsList2Click);
+    // A click on the item that is already current changes no row, yet brings both lists in step.
+    connect(ui->FieldsList, &QListWidget::itemClicked, this, &TConstantsF::FieldsListClick);
+    connect(ui->FieldsList2, &QListWidget::itemClicked, this, &TConstantsF::FieldsList2Click);
 
     showOnlyList(m_rememberedField);
     LoadConstantLists();
@@ -161,6 +164,9 @@ void TConstantsF::Button1Click()
     SaveConstantLists();
     ui->NewConstEd->clear();
     showOnlyList(field);
+    // Both field lists name the list that is shown.
+    const QSignalBlocker quiet(ui->FieldsList2);
+    ui->FieldsList2->setCurrentRow(field);
 }
 
 void TConstantsF::DelConstLbClick()

@@ -76,9 +76,10 @@ private:
     QString m_text;
 };
 
-void exportStatement(QWidget *parent, const QString &statement)
+void exportStatement(QWidget *parent, const QString &statement, const QString &suggested)
 {
-    QString path = UserPrompts::saveFileName(parent, QLatin1String(kCsvFilter), LangStr(QStringLiteral("lexpcap")));
+    QString path =
+        UserPrompts::saveFileName(parent, QLatin1String(kCsvFilter), LangStr(QStringLiteral("lexpcap")), suggested);
     if (path.isEmpty())
         return;
     path = withSuffix(path, "csv");
@@ -142,18 +143,18 @@ void ExchangeActions::exportBookList(QWidget *parent)
     // The list's own statement carries its search and ordering; a list that is not open (its last
     // statement failed, or it was never loaded) is exported as it would be reloaded.
     const FbQuery *list = mainApi()->IBQuery1();
-    exportStatement(parent, list->active() ? list->text() : mainApi()->CurrentBookSql());
+    exportStatement(parent, list->active() ? list->text() : mainApi()->CurrentBookSql(), QStringLiteral("books.csv"));
 }
 
 void ExchangeActions::exportAllBooks(QWidget *parent)
 {
-    exportStatement(parent, QLatin1String(kAllBooksSql));
+    exportStatement(parent, QLatin1String(kAllBooksSql), QStringLiteral("books.csv"));
 }
 
 void ExchangeActions::exportLoans(QWidget *parent)
 {
     const FbQuery *list = mainApi()->IBQuery5();
-    exportStatement(parent, list->active() ? list->text() : QLatin1String(kAllLoansSql));
+    exportStatement(parent, list->active() ? list->text() : QLatin1String(kAllLoansSql), QStringLiteral("given.csv"));
 }
 
 ImportBooksWindow *ExchangeActions::importWindow(QWidget *parent)
@@ -178,7 +179,8 @@ void ExchangeActions::importBooks(QWidget *parent)
 
 void ExchangeActions::backupLibrary(QWidget *parent)
 {
-    QString path = UserPrompts::saveFileName(parent, QLatin1String(kBackupFilter), LangStr(QStringLiteral("lbackup")));
+    QString path = UserPrompts::saveFileName(parent, QLatin1String(kBackupFilter), LangStr(QStringLiteral("lbackup")),
+                                             QStringLiteral("library.fbk"));
     if (path.isEmpty())
         return;
     path = QFileInfo(withSuffix(path, "fbk")).absoluteFilePath();
@@ -211,8 +213,8 @@ void ExchangeActions::restoreLibrary(QWidget *parent, const RegisterLibrary &reg
                                                      LangStr(QStringLiteral("lrestore")));
     if (backup.isEmpty())
         return;
-    QString target =
-        UserPrompts::saveFileName(parent, QLatin1String(kLibraryFilter), LangStr(QStringLiteral("lrestore")));
+    QString target = UserPrompts::saveFileName(parent, QLatin1String(kLibraryFilter), LangStr(QStringLiteral("lrestnewf")),
+                                               QStringLiteral("restored.gdb"));
     if (target.isEmpty())
         return;
     target = QFileInfo(withSuffix(target, "gdb")).absoluteFilePath();

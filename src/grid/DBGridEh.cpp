@@ -38,6 +38,8 @@ DBGridEh::DBGridEh(QWidget *parent)
     setShowGrid(true);
     setSortingEnabled(false);
     setWordWrap(false);
+    // Tab and Shift+Tab leave the list for the next control; the arrows move between cells.
+    setTabKeyNavigation(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     verticalHeader()->hide();

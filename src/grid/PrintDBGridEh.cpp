@@ -54,36 +54,69 @@ qreal wrapLines(QTextLayout &layout, qreal width, Qt::Alignment align)
 }
 
 // Gives each column its natural width where the page allows; columns wider than an even share
-// of what is left split the rest in proportion to their natural widths.
-QVector<qreal> fitWidths(const QVector<qreal> &natural, qreal available, qreal minimum)
+// of what is left split the rest in proportion to their natural widths, but none narrower than
+// its minimum (its title and its longest word), so that words break only where one alone is wider
+// than the page allows.
+QVector<qreal> fitWidths(const QVector<qreal> &natural, qreal available, QVector<qreal> minimums)
 {
     const qreal total = std::accumulate(natural.begin(), natural.end(), 0.0);
     if (total <= available || natural.isEmpty())
         return natural;
+    for (int c = 0; c < natural.size(); ++c)
+        minimums[c] = qMin(minimums[c], natural[c]);
+    // When even the minimums do not fit, they shrink together: only then do words break.
+    const qreal least = std::accumulate(minimums.begin(), minimums.end(), 0.0);
+    if (least > available)
+        for (qreal &minimum : minimums)
+            minimum *= available / least;
     QVector<bool> fixed(natural.size(), false);
-    qreal remaining = available;
-    int open = int(natural.size());
-    for (bool changed = true; changed && open > 0;) {
+    QVector<qreal> widths = natural;
+    for (bool changed = true; changed;) {
         changed = false;
+        qreal remaining = available;
+        int open = 0;
+        qreal openNatural = 0;
+        for (int c = 0; c < natural.size(); ++c) {
+            if (fixed[c]) {
+                remaining -= widths[c];
+            } else {
+                ++open;
+                openNatural += natural[c];
+            }
+        }
+        if (open == 0)
+            break;
         const qreal share = remaining / open;
         for (int c = 0; c < natural.size(); ++c) {
             if (!fixed[c] && natural[c] <= share) {
                 fixed[c] = true;
-                remaining -= natural[c];
-                --open;
                 changed = true;
             }
         }
+        if (changed)
+            continue;
+        for (int c = 0; c < natural.size(); ++c) {
+            if (!fixed[c] && remaining * natural[c] / openNatural < minimums[c]) {
+                fixed[c] = true;
+                widths[c] = minimums[c];
+                changed = true;
+            }
+        }
+        if (!changed)
+            for (int c = 0; c < natural.size(); ++c)
+                if (!fixed[c])
+                    widths[c] = remaining * natural[c] / openNatural;
     }
-    qreal openNatural = 0;
-    for (int c = 0; c < natural.size(); ++c)
-        if (!fixed[c])
-            openNatural += natural[c];
-    QVector<qreal> widths = natural;
-    for (int c = 0; c < natural.size(); ++c)
-        if (!fixed[c])
-            widths[c] = qMax(minimum, remaining * natural[c] / openNatural);
     return widths;
+}
+
+// The width of the widest word of a text.
+qreal widestWord(const QFontMetricsF &metrics, const QString &text)
+{
+    qreal widest = 0;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        widest = qMax(widest, metrics.horizontalAdvance(word));
+    return widest;
 }
 
 } // namespace
@@ -158,6 +191,7 @@ struct PrintDBGridEh::Layout {
     qreal screenScale; // grid pixels to printer pixels
     QVector<Column> columns;
     QVector<qreal> natural; // widest text of each column
+    QVector<qreal> least;   // each column's title, and its widest word
     QPointer<FbQuery> query;
     QPointer<QueryModel> model;
     int rows = 0;
@@ -195,11 +229,14 @@ QFont PrintDBGridEh::fontOrSansSerif(const QString &family, int pointSize, bool 
 void PrintDBGridEh::Preview()
 {
     QPrinter printer(QPrinter::HighResolution);
+    // The page set-up chosen in the last preview (portrait or landscape) stays for the next.
+    printer.setPageOrientation(m_orientation);
     QPrintPreviewDialog dialog(&printer, m_grid ? m_grid->window() : nullptr);
     dialog.setObjectName(QStringLiteral("PrintPreview"));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) { Print(target); });
     emit previewOpened(&dialog);
     dialog.exec();
+    m_orientation = printer.pageLayout().orientation();
 }
 
 bool PrintDBGridEh::Print(QPrinter *printer)
@@ -259,6 +296,7 @@ bool PrintDBGridEh::readAllRows(Layout &layout)
         layout.columns.append({logical, title, 0});
         layout.natural.append(m_optimalWidths ? layout.title.horizontalAdvance(title)
                                               : m_grid->columnWidth(logical) * layout.screenScale);
+        layout.least.append(layout.title.horizontalAdvance(title));
     }
 
     FbQuery *query = layout.query;
@@ -268,8 +306,14 @@ bool PrintDBGridEh::readAllRows(Layout &layout)
     model->catchUp();
     for (int row = 0;;) {
         for (; row < query->fetchedCount() && m_optimalWidths; ++row) {
-            for (int c = 0; c < layout.columns.size(); ++c)
-                layout.natural[c] = qMax(layout.natural[c], layout.body.horizontalAdvance(layout.cellText(row, c)));
+            for (int c = 0; c < layout.columns.size(); ++c) {
+                const QString text = layout.cellText(row, c);
+                const qreal width = layout.body.horizontalAdvance(text);
+                layout.natural[c] = qMax(layout.natural[c], width);
+                // Only a text wider than the column's least width can hold a wider word.
+                if (width > layout.least[c])
+                    layout.least[c] = qMax(layout.least[c], widestWord(layout.body, text));
+            }
         }
         row = query->fetchedCount();
         layout.progress->setLabelText(m_readingText.arg(row));
@@ -290,11 +334,14 @@ bool PrintDBGridEh::renderPages(QPrinter *printer, Layout &layout)
     const QRectF paper = printer->pageLayout().paintRectPixels(printer->resolution());
     const QRectF page(0, 0, paper.width(), paper.height());
     QVector<qreal> natural = layout.natural;
+    QVector<qreal> least = layout.least;
     // A little room over the widest text, so that rounding never wraps a text that fits.
+    const qreal room = 2 * layout.padding + kWidthSlackMm * layout.mm;
     for (qreal &width : natural)
-        width += 2 * layout.padding + kWidthSlackMm * layout.mm;
-    const QVector<qreal> widths =
-        fitWidths(natural, page.width(), kMinColumnChars * layout.body.averageCharWidth() + 2 * layout.padding);
+        width += room;
+    for (qreal &width : least)
+        width = qMax(width + room, kMinColumnChars * layout.body.averageCharWidth() + 2 * layout.padding);
+    const QVector<qreal> widths = fitWidths(natural, page.width(), least);
     for (int c = 0; c < layout.columns.size(); ++c)
         layout.columns[c].width = widths[c];
 

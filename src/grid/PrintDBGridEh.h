@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QMarginsF>
 #include <QObject>
+#include <QPageLayout>
 #include <QPointer>
 #include <QStringList>
 
@@ -77,6 +78,7 @@ private:
     PrintBand m_footer;
     QMarginsF m_margins{10, 10, 10, 10};
     bool m_optimalWidths = true;
+    QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
     QString m_readingText = QStringLiteral("%1");
     QString m_pageText = QStringLiteral("%1");
     QString m_cancelText = QStringLiteral("Cancel");

@@ -1,5 +1,11 @@
 #include "WebLinks.h"
 
+#include "LangStr.h"
+#include "UserPrompts.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -70,8 +76,17 @@ void openWebPage(const QUrl &url)
         opener()(url);
         return;
     }
-    // A desktop without a browser answers false; a link shows and logs nothing either way.
-    QDesktopServices::openUrl(url);
+    if (!QDesktopServices::openUrl(url))
+        offerAddress(url);
+}
+
+void offerAddress(const QUrl &url)
+{
+    // A desktop without a browser: say so, and offer the address for another program.
+    const QString shown = url.isLocalFile() ? url.toLocalFile() : url.toString();
+    if (UserPrompts::message(UserPrompts::Kind::Question, LangStr(QStringLiteral("lnobrowser")).arg(shown), QString(),
+                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        QGuiApplication::clipboard()->setText(shown);
 }
 
 void setOpener(const std::function<void(const QUrl &)> &function)

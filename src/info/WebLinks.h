@@ -26,9 +26,12 @@ QUrl address(Page page);
 QString guideFolder();
 QString guideFolderFor(const QString &programFolder);
 
-// Opens the page in the default browser. Fails silently: without a browser nothing happens.
+// Opens the page in the default browser. Without a browser it says so and offers to copy the
+// address to the clipboard.
 void openWebPage(Page page);
 void openWebPage(const QUrl &url);
+// What happens when no browser opened the address: the user is told and may copy it.
+void offerAddress(const QUrl &url);
 
 // Test seam: every address is handed to opener instead of the browser; an empty function
 // restores the browser.

@@ -97,7 +97,8 @@ QStringList TsqlF::lines() const
 
 void TsqlF::setLines(const QStringList &lines)
 {
-    ui->Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+    // Every line ends with its break, as in the file, so that an empty last line stays a line.
+    ui->Memo1->setPlainText(lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
 
 void TsqlF::appendAndWrite(const QString &statement, const QString &path)

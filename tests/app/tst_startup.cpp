@@ -53,6 +53,7 @@ private slots:
     void missingLibraryKeepsProgramRunning();
     void firstRunWaitsForOk_data();
     void firstRunWaitsForOk();
+    void quitBeforeOkLeavesNoSettings();
     void runtimeDirectoryIsPrivate();
 };
 
@@ -169,7 +170,7 @@ void TestStartup::firstRunWaitsForOk()
     bool bothInSight = false;
     bool languageSwitchedAtOnce = pick < 0;
     // Answer the splash the way a user does, once the wait has begun.
-    QTimer::singleShot(50, [&] {
+    AppFixture::atFirstStartWait([&] {
         registrationShown = RegisterF && RegisterF->isVisible();
         // The registration window beside the splash, neither off the screen nor over the other.
         const QRect screen = SplashF->screen()->availableGeometry();
@@ -230,6 +231,22 @@ void TestStartup::runtimeDirectoryIsPrivate()
     QCOMPARE(permissions & (QFile::ReadGroup | QFile::ReadOther | QFile::ExeOther | QFile::WriteOther), QFile::Permissions());
     QVERIFY(permissions & QFile::WriteOwner);
     QCOMPARE(kept, QStringLiteral("/run/user/4242"));
+}
+
+void TestStartup::quitBeforeOkLeavesNoSettings()
+{
+    AppFixture::Files files;
+    files.settings = false;
+    AppFixture app(files);
+    AppFixture::atFirstStartWait([] {
+        // A language is picked, then the program is told to end: the wait is let go as a
+        // termination signal lets it go, without "OK".
+        SplashF->form()->LanguageCb->setCurrentIndex(1);
+        SplashF->LanguageCbChange(1);
+        SplashF->form()->CloseAllowed->setChecked(true);
+    });
+    app.start(false);
+    QVERIFY(!QFile::exists(app.path(QStringLiteral(".settings"))));
 }
 
 QTEST_MAIN(TestStartup)

@@ -162,6 +162,7 @@ private slots:
     void everyWindowFitsItsTexts();
     void everyWindowTitleFollowsTheLanguage();
     void dialogsHaveADarkerEdge();
+    void dialogTitlesAreBoldGray();
     void settingsWindowKeepsItsSize();
 };
 
@@ -267,6 +268,26 @@ void TestWindowLook::dialogsHaveADarkerEdge()
         // Inside the edge the dialog keeps its theme colour.
         QCOMPARE(image.pixelColor(1, h / 2).rgb(), theme.rgb());
         dialog->hide();
+    }
+}
+
+void TestWindowLook::dialogTitlesAreBoldGray()
+{
+    AppFixture app;
+    app.start();
+    makeFirstUseWindows();
+    const std::pair<const char *, const char *> titles[] = {
+        {"ConstantsF", "Label5"}, {"LookupF", "Label1"}, {"AddConstF", "Label2"}, {"FieldsF", "Label2"},
+        {"AboutBox", "Label16"},  {"sqlF", "Label2"},    {"Settings", "Label2"},
+    };
+    for (const auto &[window, label] : titles) {
+        QWidget *dialog = findWindow(QString::fromLatin1(window));
+        QVERIFY2(dialog, window);
+        auto *title = dialog->findChild<QLabel *>(QString::fromLatin1(label));
+        QVERIFY2(title, label);
+        title->ensurePolished();
+        QVERIFY2(title->font().bold(), window);
+        QVERIFY2(title->palette().color(title->foregroundRole()) == QColor(128, 128, 128), window);
     }
 }
 

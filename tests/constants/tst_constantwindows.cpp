@@ -144,6 +144,7 @@ private slots:
     void savingStopsAtFirstUnwritableFile();
     void savingKeepsFilesTheListsNeverHeld();
     void fieldListsStayInStepAndFieldIsRemembered();
+    void fieldListsFollowClicksAndThePrompt();
     void hidingCopiesListsIntoAddWindow();
     void languageReachesEveryControl();
 
@@ -358,6 +359,41 @@ void TestConstantWindows::fieldListsStayInStepAndFieldIsRemembered()
     QVERIFY(!ConstantsF->isVisible());
     ConstantsF->show();
     QCOMPARE(upper->currentRow(), 2);
+}
+
+void TestConstantWindows::fieldListsFollowClicksAndThePrompt()
+{
+    AppFixture app;
+    app.start();
+    auto *upper = child<QListWidget>(ConstantsF, "FieldsList");
+    auto *lower = child<QListWidget>(ConstantsF, "FieldsList2");
+    const auto clickRow = [](QListWidget *list, int row) {
+        const QRect item = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+    };
+    ConstantsF->show();
+    QVERIFY(QTest::qWaitForWindowExposed(ConstantsF));
+    // The add-book window's picture chose Genre: the prompt's value lands in Genre, and the lower
+    // list names the list shown.
+    add->show();
+    child<QComboBox>(add, "addGenre")->setEditText(u"Poetry"_s);
+    QString offered;
+    answerPrompt("Button1", &offered);
+    QTest::mouseClick(child<QLabel>(add, "Image6"), Qt::LeftButton);
+    QCOMPARE(constList(5), QStringList{u"Poetry"_s});
+    QCOMPARE(upper->currentRow(), 5);
+    QCOMPARE(lower->currentRow(), 5);
+    QVERIFY(!child<QListWidget>(ConstantsF, kLists[5])->isHidden());
+
+    // A click on the current upper item brings the lower one in step, though the row stays.
+    ConstantsF->selectField(1);
+    { const QSignalBlocker quiet(lower); lower->setCurrentRow(3); }
+    clickRow(upper, 1);
+    QCOMPARE(lower->currentRow(), 1);
+    QVERIFY(!child<QListWidget>(ConstantsF, kLists[1])->isHidden());
+    { const QSignalBlocker quiet(upper); upper->setCurrentRow(4); }
+    clickRow(lower, 1);
+    QCOMPARE(upper->currentRow(), 1);
 }
 
 void TestConstantWindows::hidingCopiesListsIntoAddWindow()

@@ -638,7 +638,8 @@ void TestFbDatabase::mklibraryRefusesExistingFile()
 void TestFbDatabase::mklibrarySample()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("LIBRARY.GDB"));
+    // A folder that does not exist yet is made.
+    const QString path = dir.filePath(QStringLiteral("Sample/shelf/LIBRARY.GDB"));
     const QString tool = toolPath("BIBLIORA_MKLIBRARY", MKLIBRARY);
     for (const QString &bad : {QStringLiteral("x"), QStringLiteral("-1")})
         QCOMPARE(QProcess::execute(tool, {QStringLiteral("--sample"), bad, path}), 2);

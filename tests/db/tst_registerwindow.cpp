@@ -118,7 +118,7 @@ void TestRegisterWindow::firstStartChoosesByTheDefaultLibrary()
     files.library = library;
     AppFixture app(files);
     bool checked = false;
-    QTimer::singleShot(50, [&] {
+    AppFixture::atFirstStartWait([&] {
         [&] {
             QVERIFY(RegisterF && RegisterF->isVisible());
             auto *defaultChoice = control<QRadioButton>("NewlibraryRb");
@@ -134,7 +134,6 @@ void TestRegisterWindow::firstStartChoosesByTheDefaultLibrary()
             QCOMPARE(RegisterF->focusWidget(), library ? control<QWidget>("Register") : pathBox());
             checked = true;
         }();
-        SplashF->DoneLbClick();
     });
     app.start(false);
     QVERIFY(checked);

@@ -7,6 +7,9 @@
 #include "TestLibrary.h"
 
 #include <QHeaderView>
+#include <QAction>
+#include <QDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -57,6 +60,8 @@ private slots:
     void printsVisibleColumnsInGridOrder();
     void emptyGridPrintsTitlesAlone();
     void longTextWrapsInsideItsColumn();
+    void wrapsBetweenWordsAndNeverInATitle();
+    void landscapeChosenInThePreviewStays();
     void failingQueryIsReportedAndKeepsOldFile();
 
 private:
@@ -189,6 +194,62 @@ void TestPrint::longTextWrapsInsideItsColumn()
     for (const QString &line : text.split(QLatin1Char('\n')))
         titleLines += line.contains(u"word"_s) ? 1 : 0;
     QVERIFY(titleLines > 1);
+}
+
+void TestPrint::wrapsBetweenWordsAndNeverInATitle()
+{
+    // One very long text crowds the page; the short columns beside it keep their words whole.
+    QString longTitle;
+    for (int word = 0; word < 80; ++word)
+        longTitle += u"word%1 "_s.arg(word, 2, 10, QLatin1Char('0'));
+    m_query->setSqlText(u"SELECT '%1' AS TITLE, 'Лев Толстой' AS AUTHOR, 'Москва' AS PLACE, "
+                        "'Художественная литература' AS PUBLISHER, 'Роман' AS GENRE, 'Собрание сочинений' AS SERIA, "
+                        "'Проза' AS CLAS FROM RDB$DATABASE"_s.arg(longTitle.trimmed()));
+    m_query->open();
+    DBGridEh grid;
+    grid.setDataSource(m_source.get());
+    grid.setColumns({{u"TITLE"_s, u"Title"_s, 0},
+                     {u"AUTHOR"_s, u"Автор"_s, 0},
+                     {u"PLACE"_s, u"Місце видання"_s, 0},
+                     {u"PUBLISHER"_s, u"Publisher"_s, 0},
+                     {u"GENRE"_s, u"Жанр"_s, 0},
+                     {u"SERIA"_s, u"Genre"_s, 0},
+                     {u"CLAS"_s, u"Класс"_s, 0}});
+
+    const QStringList pages = print(grid);
+    QCOMPARE(pages.size(), 1);
+    const QStringList words = pages.first().split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts);
+    for (const QString &word : {u"Лев"_s, u"Толстой"_s, u"Москва"_s, u"Художественная"_s, u"литература"_s,
+                                u"Роман"_s, u"Собрание"_s, u"сочинений"_s, u"Проза"_s, u"Автор"_s, u"Жанр"_s,
+                                u"Genre"_s, u"Publisher"_s, u"Класс"_s, u"word42"_s})
+        QVERIFY2(words.contains(word), qPrintable(word));
+    // A title stays on one line.
+    QVERIFY(pages.first().contains(u"Місце видання"_s));
+}
+
+void TestPrint::landscapeChosenInThePreviewStays()
+{
+    m_query->setSqlText(u"SELECT 'Dune' AS TITLE FROM RDB$DATABASE"_s);
+    m_query->open();
+    DBGridEh grid;
+    grid.setDataSource(m_source.get());
+    PrintDBGridEh engine;
+    engine.setDBGridEh(&grid);
+    QList<QPageLayout::Orientation> seen;
+    connect(&engine, &PrintDBGridEh::previewOpened, this, [&seen](QWidget *preview) {
+        QTimer::singleShot(0, preview, [&seen, preview] {
+            auto *pages = preview->findChild<QPrintPreviewWidget *>();
+            seen.append(pages->orientation());
+            // The preview's own "Landscape" button.
+            for (QAction *action : preview->findChildren<QAction *>())
+                if (action->text() == u"Landscape"_s && seen.size() == 1)
+                    action->trigger();
+            qobject_cast<QDialog *>(preview)->reject();
+        });
+    });
+    engine.Preview();
+    engine.Preview();
+    QCOMPARE(seen, (QList<QPageLayout::Orientation>{QPageLayout::Portrait, QPageLayout::Landscape}));
 }
 
 void TestPrint::failingQueryIsReportedAndKeepsOldFile()

@@ -1,6 +1,8 @@
 #include "AboutWindow.h"
 #include "AppFixture.h"
 #include "AppWindows.h"
+#include "HelpWindow.h"
+#include "Language.h"
 #include "ClientLibrary.h"
 #include "FbQuery.h"
 #include "LangStr.h"
@@ -12,7 +14,14 @@
 #include "WebLinks.h"
 #include "ui_MainWindow.h"
 
+#include <QClipboard>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
 #include <QPrintPreviewWidget>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QToolButton>
 #include <QPushButton>
 #include <QtTest>
 
@@ -62,10 +71,14 @@ private slots:
     void clientLibraryDescription();
     void webLinks_data();
     void webLinks();
-    void f1OpensHelp();
     void guideFolderFromWhereTheProgramLies_data();
     void guideFolderFromWhereTheProgramLies();
-    void linkWithoutBrowserShowsNothing();
+    void f1OpensTheGuideAtTheWindowInUse_data();
+    void f1OpensTheGuideAtTheWindowInUse();
+    void guideSearchBackAndForward();
+    void guideCoversEveryMenuItem_data();
+    void guideCoversEveryMenuItem();
+    void linkWithoutBrowserOffersTheAddress();
 
 private:
     // Triggers the action; the previews it opened, each closed at once.
@@ -259,7 +272,6 @@ void TestInfo::webLinks_data()
 {
     QTest::addColumn<QString>("trigger");
     QTest::addColumn<WebLinks::Page>("page");
-    QTest::newRow("Info: help") << u"N11"_s << WebLinks::Page::Documentation;
     QTest::newRow("Info: updates") << u"N12"_s << WebLinks::Page::Updates;
     QTest::newRow("Info: site 1") << u"N13"_s << WebLinks::Page::Site;
     QTest::newRow("Info: site 2") << u"N21"_s << WebLinks::Page::SiteMirror;
@@ -323,33 +335,131 @@ void TestInfo::guideFolderFromWhereTheProgramLies()
     QCOMPARE(WebLinks::guideFolderFor(root.filePath(program)), root.filePath(guide));
 }
 
-void TestInfo::f1OpensHelp()
+void TestInfo::f1OpensTheGuideAtTheWindowInUse_data()
 {
-    Ui::TMainF *ui = MainF->form();
-    MainF->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(MainF));
-    QSignalSpy help(ui->N11, &QAction::triggered);
-    MainF->setActivePage(kBooksPage);
-    ui->DBGridEh1->setFocus();
-    QTRY_VERIFY(ui->DBGridEh1->hasFocus());
-    QTest::keyClick(ui->DBGridEh1, Qt::Key_F1);
-    QCOMPARE(help.count(), 1);
-    QCOMPARE(m_opened, QList<QUrl>{WebLinks::address(WebLinks::Page::Documentation)});
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("page"); // below the guide folder, with its anchor
+    QTest::newRow("main window, English") << u"en"_s << u"MainF"_s << u"menus.html#main"_s;
+    QTest::newRow("add window, Russian") << u"ru"_s << u"add"_s << u"ru/menus.html#add"_s;
+    QTest::newRow("settings, Ukrainian") << u"ua"_s << u"Settings"_s << u"ua/menus.html#settings"_s;
 }
 
-void TestInfo::linkWithoutBrowserShowsNothing()
+void TestInfo::f1OpensTheGuideAtTheWindowInUse()
 {
-    if (!QStandardPaths::findExecutable(u"xdg-open"_s).isEmpty())
-        QSKIP("a desktop opener is installed here; a real browser would start");
-    WebLinks::setOpener({});
-    const QWidgetList before = QApplication::topLevelWidgets();
+    QFETCH(QString, language);
+    QFETCH(QString, window);
+    QFETCH(QString, page);
+    setLanguage(language);
+    QWidget *inUse = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == window)
+            inUse = w;
+    QVERIFY(inUse);
+    inUse->show();
+    inUse->raise();
+    inUse->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(inUse));
+    QWidget *focus = inUse->focusWidget() ? inUse->focusWidget() : inUse;
+    QTest::keyClick(focus, Qt::Key_F1);
+    QVERIFY(HelpF && HelpF->isVisible());
+    const QUrl shown = HelpF->currentPage();
+    QCOMPARE(QDir(WebLinks::guideFolder()).relativeFilePath(shown.toLocalFile()) + u'#' + shown.fragment(), page);
+    QVERIFY(m_opened.isEmpty()); // no browser
+    HelpF->close();
+    if (inUse != MainF)
+        inUse->hide();
+    setLanguage(u"en"_s);
+}
+
+void TestInfo::guideSearchBackAndForward()
+{
+    MainF->form()->N11->trigger();
+    QVERIFY(HelpF->isVisible());
+    const QUrl first = HelpF->currentPage();
+    auto *search = HelpF->findChild<QLineEdit *>(u"SearchEd"_s);
+    search->setFocus();
+    QTest::keyClicks(search, u"backup of the open library"_s);
+    QTest::keyClick(search, Qt::Key_Return);
+    const QUrl found = HelpF->currentPage();
+    QCOMPARE(QFileInfo(found.toLocalFile()).fileName(), u"menus.html"_s);
+    QCOMPARE(HelpF->findChild<QTextBrowser *>(u"Browser"_s)->textCursor().selectedText(),
+             u"backup of the open library"_s);
+    // Pages that do not hold the text leave the list.
+    auto *pages = HelpF->findChild<QListWidget *>(u"PagesList"_s);
+    int listed = 0;
+    for (int row = 0; row < pages->count(); ++row)
+        listed += pages->item(row)->isHidden() ? 0 : 1;
+    QCOMPARE(listed, 1);
+
+    // A link to another page, then back and forward.
+    auto *browser = HelpF->findChild<QTextBrowser *>(u"Browser"_s);
+    emit browser->anchorClicked(QUrl(u"updates.html"_s));
+    QCOMPARE(QFileInfo(HelpF->currentPage().toLocalFile()).fileName(), u"updates.html"_s);
+    QTest::mouseClick(HelpF->findChild<QToolButton *>(u"BackBtn"_s), Qt::LeftButton);
+    QCOMPARE(HelpF->currentPage().adjusted(QUrl::RemoveFragment), found.adjusted(QUrl::RemoveFragment));
+    QTest::mouseClick(HelpF->findChild<QToolButton *>(u"ForwardBtn"_s), Qt::LeftButton);
+    QCOMPARE(QFileInfo(HelpF->currentPage().toLocalFile()).fileName(), u"updates.html"_s);
+    // A link to a site goes to the browser.
+    emit browser->anchorClicked(QUrl(u"https://firebirdsql.org/"_s));
+    QCOMPARE(m_opened, QList<QUrl>{QUrl(u"https://firebirdsql.org/"_s)});
+    QTest::keyClick(browser, Qt::Key_Escape);
+    QVERIFY(!HelpF->isVisible());
+    Q_UNUSED(first);
+}
+
+void TestInfo::guideCoversEveryMenuItem_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << u"en"_s;
+    QTest::newRow("Russian") << u"ru"_s;
+    QTest::newRow("Ukrainian") << u"ua"_s;
+}
+
+void TestInfo::guideCoversEveryMenuItem()
+{
+    QFETCH(QString, language);
+    setLanguage(language);
+    ApplyLanguage();
+    QString guide;
+    const QDir folder(HelpWindow::languageFolder(language));
+    QVERIFY(language == u"en"_s || folder.dirName() == language);
+    for (const QString &file : folder.entryList({u"*.html"_s}, QDir::Files)) {
+        QFile page(folder.filePath(file));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        QTextDocument text;
+        text.setHtml(QString::fromUtf8(page.readAll()));
+        guide += text.toPlainText() + u'\n';
+    }
+    QStringList missing;
+    for (QAction *menu : MainF->menuBar()->actions()) {
+        if (!menu->menu())
+            continue;
+        for (QAction *item : menu->menu()->actions()) {
+            const QString text = item->text().remove(u'&');
+            if (!item->isSeparator() && !guide.contains(text))
+                missing << text;
+        }
+    }
+    setLanguage(u"en"_s);
+    ApplyLanguage();
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u", "_s)));
+}
+
+void TestInfo::linkWithoutBrowserOffersTheAddress()
+{
+    QGuiApplication::clipboard()->clear();
     UserPrompts::clearShownMessages();
-    MainF->form()->N13->trigger();
-    QApplication::processEvents();
-    QVERIFY(UserPrompts::shownMessages().isEmpty());
-    for (QWidget *window : QApplication::topLevelWidgets())
-        QVERIFY(before.contains(window) || !window->isVisible());
-    WebLinks::setOpener([this](const QUrl &url) { m_opened.append(url); });
+    UserPrompts::setNextAnswer(QMessageBox::Yes);
+    WebLinks::offerAddress(QUrl(u"https://firebirdsql.org/"_s));
+    QCOMPARE(UserPrompts::shownMessages(),
+             QStringList{u"No web browser could open the address\rhttps://firebirdsql.org/\rCopy the address to the clipboard?"_s});
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"https://firebirdsql.org/"_s);
+    // "No" copies nothing.
+    QGuiApplication::clipboard()->clear();
+    UserPrompts::setNextAnswer(QMessageBox::No);
+    WebLinks::offerAddress(QUrl(u"https://www.qt.io/"_s));
+    QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
 }
 
 QTEST_MAIN(TestInfo)

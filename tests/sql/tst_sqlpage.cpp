@@ -46,6 +46,7 @@ private slots:
 
     void savingAppendsToTheListAndTheFile();
     void editedListIsWrittenWithTheSavedStatement();
+    void emptyLastLineSurvivesLoadAndSave();
     void statementTheFileCannotHoldIsRefused();
     void clearEmptiesTheFileAtOnce();
     void unreadableFileIsKeptBeforeItIsReplaced();
@@ -289,7 +290,7 @@ void TestSqlPage::editedListIsWrittenWithTheSavedStatement()
     edSQL()->setText(u"select 1 from rdb$database"_s);
     control<QPushButton>("SQLSave")->click();
     QCOMPARE(savedBytes(), QByteArray("typed in the list\r\nsecond line\r\nselect 1 from rdb$database\r\n"));
-    QCOMPARE(memo()->toPlainText(), u"typed in the list\nsecond line\nselect 1 from rdb$database"_s);
+    QCOMPARE(memo()->toPlainText(), u"typed in the list\nsecond line\nselect 1 from rdb$database\n"_s);
     sqlF->findChild<QAction *>(u"N3"_s)->trigger();
 }
 
@@ -304,6 +305,16 @@ void TestSqlPage::statementTheFileCannotHoldIsRefused()
     QCOMPARE(sqlF->lines(), QStringList{u"kept"_s});
     QCOMPARE(savedBytes(), QByteArray("kept\r\n"));
     QCOMPARE(edSQL()->text(), u"select '日本' from rdb$database"_s);
+    sqlF->findChild<QAction *>(u"N3"_s)->trigger();
+}
+
+void TestSqlPage::emptyLastLineSurvivesLoadAndSave()
+{
+    writeSaved("one\r\n\r\n");
+    sqlF->findChild<QAction *>(u"N1"_s)->trigger();
+    QCOMPARE(sqlF->lines(), (QStringList{u"one"_s, u""_s}));
+    sqlF->findChild<QAction *>(u"N2"_s)->trigger();
+    QCOMPARE(savedBytes(), QByteArray("one\r\n\r\n"));
     sqlF->findChild<QAction *>(u"N3"_s)->trigger();
 }
 

@@ -7,6 +7,8 @@
 #include "SampleLibrary.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace
@@ -35,6 +37,14 @@ int main(int argc, char *argv[])
         return usage(err);
     }
     const QString path = args.last();
+    // A local library's folder is made when missing; the engine would only say it cannot open the file.
+    if (!FbDatabase::isServerPath(path)) {
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!QDir().mkpath(folder)) {
+            err << "mklibrary: cannot create the folder " << folder << "\n";
+            return 1;
+        }
+    }
     try {
         LibrarySchema::create(path);
         if (books >= 0) {

@@ -568,6 +568,17 @@ constexpr Entry kEntries[] = {
     // ---- end
 
     // ---- First use: keyboard, help window, printing, placement
+    {"lrestnewf", u"Restore to a new library file", u"Восстановить в новый файл библиотеки",
+     u"Відновити в новий файл бібліотеки"},
+    {"lhlpcap", u"Help", u"Справка", u"Довідка"},
+    {"lhlpback", u"Back", u"Назад", u"Назад"},
+    {"lhlpfwd", u"Forward", u"Вперёд", u"Вперед"},
+    {"lhlpcont", u"Contents", u"Содержание", u"Зміст"},
+    {"lhlpsrch", u"&Search:", u"&Поиск:", u"&Пошук:"},
+    {"lhlpnotf", u"Not found in the guide: %1", u"В справке не найдено: %1", u"У довідці не знайдено: %1"},
+    {"lnobrowser", u"No web browser could open the address\r%1\rCopy the address to the clipboard?",
+     u"Нет веб-браузера, чтобы открыть адрес\r%1\rСкопировать адрес в буфер обмена?",
+     u"Немає веб-браузера, щоб відкрити адресу\r%1\rСкопіювати адресу в буфер обміну?"},
 
     // ---- end
 

@@ -1,5 +1,6 @@
 #include "ClickableLabel.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 ClickableLabel::ClickableLabel(QWidget *parent)
@@ -39,4 +40,31 @@ void ClickableLabel::leaveEvent(QEvent *event)
 {
     emit mouseLeft();
     QLabel::leaveEvent(event);
+}
+
+void ClickableLabel::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void ClickableLabel::focusInEvent(QFocusEvent *event)
+{
+    QFont underlined = font();
+    underlined.setUnderline(true);
+    setFont(underlined);
+    QLabel::focusInEvent(event);
+}
+
+void ClickableLabel::focusOutEvent(QFocusEvent *event)
+{
+    QFont plain = font();
+    plain.setUnderline(false);
+    setFont(plain);
+    QLabel::focusOutEvent(event);
 }

@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 namespace {
 constexpr int kFadeIntervalMs = 10;
@@ -53,8 +54,29 @@ void DialogBase::applyThemeColor()
     }
 }
 
+void DialogBase::placeOverOwner()
+{
+    const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    const QScreen *screen = owner && owner->isVisible() ? owner->screen() : this->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    QRect frame = frameGeometry();
+    const bool ownerShown = owner && owner->isVisible();
+    // Where the user dragged it, it stays, as long as it is on the screen.
+    if (area.contains(frame) && (m_draggedByUser || !ownerShown || frame.intersects(owner->frameGeometry())))
+        return;
+    if (ownerShown)
+        frame.moveCenter(owner->frameGeometry().center());
+    frame.moveLeft(qBound(area.left(), frame.left(), qMax(area.left(), area.right() - frame.width() + 1)));
+    frame.moveTop(qBound(area.top(), frame.top(), qMax(area.top(), area.bottom() - frame.height() + 1)));
+    move(frame.topLeft());
+}
+
 void DialogBase::showEvent(QShowEvent *event)
 {
+    // Over its owner and whole on the screen, whatever moved it while hidden.
+    placeOverOwner();
     applyThemeColor();
     if (fadesIn()) {
         setWindowOpacity(0.0);
@@ -94,8 +116,10 @@ void DialogBase::mousePressEvent(QMouseEvent *event)
 
 void DialogBase::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_dragging && (event->buttons() & Qt::LeftButton))
+    if (m_dragging && (event->buttons() & Qt::LeftButton)) {
         move(event->globalPosition().toPoint() - m_dragOffset);
+        m_draggedByUser = true;
+    }
     QDialog::mouseMoveEvent(event);
 }
 

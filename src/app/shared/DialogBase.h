@@ -23,6 +23,8 @@ protected:
     // The title label and panels that take the theme colour along with the window.
     void setThemedWidgets(const QList<QWidget *> &widgets) { m_themed = widgets; }
     void applyThemeColor();
+    // Centres the window over its owner when it would open off the screen or away from it.
+    void placeOverOwner();
 
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -39,4 +41,5 @@ private:
     QList<QWidget *> m_themed;
     QPoint m_dragOffset;
     bool m_dragging = false;
+    bool m_draggedByUser = false;
 };

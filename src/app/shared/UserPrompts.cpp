@@ -13,6 +13,7 @@ struct PromptState {
     std::optional<QMessageBox::StandardButton> nextAnswer;
     QStringList nextFileNames; // answers of the next file dialogs, in order
     QStringList shown;
+    QStringList fileDialogs; // "title | suggested name" of each file dialog asked for
     bool autoAnswer = false;
 };
 
@@ -107,6 +108,7 @@ void UserPrompts::showError(const QString &text)
 QString UserPrompts::openFileName(QWidget *parent, const QString &filter, const QString &title)
 {
     PromptState &s = state();
+    s.fileDialogs.append(title + QStringLiteral(" | "));
     if (!s.nextFileNames.isEmpty())
         return s.nextFileNames.takeFirst();
     if (s.autoAnswer)
@@ -114,14 +116,16 @@ QString UserPrompts::openFileName(QWidget *parent, const QString &filter, const 
     return QFileDialog::getOpenFileName(parent, title, QString(), filter);
 }
 
-QString UserPrompts::saveFileName(QWidget *parent, const QString &filter, const QString &title)
+QString UserPrompts::saveFileName(QWidget *parent, const QString &filter, const QString &title,
+                                  const QString &suggested)
 {
     PromptState &s = state();
+    s.fileDialogs.append(title + QStringLiteral(" | ") + suggested);
     if (!s.nextFileNames.isEmpty())
         return s.nextFileNames.takeFirst();
     if (s.autoAnswer)
         return {};
-    return QFileDialog::getSaveFileName(parent, title, QString(), filter);
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
 }
 
 void UserPrompts::setNextAnswer(QMessageBox::StandardButton answer)
@@ -147,6 +151,12 @@ QStringList UserPrompts::shownMessages()
 void UserPrompts::clearShownMessages()
 {
     state().shown.clear();
+    state().fileDialogs.clear();
+}
+
+QStringList UserPrompts::askedFileDialogs()
+{
+    return state().fileDialogs;
 }
 
 void UserPrompts::setAutoAnswer(bool on)

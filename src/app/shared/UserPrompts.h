@@ -19,7 +19,9 @@ void showError(const QString &text);
 // An open-file dialog; empty when cancelled.
 QString openFileName(QWidget *parent, const QString &filter, const QString &title = QString());
 // A save-file dialog (asks before replacing a file); empty when cancelled. Answered by setNextFileName.
-QString saveFileName(QWidget *parent, const QString &filter, const QString &title = QString());
+// The dialog suggests the file name suggested in its first folder.
+QString saveFileName(QWidget *parent, const QString &filter, const QString &title = QString(),
+                     const QString &suggested = QString());
 
 // Test seam: the next message box is answered with this button without showing, and its text
 // is recorded; likewise the next file dialog returns the given name.
@@ -30,6 +32,8 @@ void setNextFileNames(const QStringList &fileNames);
 // Texts of the boxes shown (or answered) so far, oldest first.
 QStringList shownMessages();
 void clearShownMessages();
+// Each file dialog asked for so far, as its title, " | " and the name it suggested.
+QStringList askedFileDialogs();
 // When on, every box is answered with Ok/the default and recorded, never shown (tests).
 void setAutoAnswer(bool on);
 } // namespace UserPrompts
