@@ -320,8 +320,8 @@ void TestFbServices::restoreNeverWaitsOnStandardInput()
         child.waitForFinished();
     }
     QVERIFY2(ended, "the restore waited on standard input");
-    const QList<QByteArray> said = child.readAllStandardOutput().trimmed().split('\n');
-    QVERIFY2(said.last().startsWith("error Backup incomplete"), said.last().constData());
+    const QByteArray said = child.readAllStandardOutput();
+    QVERIFY2(said.contains("error Backup incomplete"), said.constData());
     QCOMPARE(child.exitCode(), 1);
 }
 
