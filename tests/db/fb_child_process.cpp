@@ -23,9 +23,11 @@ int main(int argc, char *argv[])
         try {
             FbServices::restore(args.value(3), args.at(2), {QStringLiteral("SYSDBA"), {}}, {});
             std::printf("restored\n");
+            std::fflush(stdout);
             return 0;
         } catch (const FbError &e) {
             std::printf("error %s\n", qPrintable(e.message()));
+            std::fflush(stdout);
             return 1;
         }
     }
