@@ -1,4 +1,5 @@
 #include "DbWorker.h"
+#include "FbServices.h"
 #include "LoginDialog.h"
 #include "MainWindow.h"
 #include "RuntimeDirectory.h"
@@ -14,6 +15,7 @@
 int main(int argc, char *argv[])
 {
     RuntimeDirectory::prepare();
+    FbServices::neverReadStandardInput(); // nothing the engine may ask there is ever answered
     QApplication app(argc, argv);
     installLoginDialog();
     // A signal ends the program as closing the main window does, once the windows exist.

@@ -210,6 +210,31 @@ QVector<FieldUpdate> fieldUpdates(const BookFields &stored, const BookFields &ed
     return updates;
 }
 
+QString guardSql(const BookFields &loaded, const QString &id)
+{
+    QString sql = QStringLiteral("UPDATE book SET id = id WHERE id = ") + id;
+    for (const Column &column : kColumns)
+        sql += QStringLiteral(" AND COALESCE(") + QLatin1String(column.name) + QStringLiteral(", '') = ") +
+               literal(loaded.*column.field);
+    return sql;
+}
+
+QString currentFieldsSql(const QString &id)
+{
+    QStringList names;
+    for (const Column &column : kColumns)
+        names << QLatin1String(column.name);
+    return QStringLiteral("SELECT ") + names.join(QStringLiteral(", ")) + QStringLiteral(" FROM book WHERE id = ") + id;
+}
+
+QVector<std::pair<QString, QString BookFields::*>> labelledFields()
+{
+    QVector<std::pair<QString, QString BookFields::*>> fields;
+    for (const Column &column : kColumns)
+        fields.append({QLatin1String(column.labelKey), column.field});
+    return fields;
+}
+
 QStringList updateSqls(const BookFields &stored, const BookFields &edited, const QString &id)
 {
     QStringList sqls;

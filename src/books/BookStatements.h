@@ -72,6 +72,13 @@ struct FieldUpdate {
 // One UPDATE per field whose text differs from the stored one, in the window's order.
 QVector<FieldUpdate> fieldUpdates(const BookFields &stored, const BookFields &edited, const QString &id);
 QStringList updateSqls(const BookFields &stored, const BookFields &edited, const QString &id);
+// For a library on a server, where another program may change the book meanwhile: touches the
+// book (taking its lock) only while every field still holds what the window loaded; one row or none.
+QString guardSql(const BookFields &loaded, const QString &id);
+// The nine fields of the book as stored now, in the window's order.
+QString currentFieldsSql(const QString &id);
+// Each field's label key with its member, in the window's order.
+QVector<std::pair<QString, QString BookFields::*>> labelledFields();
 
 // The fields with the label keys of their rows, in the window's order.
 QVector<std::pair<QString, QString>> labelledFields(const BookFields &book);

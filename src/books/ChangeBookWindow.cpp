@@ -4,7 +4,10 @@
 #include "BookWrites.h"
 #include "DialogKeys.h"
 #include "EventConsole.h"
+#include "FbDatabase.h"
+#include "FbError.h"
 #include "FbQuery.h"
+#include "NoWaitWrite.h"
 #include "LangStr.h"
 #include "UserPrompts.h"
 #include "ui_ChangeBookWindow.h"
@@ -76,15 +79,20 @@ void Tcng::RefreshClick()
     m_loaded = {ui->getTitle->text(), ui->getAuthor->text(),      ui->getYear->text(),
                 ui->getSeria->text(), ui->getPublisher->text(),   ui->getPlace->text(),
                 ui->getGenre->text(), ui->getDescription->text(), ui->getClas->text()};
-    ui->cngTitle->setText(m_loaded.title);
-    ui->cngAuthor->setText(m_loaded.author);
-    ui->cngYear->setText(m_loaded.year);
-    ui->cngSeria->setText(m_loaded.seria);
-    ui->cngPublisher->setText(m_loaded.publisher);
-    ui->cngPlace->setText(m_loaded.place);
-    ui->cngGenre->setText(m_loaded.genre);
-    ui->cngDescription->setText(m_loaded.description);
-    ui->cngClas->setText(m_loaded.clas);
+    setEditedFields(m_loaded);
+}
+
+void Tcng::setEditedFields(const BookStatements::BookFields &book)
+{
+    ui->cngTitle->setText(book.title);
+    ui->cngAuthor->setText(book.author);
+    ui->cngYear->setText(book.year);
+    ui->cngSeria->setText(book.seria);
+    ui->cngPublisher->setText(book.publisher);
+    ui->cngPlace->setText(book.place);
+    ui->cngGenre->setText(book.genre);
+    ui->cngDescription->setText(book.description);
+    ui->cngClas->setText(book.clas);
 }
 
 BookStatements::BookFields Tcng::editedFields() const
@@ -112,6 +120,11 @@ void Tcng::BitBtn2Click()
         UserPrompts::message(UserPrompts::Kind::Warning, refusal);
         return;
     }
+    if (!updates.isEmpty() && FbDatabase::isServerPath(mainApi()->IBDatabase1()->databaseName())) {
+        if (saveOnServer(updates))
+            finishSave();
+        return;
+    }
     QStringList failed;
     for (const BookStatements::FieldUpdate &update : updates) {
         if (UpdateBookField(update.sql, m_id))
@@ -125,8 +138,70 @@ void Tcng::BitBtn2Click()
                              LangStr(QStringLiteral("cfldnupd")).arg(failed.join(QStringLiteral(", "))));
         return;
     }
+    finishSave();
+}
+
+void Tcng::finishSave()
+{
     RefreshClick();
     hide();
+}
+
+bool Tcng::saveOnServer(const QVector<BookStatements::FieldUpdate> &updates)
+{
+    // All fields in one short transaction that never waits for another program's lock, and only
+    // while the book still holds what the window loaded: nobody's change is overwritten unseen.
+    try {
+        NoWaitWrite write(mainApi()->IBDatabase1());
+        if (write.exec(BookStatements::guardSql(m_loaded, m_id)) == 0) {
+            LogEvent(LangStr(QStringLiteral("cupder")));
+            showChangedMeanwhile();
+            return false;
+        }
+        for (const BookStatements::FieldUpdate &update : updates) {
+            LogSql(update.sql);
+            write.exec(update.sql);
+        }
+        write.commit();
+    } catch (const FbError &e) {
+        LogEvent(LangStr(QStringLiteral("cupder")));
+        UserPrompts::message(UserPrompts::Kind::Warning,
+                             e.lockConflict() ? LangStr(QStringLiteral("cbklocked")) : e.message());
+        return false;
+    }
+    for (const BookStatements::FieldUpdate &update : updates) {
+        m_loaded.*update.field = update.value;
+        LogEvent(LangStr(QStringLiteral("cbook")) + QStringLiteral(" № ") + m_id + QLatin1Char(' ') +
+                 LangStr(QStringLiteral("ccnged")));
+    }
+    runGuarded([] { mainApi()->RefreshBooks(); });
+    return true;
+}
+
+void Tcng::showChangedMeanwhile()
+{
+    FbQuery current(mainApi()->IBDatabase1());
+    current.setSqlText(BookStatements::currentFieldsSql(m_id));
+    current.open();
+    if (current.isEmpty()) {
+        UserPrompts::message(UserPrompts::Kind::Warning, LangStr(QStringLiteral("cbkgone")));
+        return;
+    }
+    // What the book holds now becomes what the window compares with: a field the user did not
+    // touch shows the other program's value, a typed one stays, and a second "Save" stores only
+    // what was typed, on purpose.
+    BookStatements::BookFields edited = editedFields();
+    QStringList lines;
+    int column = 0;
+    for (const auto &[labelKey, field] : BookStatements::labelledFields()) {
+        const QString now = FbQuery::displayText(current.value(0, column++));
+        if (edited.*field == m_loaded.*field)
+            edited.*field = now;
+        m_loaded.*field = now;
+        lines << LangStr(labelKey) + QStringLiteral(": ") + now;
+    }
+    setEditedFields(edited);
+    UserPrompts::message(UserPrompts::Kind::Warning, LangStr(QStringLiteral("cbkchanged")).arg(lines.join(QLatin1Char('\r'))));
 }
 
 bool Tcng::UpdateBookField(const QString &sql, const QString &id)

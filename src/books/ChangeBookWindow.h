@@ -31,7 +31,11 @@ protected:
 private:
     void bindFields();
     BookStatements::BookFields editedFields() const;
+    void setEditedFields(const BookStatements::BookFields &book);
     bool UpdateBookField(const QString &sql, const QString &id);
+    bool saveOnServer(const QVector<BookStatements::FieldUpdate> &updates);
+    void showChangedMeanwhile();
+    void finishSave();
 
     std::unique_ptr<Ui::Tcng> ui;
     // The book the window was loaded with: a save writes to it only, whatever row is current then.

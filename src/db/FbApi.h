@@ -12,6 +12,9 @@ namespace FbApi {
 // Turns a failed status vector into an FbError carrying the engine's own lines.
 [[noreturn]] void raise(const ISC_STATUS *status);
 
+// The rows an executed statement touched, from the engine's record counts; -1 when unknown.
+qint64 affectedRows(isc_stmt_handle *handle);
+
 inline void check(const ISC_STATUS *status)
 {
     if (status[0] == 1 && status[1] != 0)

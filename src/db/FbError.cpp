@@ -26,3 +26,8 @@ bool FbError::libraryInUse() const
 {
     return holdsAny(m_codes, {isc_already_opened});
 }
+
+bool FbError::lockConflict() const
+{
+    return holdsAny(m_codes, {isc_lock_conflict, isc_update_conflict, isc_deadlock, isc_lock_timeout});
+}

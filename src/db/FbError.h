@@ -21,6 +21,8 @@ public:
     bool connectionLost() const;
     // Another program (another engine instance) holds the library file open.
     bool libraryInUse() const;
+    // Another program holds a lock on the row (it is changing it and has not finished).
+    bool lockConflict() const;
 
 private:
     QString m_message;

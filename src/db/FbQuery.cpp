@@ -32,29 +32,6 @@ Sqlda allocSqlda(int n)
     return Sqlda(p);
 }
 
-// The rows an executed statement touched, from the engine's record counts; -1 when unknown.
-qint64 affectedRows(isc_stmt_handle *handle)
-{
-    const char item[] = {isc_info_sql_records};
-    char info[64] = {};
-    ISC_STATUS_ARRAY status;
-    isc_dsql_sql_info(status, handle, sizeof item, item, sizeof info, info);
-    if ((status[0] == 1 && status[1] != 0) || info[0] != isc_info_sql_records)
-        return -1;
-    qint64 count = 0;
-    const char *p = info + 3; // item, two bytes of length
-    while (p < info + sizeof info && *p != isc_info_end) {
-        const char kind = *p;
-        const short length = static_cast<short>(isc_vax_integer(p + 1, 2));
-        const qint64 value = isc_vax_integer(p + 3, length);
-        if (kind == isc_info_req_insert_count || kind == isc_info_req_update_count ||
-            kind == isc_info_req_delete_count)
-            count += value;
-        p += 3 + length;
-    }
-    return count;
-}
-
 bool isSelect(int type)
 {
     return type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
@@ -125,6 +102,29 @@ QString paramText(const QVariant &v)
 }
 
 } // namespace
+
+// The rows an executed statement touched, from the engine's record counts; -1 when unknown.
+qint64 FbApi::affectedRows(isc_stmt_handle *handle)
+{
+    const char item[] = {isc_info_sql_records};
+    char info[64] = {};
+    ISC_STATUS_ARRAY status;
+    isc_dsql_sql_info(status, handle, sizeof item, item, sizeof info, info);
+    if ((status[0] == 1 && status[1] != 0) || info[0] != isc_info_sql_records)
+        return -1;
+    qint64 count = 0;
+    const char *p = info + 3; // item, two bytes of length
+    while (p < info + sizeof info && *p != isc_info_end) {
+        const char kind = *p;
+        const short length = static_cast<short>(isc_vax_integer(p + 1, 2));
+        const qint64 value = isc_vax_integer(p + 3, length);
+        if (kind == isc_info_req_insert_count || kind == isc_info_req_update_count ||
+            kind == isc_info_req_delete_count)
+            count += value;
+        p += 3 + length;
+    }
+    return count;
+}
 
 struct FbStatement {
     isc_stmt_handle handle = 0;
@@ -438,7 +438,7 @@ void FbQuery::runStatement()
     prepare();
     try {
         executePrepared();
-        m_rowsAffected = affectedRows(&m_stmt->handle);
+        m_rowsAffected = FbApi::affectedRows(&m_stmt->handle);
     } catch (...) {
         freeStatement();
         throw;

@@ -7,6 +7,11 @@
 #include <QByteArray>
 #include <QFile>
 #include <QRegularExpression>
+#include <QStringList>
+
+#include <fcntl.h>
+#include <mutex>
+#include <unistd.h>
 
 namespace
 {
@@ -41,6 +46,7 @@ public:
     ServiceAttachment(const QString &databaseName, const FbServices::Login &login)
     {
         LockDirectory::prepare();
+        FbServices::neverReadStandardInput();
         QByteArray spb;
         spb.append(static_cast<char>(isc_spb_version));
         spb.append(static_cast<char>(isc_spb_current_version));
@@ -80,14 +86,56 @@ public:
             const int length = static_cast<int>(isc_vax_integer(buffer + 1, 2));
             if (length == 0)
                 return;
+            const QString line = QString::fromLocal8Bit(buffer + 3, length);
             if (onLine)
-                onLine(QString::fromLocal8Bit(buffer + 3, length));
+                onLine(line);
+            m_lines << line;
         }
     }
 
+    // Starts the action and hands on the bytes it sends to the program until it has finished.
+    void receive(const QByteArray &action, const FbServices::DataHandler &onData)
+    {
+        ISC_STATUS_ARRAY status;
+        isc_service_start(status, &m_handle, nullptr, static_cast<unsigned short>(action.size()), action.constData());
+        FbApi::check(status);
+        const char request[] = {isc_info_svc_to_eof};
+        QByteArray buffer(64 * 1024, Qt::Uninitialized);
+        for (;;) {
+            isc_service_query(status, &m_handle, nullptr, 0, nullptr, sizeof request, request,
+                              static_cast<unsigned short>(buffer.size() - 1), buffer.data());
+            FbApi::check(status);
+            const char *p = buffer.constData();
+            if (*p != isc_info_svc_to_eof)
+                throw FbError(QStringLiteral("The services manager sent no backup"));
+            const int length = static_cast<int>(isc_vax_integer(p + 1, 2)) & 0xFFFF;
+            const char end = p[3 + length];
+            if (length > 0)
+                onData(p + 3, length);
+            if (end != isc_info_truncated && end != isc_info_end && end != isc_info_data_not_ready &&
+                end != isc_info_svc_timeout)
+                throw FbError(QStringLiteral("The services manager sent a broken answer"));
+            if (length == 0 && end == isc_info_end)
+                return;
+        }
+    }
+
+    // What the engine said, line by line.
+    const QStringList &lines() const { return m_lines; }
+
 private:
     isc_svc_handle m_handle = 0;
+    QStringList m_lines;
 };
+
+// gbak's reports that a restore stopped short of the whole backup, though the action "succeeded".
+bool reportsFailure(const QString &line)
+{
+    static const QRegularExpression failure(
+        QStringLiteral("\\b(error|incomplete|unexpected end|failed|corrupt|press return)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return failure.match(line).hasMatch();
+}
 
 } // namespace
 
@@ -117,6 +165,28 @@ void FbServices::backup(const QString &databaseName, const QString &backupFile, 
     service.run(action, onLine);
 }
 
+void FbServices::backupToClient(const QString &databaseName, const Login &login, const DataHandler &onData)
+{
+    ServiceAttachment service(databaseName, login);
+    QByteArray action;
+    action.append(static_cast<char>(isc_action_svc_backup));
+    appendLongString(action, isc_spb_dbname, QFile::encodeName(pathOnServer(databaseName)));
+    appendLongString(action, isc_spb_bkp_file, QByteArrayLiteral("stdout"));
+    service.receive(action, onData);
+}
+
+void FbServices::neverReadStandardInput()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (null >= 0 && null != STDIN_FILENO) {
+            dup2(null, STDIN_FILENO);
+            close(null);
+        }
+    });
+}
+
 void FbServices::restore(const QString &backupFile, const QString &databaseName, const Login &login,
                          const LineHandler &onLine)
 {
@@ -129,4 +199,16 @@ void FbServices::restore(const QString &backupFile, const QString &databaseName,
     appendInt(action, isc_spb_options, isc_spb_res_create);
     action.append(static_cast<char>(isc_spb_verbose));
     service.run(action, onLine);
+    // A cut backup leaves the action "done" with part of the library restored: gbak then says
+    // "Backup incomplete" on the process's own output, never reaching its last step here.
+    QString finished;
+    for (const QString &line : service.lines()) {
+        if (reportsFailure(line))
+            throw FbError(line);
+        if (line.contains(QLatin1String("finishing, closing, and going home")))
+            finished = line;
+    }
+    if (finished.isEmpty())
+        throw FbError(QStringLiteral("Backup incomplete: the restore ended at \"%1\"")
+                          .arg(service.lines().isEmpty() ? QString() : service.lines().last().trimmed()));
 }

@@ -11,27 +11,37 @@
 namespace
 {
 
-bool trustedPath(const QString &dir, uid_t uid)
+// Why the directory may not hold the lock files; empty when it may. Every component of the path,
+// from the root down, is looked at by lstat: a link anywhere on it could be re-pointed after the
+// check, so it is refused; so is a directory above that others may write, unless its sticky bit
+// (as on /tmp) keeps them from renaming what is not theirs.
+QString refusal(const QString &dir, uid_t uid)
 {
-    // The directory itself by lstat (a link is refused), and every directory above it: one that
-    // others may write could have the whole branch swapped, unless its sticky bit (as on /tmp)
-    // keeps them from renaming what is not theirs.
+    if (!QDir::isAbsolutePath(dir) || QDir::cleanPath(dir) != dir)
+        return QStringLiteral("not an absolute path in its plain form");
     if (!LockDirectory::trusted(LockDirectory::inspect(dir), uid))
-        return false;
-    QString parent = QFileInfo(dir).canonicalPath();
+        return QStringLiteral("%1 is a link, or not a directory only root or this user can change").arg(dir);
+    QString parent = QFileInfo(dir).path();
     for (;;) {
         struct stat st {
         };
-        if (parent.isEmpty() || stat(QFile::encodeName(parent).constData(), &st) != 0)
-            return false;
+        if (lstat(QFile::encodeName(parent).constData(), &st) != 0)
+            return QStringLiteral("%1 cannot be examined").arg(parent);
+        if (S_ISLNK(st.st_mode))
+            return QStringLiteral("%1 is a symbolic link").arg(parent);
         const bool ownerOk = st.st_uid == 0 || st.st_uid == uid;
         const bool othersWrite = (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
-        if (!ownerOk || (othersWrite && !(st.st_mode & S_ISVTX)))
-            return false;
+        if (!S_ISDIR(st.st_mode) || !ownerOk || (othersWrite && !(st.st_mode & S_ISVTX)))
+            return QStringLiteral("%1 may be changed by others").arg(parent);
         if (parent == QLatin1String("/"))
-            return true;
+            return {};
         parent = QFileInfo(parent).path();
     }
+}
+
+bool trustedPath(const QString &dir, uid_t uid)
+{
+    return refusal(dir, uid).isEmpty();
 }
 
 bool filesOpenToUs(const QString &dir)
@@ -93,8 +103,13 @@ bool LockDirectory::trusted(const Entry &entry, uid_t uid)
 
 QString LockDirectory::choose(const QString &preset, const QString &shared, const QString &privateBase)
 {
-    if (!preset.isEmpty() && usable(preset))
-        return preset;
+    if (!preset.isEmpty()) {
+        if (usable(preset))
+            return preset; // exactly the path that was checked goes to the engine
+        const QString why = refusal(preset, getuid());
+        qWarning("FIREBIRD_LOCK=%s is not used for the engine's lock files: %s", qPrintable(preset),
+                 qPrintable(why.isEmpty() ? QStringLiteral("its files are not open to this user") : why));
+    }
     if (!inspect(shared).exists)
         mkdir(QFile::encodeName(shared).constData(), 0755);
     if (usable(shared))

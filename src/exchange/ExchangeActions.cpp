@@ -1,12 +1,14 @@
 #include "ExchangeActions.h"
 
 #include "AppState.h"
+#include "BackupFile.h"
 #include "CsvExport.h"
 #include "EventConsole.h"
 #include "FbDatabase.h"
 #include "FbError.h"
 #include "FbQuery.h"
 #include "FbServices.h"
+#include "FbTransaction.h"
 #include "FileError.h"
 #include "ImportBooksWindow.h"
 #include "LangStr.h"
@@ -16,12 +18,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QStyle>
-
-#include <filesystem>
 
 namespace
 {
@@ -101,6 +102,19 @@ int bookCount(FbDatabase *database)
     count.setSqlText(QLatin1String(kBookCountSql));
     count.open();
     return count.value(0, 0).toInt();
+}
+
+// A restored library opens and its books can be read; throws FbError.
+void checkRestored(const QString &path, const FbServices::Login &user)
+{
+    FbDatabase restored;
+    FbTransaction transaction(&restored);
+    restored.setDatabaseName(path);
+    restored.setLoginPrompt(false);
+    const QString name = user.userName.isEmpty() ? QStringLiteral("SYSDBA") : user.userName;
+    restored.setParams({QStringLiteral("user_name=") + name, QStringLiteral("lc_ctype=WIN1251")});
+    bookCount(&restored);
+    restored.close();
 }
 
 QPointer<ImportBooksWindow> &importWindowInstance()
@@ -186,20 +200,18 @@ void ExchangeActions::backupLibrary(QWidget *parent)
     path = QFileInfo(withSuffix(path, "fbk")).absoluteFilePath();
     FbDatabase *database = mainApi()->IBDatabase1();
     const int books = bookCount(database);
-    // Written beside the old backup first, so that a failed run never destroys it.
-    const QString partial = path + QStringLiteral(".part");
-    QFile::remove(partial);
     try {
         BusyProgress progress(parent, LangStr(QStringLiteral("cbackupwork")), false);
-        FbServices::backup(libraryPath(database), partial, login(database),
-                           [&progress](const QString &line) { progress.step(line); });
-        // Replaces an old backup in one step: there is always one whole backup under the name.
-        std::error_code error;
-        std::filesystem::rename(QFile::encodeName(partial).toStdString(), QFile::encodeName(path).toStdString(), error);
-        if (error)
-            throw FileError(path + QStringLiteral(": ") + QString::fromLocal8Bit(error.message()));
+        // The engine sends the backup to the program (also from a server, whose disk is not
+        // ours), which writes it itself; an old backup under the name is replaced only by a whole one.
+        BackupFile file(path);
+        FbServices::backupToClient(libraryPath(database), login(database),
+                                   [&file, &progress](const char *data, int size) {
+                                       file.write(data, size);
+                                       progress.step(QLocale().formattedDataSize(file.written()));
+                                   });
+        file.commit();
     } catch (const std::runtime_error &) {
-        QFile::remove(partial);
         LogEvent(LangStr(QStringLiteral("cbackupfail")));
         throw;
     }
@@ -219,16 +231,21 @@ void ExchangeActions::restoreLibrary(QWidget *parent, const RegisterLibrary &reg
         return;
     target = QFileInfo(withSuffix(target, "gdb")).absoluteFilePath();
     // Never over a library: neither the open one nor any other file.
-    if (QFileInfo::exists(target)) {
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
         UserPrompts::message(UserPrompts::Kind::Warning, LangStr(QStringLiteral("crestexists")));
         return;
     }
     try {
+        // Made in a private folder and moved to the name only once it has been restored whole and
+        // opens as a library; a failure leaves nothing behind.
+        PrivateFolder folder(target);
         BusyProgress progress(parent, LangStr(QStringLiteral("crestwork")), false);
-        FbServices::restore(QFileInfo(backup).absoluteFilePath(), target, login(mainApi()->IBDatabase1()),
+        const FbServices::Login user = login(mainApi()->IBDatabase1());
+        FbServices::restore(QFileInfo(backup).absoluteFilePath(), folder.filePath(), user,
                             [&progress](const QString &line) { progress.step(line); });
-    } catch (const FbError &) {
-        QFile::remove(target); // what a failed restore left is no library
+        checkRestored(folder.filePath(), user);
+        folder.moveIntoPlace(false);
+    } catch (const std::runtime_error &) {
         LogEvent(LangStr(QStringLiteral("crestfail")));
         throw;
     }

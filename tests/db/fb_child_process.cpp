@@ -1,9 +1,11 @@
 // Helper process for the database tests:
 //   insert PATH TITLE  inserts one book, prints "done", then waits to be killed;
-//   hold PATH          attaches, prints "ready", then waits to be killed.
+//   hold PATH          attaches, prints "ready", then waits to be killed;
+//   restore PATH FBK   restores the backup FBK into the new file PATH, prints "restored" or the error.
 #include "FbDatabase.h"
 #include "FbError.h"
 #include "FbQuery.h"
+#include "FbServices.h"
 #include "FbTransaction.h"
 
 #include <QCoreApplication>
@@ -17,6 +19,18 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     if (args.size() < 3)
         return 2;
+    if (args.at(1) == QLatin1String("restore")) {
+        try {
+            FbServices::restore(args.value(3), args.at(2), {QStringLiteral("SYSDBA"), {}}, {});
+            std::printf("restored\n");
+            std::fflush(stdout);
+            return 0;
+        } catch (const FbError &e) {
+            std::printf("error %s\n", qPrintable(e.message()));
+            std::fflush(stdout);
+            return 1;
+        }
+    }
     FbDatabase db;
     FbTransaction tr(&db);
     db.setDatabaseName(args.at(2));

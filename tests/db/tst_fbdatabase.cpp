@@ -708,6 +708,7 @@ void TestFbDatabase::hostileLockDirectoryIsRefused_data()
     QTest::addColumn<QString>("kind");
     QTest::newRow("everybody may write") << QStringLiteral("world-writable");
     QTest::newRow("symbolic link to a good directory") << QStringLiteral("link");
+    QTest::newRow("symbolic link above a good directory") << QStringLiteral("link above");
     QTest::newRow("another user's") << QStringLiteral("foreign");
     QTest::newRow("server package's, user outside its group") << QStringLiteral("server-group");
 }
@@ -716,11 +717,17 @@ void TestFbDatabase::hostileLockDirectoryIsRefused()
 {
     QFETCH(QString, kind);
     QTemporaryDir tmp;
-    const QString hostile = tmp.filePath(QStringLiteral("locks"));
+    QString hostile = tmp.filePath(QStringLiteral("locks"));
     const QByteArray hostileName = QFile::encodeName(hostile);
     if (kind == QLatin1String("link")) {
         QVERIFY(QDir().mkdir(tmp.filePath(QStringLiteral("good"))));
         QVERIFY(QFile::link(tmp.filePath(QStringLiteral("good")), hostile));
+    } else if (kind == QLatin1String("link above")) {
+        // Another account's link could be re-pointed once the directory below it was checked.
+        QVERIFY(QDir().mkpath(tmp.filePath(QStringLiteral("good/locks"))));
+        QCOMPARE(chmod(QFile::encodeName(tmp.filePath(QStringLiteral("good/locks"))).constData(), 0700), 0);
+        QVERIFY(QFile::link(tmp.filePath(QStringLiteral("good")), tmp.filePath(QStringLiteral("alink"))));
+        hostile = tmp.filePath(QStringLiteral("alink/locks"));
     } else {
         QVERIFY(QDir().mkdir(hostile));
         QCOMPARE(chmod(hostileName.constData(), kind == QLatin1String("world-writable") ? 0777 : 0770), 0);

@@ -1,4 +1,5 @@
 #include "AddBookWindow.h"
+#include "ChangeBookWindow.h"
 #include "AppFixture.h"
 #include "ConnectionSettings.h"
 #include "FbDatabase.h"
@@ -10,6 +11,7 @@
 #include "MainWindow.h"
 #include "UserPrompts.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProcess>
@@ -74,9 +76,12 @@ private slots:
     void twoAccountsWorkSideBySide();
     void serverStoppedAndBack();
     void programOnTheServer();
+    void editsNeverOverwriteEachOther();
+    void backupWrittenOnThisMachine();
 
 private:
     bool runScript(const QString &command);
+    void connectAs(const QString &user, const QString &password);
 
     QString m_dir = QStringLiteral(SERVER_DIR);
     int m_port = 0;
@@ -260,6 +265,113 @@ void TestFbServer::programOnTheServer()
     mainApi()->RefreshBooks();
     list->fetchAll();
     QVERIFY(list->fetchedCount() >= 1);
+}
+
+void TestFbServer::connectAs(const QString &user, const QString &password)
+{
+    using Rule = TConnectionSettings::SetRule;
+    ConnectionSettings->setParamValue(QStringLiteral("user_name"), user, Rule::OrInsert);
+    ConnectionSettings->setParamValue(QStringLiteral("password"), password, Rule::OrInsert);
+    ConnectionSettings->DbFilePath()->setText(m_path);
+    ConnectionSettings->Button2Click();
+    QVERIFY(MainF->IBDatabase1()->connected());
+}
+
+void TestFbServer::editsNeverOverwriteEachOther()
+{
+    AppFixture app;
+    app.start();
+    connectAs(QStringLiteral("ANN"), QStringLiteral("annpw"));
+    Program other(m_path, QStringLiteral("SYSDBA"), QStringLiteral("serverpw"));
+    other.exec(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Shared', 'First', "
+                              "'2000', 'P', 'G')"));
+    const QString id = other.column(QStringLiteral("SELECT id FROM book WHERE title = 'Shared'")).value(0);
+    const auto book = [&] {
+        return other.column(QStringLiteral("SELECT title || '/' || author FROM book WHERE id = ") + id).value(0);
+    };
+    const auto openBook = [&](const QString &typed) {
+        mainApi()->RefreshBooks();
+        FbQuery *list = MainF->IBQuery1();
+        list->fetchAll();
+        for (list->first(); list->fieldText(QStringLiteral("ID")) != id; list->next())
+            QVERIFY(!list->isLast());
+        cng->show();
+        auto *title = cng->findChild<QLineEdit *>(QStringLiteral("cngTitle"));
+        title->selectAll();
+        QTest::keyClicks(title, typed);
+    };
+    const auto save = [] {
+        UserPrompts::clearShownMessages();
+        QTest::mouseClick(cng->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+    };
+    const auto typedTitle = [] { return cng->findChild<QLineEdit *>(QStringLiteral("cngTitle"))->text(); };
+
+    // Another program changes the author while the window is open: nothing is written, the window
+    // stays with the typed title and shows the author stored now.
+    openBook(QStringLiteral("Mine"));
+    other.exec(QStringLiteral("UPDATE book SET author = 'Second' WHERE id = ") + id);
+    save();
+    QCOMPARE(book(), QStringLiteral("Shared/Second"));
+    QVERIFY(cng->isVisible());
+    QCOMPARE(typedTitle(), QStringLiteral("Mine"));
+    QCOMPARE(cng->findChild<QLineEdit *>(QStringLiteral("cngAuthor"))->text(), QStringLiteral("Second"));
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+    QVERIFY2(UserPrompts::shownMessages().first().startsWith(QStringLiteral("Someone else has changed this book")) &&
+                 UserPrompts::shownMessages().first().contains(QStringLiteral("Author: Second")),
+             qPrintable(UserPrompts::shownMessages().first()));
+
+    // Another program is in the middle of changing it: refused at once, nothing written.
+    {
+        FbBatch unfinished(&other.tr);
+        other.exec(QStringLiteral("UPDATE book SET genre = 'Half' WHERE id = ") + id);
+        save();
+        QCOMPARE(UserPrompts::shownMessages(),
+                 QStringList{"Another user is changing this book right now. What you typed is kept in the window; "
+                             "try again shortly."});
+        QVERIFY(cng->isVisible());
+    }
+    QCOMPARE(book(), QStringLiteral("Shared/Second"));
+
+    // Saved again with nobody in the way: the typed title over the other program's author.
+    save();
+    QVERIFY(UserPrompts::shownMessages().isEmpty());
+    QVERIFY(!cng->isVisible());
+    QCOMPARE(book(), QStringLiteral("Mine/Second"));
+
+    // Deleted by another program meanwhile.
+    openBook(QStringLiteral("Gone"));
+    other.exec(QStringLiteral("DELETE FROM book WHERE id = ") + id);
+    save();
+    QCOMPARE(UserPrompts::shownMessages(),
+             QStringList{"This book no longer exists: someone else has deleted it. What you typed is kept in the "
+                         "window."});
+    QVERIFY(cng->isVisible());
+    QCOMPARE(typedTitle(), QStringLiteral("Gone"));
+    cng->hide();
+}
+
+void TestFbServer::backupWrittenOnThisMachine()
+{
+    AppFixture app;
+    app.start();
+    connectAs(QStringLiteral("SYSDBA"), QStringLiteral("serverpw"));
+    const QStringList titles = Program(m_path, QStringLiteral("SYSDBA"), QStringLiteral("serverpw"))
+                                   .column(QStringLiteral("SELECT title FROM book ORDER BY id"));
+    // A folder the server's own files are not in: only this program writes it.
+    const QString backup = app.path(QStringLiteral("server-library.fbk"));
+    UserPrompts::setNextFileName(backup);
+    runGuarded([] { MainF->findChild<QAction *>(QStringLiteral("Backup1"))->trigger(); });
+    QCOMPARE(AppFixture::consoleMessages().last(),
+             QStringLiteral("Library backed up to the file %1, books: %2").arg(backup).arg(titles.size()));
+    QVERIFY(!QFile::exists(m_dir + QStringLiteral("/server-library.fbk.part")));
+
+    const QString restored = app.path(QStringLiteral("restored.gdb"));
+    UserPrompts::setNextFileNames({backup, restored});
+    UserPrompts::setNextAnswer(QMessageBox::No);
+    runGuarded([] { MainF->findChild<QAction *>(QStringLiteral("Restore1"))->trigger(); });
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("Library restored to the file %1").arg(restored)));
+    Program local(restored, QStringLiteral("SYSDBA"), {});
+    QCOMPARE(local.column(QStringLiteral("SELECT title FROM book ORDER BY id")), titles);
 }
 
 QTEST_MAIN(TestFbServer)

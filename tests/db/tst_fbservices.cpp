@@ -6,6 +6,7 @@
 #include "TestLibrary.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
 
 #include <ibase.h>
@@ -53,6 +54,29 @@ struct Connection {
     }
 };
 
+// A library of many books, so that a backup of it is long enough to be cut.
+void addManyBooks(Connection &c, int count)
+{
+    c.exec(QStringLiteral("EXECUTE BLOCK AS DECLARE i INTEGER = 0; BEGIN WHILE (i < %1) DO BEGIN "
+                          "INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Book ' || :i, "
+                          "'Author of a long name ' || :i, '2001', 'Publisher', 'Genre'); i = i + 1; END END")
+               .arg(count));
+}
+
+QByteArray streamedBackup(const QString &library)
+{
+    QByteArray backup;
+    FbServices::backupToClient(library, kLogin, [&backup](const char *data, int size) { backup.append(data, size); });
+    return backup;
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
 // What a second program sees: only work that was committed.
 QStringList committedTitles(const QString &path)
 {
@@ -75,6 +99,10 @@ private slots:
     void backupWhileConnectedRestoresSameBooks();
     void restoreNeverReplacesAFile();
     void restoreOfNoBackupFails();
+    void backupSentToTheProgram();
+    void damagedBackupIsNoRestore_data();
+    void damagedBackupIsNoRestore();
+    void restoreNeverWaitsOnStandardInput();
 };
 
 void TestFbServices::serverNames_data()
@@ -218,6 +246,82 @@ void TestFbServices::restoreOfNoBackupFails()
     const QString target = lib.dir() + QStringLiteral("/new.gdb");
     QVERIFY_THROWS_EXCEPTION(FbError, FbServices::restore(notBackup, target, kLogin, {}));
     QVERIFY(!QFile::exists(target));
+}
+
+void TestFbServices::backupSentToTheProgram()
+{
+    TestLibrary lib;
+    Connection c(lib.path());
+    c.addBook(QStringLiteral("Dune"));
+    addManyBooks(c, 2000);
+    const QByteArray backup = streamedBackup(lib.path());
+    QVERIFY(backup.size() > 100000);
+    const QString backupFile = lib.dir() + QStringLiteral("/sent.fbk");
+    writeBytes(backupFile, backup);
+    const QString restored = lib.dir() + QStringLiteral("/restored.gdb");
+    FbServices::restore(backupFile, restored, kLogin, {});
+    Connection r(restored);
+    QCOMPARE(TestLibrary::rows(r.db, QStringLiteral("SELECT count(*) FROM book")), QStringList{"2001"});
+}
+
+void TestFbServices::damagedBackupIsNoRestore_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::newRow("cut at a third") << QStringLiteral("cut");
+    QTest::newRow("4 KB of noise inside") << QStringLiteral("noise");
+}
+
+void TestFbServices::damagedBackupIsNoRestore()
+{
+    QFETCH(QString, damage);
+    TestLibrary lib;
+    Connection c(lib.path());
+    addManyBooks(c, 3000);
+    QByteArray backup = streamedBackup(lib.path());
+    if (damage == QLatin1String("cut")) {
+        backup.truncate(backup.size() / 3);
+    } else {
+        QByteArray noise(4096, Qt::Uninitialized);
+        for (int i = 0; i < noise.size(); ++i)
+            noise[i] = static_cast<char>((i * 7919 + 13) % 251);
+        backup.replace(backup.size() / 2, noise.size(), noise);
+    }
+    const QString backupFile = lib.dir() + QStringLiteral("/damaged.fbk");
+    writeBytes(backupFile, backup);
+    const QString target = lib.dir() + QStringLiteral("/new.gdb");
+    QStringList lines;
+    try {
+        FbServices::restore(backupFile, target, kLogin, [&lines](const QString &line) { lines << line; });
+        Connection r(target);
+        QFAIL(qPrintable(QStringLiteral("a damaged backup restored %1 books")
+                             .arg(TestLibrary::rows(r.db, QStringLiteral("SELECT count(*) FROM book")).join(""))));
+    } catch (const FbError &e) {
+        QVERIFY(!e.message().isEmpty());
+    }
+}
+
+void TestFbServices::restoreNeverWaitsOnStandardInput()
+{
+    TestLibrary lib;
+    Connection c(lib.path());
+    addManyBooks(c, 3000);
+    QByteArray backup = streamedBackup(lib.path());
+    backup.truncate(backup.size() / 3);
+    const QString backupFile = lib.dir() + QStringLiteral("/cut.fbk");
+    writeBytes(backupFile, backup);
+    // Started as from a terminal that never answers: its standard input stays open and silent.
+    QProcess child;
+    child.start(QStringLiteral(CHILD_PROCESS), {QStringLiteral("restore"), lib.dir() + "/new.gdb", backupFile});
+    QVERIFY(child.waitForStarted());
+    const bool ended = child.waitForFinished(60000);
+    if (!ended) {
+        child.kill();
+        child.waitForFinished();
+    }
+    QVERIFY2(ended, "the restore waited on standard input");
+    const QByteArray said = child.readAllStandardOutput();
+    QVERIFY2(said.contains("error Backup incomplete"), said.constData());
+    QCOMPARE(child.exitCode(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestFbServices)

@@ -564,6 +564,22 @@ constexpr Entry kEntries[] = {
     {"lqsrch:", u"Quick search:", u"Быстрый поиск:", u"Швидкий пошук:"},
 
     // ---- Background work: progress, Stop, safety checks
+    {"cdiskfull", u"The disk is full.", u"Диск заполнен.", u"Диск заповнений."},
+    {"cbkchanged",
+     u"Someone else has changed this book meanwhile. It now holds:\r%1\rWhat you typed is kept in the window; "
+     u"save again to store it over these values.",
+     u"Кто-то другой тем временем изменил эту книгу. Сейчас в ней:\r%1\rВведенный текст остался в окне; "
+     u"сохраните еще раз, чтобы записать его поверх этих значений.",
+     u"Хтось інший тим часом змінив цю книжку. Зараз у ній:\r%1\rВведений текст залишився у вікні; "
+     u"збережіть ще раз, щоб записати його поверх цих значень."},
+    {"cbkgone",
+     u"This book no longer exists: someone else has deleted it. What you typed is kept in the window.",
+     u"Этой книги больше нет: кто-то другой ее удалил. Введенный текст остался в окне.",
+     u"Цієї книжки більше немає: хтось інший її видалив. Введений текст залишився у вікні."},
+    {"cbklocked",
+     u"Another user is changing this book right now. What you typed is kept in the window; try again shortly.",
+     u"Другой пользователь сейчас изменяет эту книгу. Введенный текст остался в окне; повторите чуть позже.",
+     u"Інший користувач зараз змінює цю книжку. Введений текст залишився у вікні; спробуйте трохи згодом."},
 
     // ---- end
 
