@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BookImport.h"
+#include "BookImportBatch.h"
 #include "CsvFormat.h"
 #include "DialogBase.h"
 
@@ -22,11 +23,13 @@ class ImportBooksWindow : public DialogBase
     Q_OBJECT
 public:
     static constexpr int kPreviewRows = 5;
+    static constexpr int kPreviewCell = 200; // characters of a cell the preview shows
 
     explicit ImportBooksWindow(QWidget *parent = nullptr);
     ~ImportBooksWindow() override;
 
-    // Reads the file, finds its encoding and delimiter and matches its header. Throws FileError.
+    // Reads the start of the file, finds its encoding and delimiter and matches its header.
+    // Throws FileError.
     void loadFile(const QString &path);
     // For each book field the column of the file it is taken from, or -1.
     QList<int> mapping() const;
@@ -44,11 +47,12 @@ private:
     void fillPreview();
     void fillMapping();
     void importRows();
+    void showOutcome(const BookImportBatch::Outcome &outcome);
     void showReport(const QStringList &lines);
     QList<QComboBox *> mappingBoxes() const;
 
     std::unique_ptr<Ui::ImportBooksWindow> ui;
     QString m_path;
-    Csv::Parsed m_parsed;
+    BookImportBatch::Head m_head;
     QStringList m_report;
 };

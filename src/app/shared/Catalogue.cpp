@@ -565,6 +565,30 @@ constexpr Entry kEntries[] = {
 
     // ---- Background work: progress, Stop, safety checks
 
+    {"cimpmixenc",
+     u"the text is not in the encoding of the rest of the file",
+     u"текст не в кодировке остального файла",
+     u"текст не в кодуванні решти файлу"},
+    {"cimpcontrol",
+     u"the row holds a NUL byte or another control character",
+     u"строка содержит нулевой байт или другой управляющий символ",
+     u"рядок містить нульовий байт або інший керівний символ"},
+    {"cimpnotcsv",
+     u"The file is not a CSV file; nothing has been imported",
+     u"Файл не является файлом CSV; ничего не импортировано",
+     u"Файл не є файлом CSV; нічого не імпортовано"},
+    {"cimpmore", u"Further rejected rows:", u"Других отклонённых строк:", u"Інших відхилених рядків:"},
+    {"csqlchanged", u"Rows changed:", u"Изменено строк:", u"Змінено рядків:"},
+    {"csqlkeep",
+     u"%1 rows will be changed. Keep the change?",
+     u"Будет изменено строк: %1. Сохранить изменение?",
+     u"Буде змінено рядків: %1. Зберегти зміну?"},
+    {"csqlundone",
+     u"The change was not kept; the library is as it was",
+     u"Изменение не сохранено; база данных осталась прежней",
+     u"Зміну не збережено; база даних залишилася такою, як була"},
+    {"lsqlstop", u"&Stop", u"&Стоп", u"&Стоп"},
+    {"csqlstopped", u"The statement was stopped", u"Выполнение запроса остановлено", u"Виконання запиту зупинено"},
     // ---- end
 
     // ---- First use: keyboard, help window, printing, placement
