@@ -5,6 +5,7 @@
 #include "AppState.h"
 #include "EventConsole.h"
 #include "FbQuery.h"
+#include "FbTransaction.h"
 #include "LangStr.h"
 #include "SavedQueriesFile.h"
 #include "SavedQueriesWindow.h"
@@ -16,6 +17,13 @@
 namespace
 {
 constexpr int kButtonPadding = 16;
+constexpr char kSavepoint[] = "BIBLIORA_SQL_PAGE";
+
+void runMark(FbQuery &mark, const char *statement)
+{
+    mark.setSqlText(QLatin1String(statement) + QLatin1Char(' ') + QLatin1String(kSavepoint));
+    mark.execSQL();
+}
 } // namespace
 
 const QList<SqlPage::BuilderButton> &SqlPage::builderButtons()
@@ -115,7 +123,26 @@ void SqlPage::SqlOkBtnClick()
     if (ui->rbRead->isChecked())
         query->open();
     else
-        query->execSQL();
+        runWriting(query);
+}
+
+void SqlPage::runWriting(FbQuery *query)
+{
+    // Held back from the library until the user has seen how many rows it changes.
+    FbBatch batch(query->transaction());
+    FbQuery mark(query->database());
+    runMark(mark, "SAVEPOINT");
+    query->execSQL();
+    const qint64 rows = query->rowsAffected();
+    const bool keep = rows <= 1 || UserPrompts::message(UserPrompts::Kind::Question,
+                                                        LangStr(QStringLiteral("csqlkeep")).arg(rows), QString(),
+                                                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    runMark(mark, keep ? "RELEASE SAVEPOINT" : "ROLLBACK TO SAVEPOINT");
+    batch.commit();
+    if (!keep)
+        LogEvent(LangStr(QStringLiteral("csqlundone")));
+    else if (rows >= 0)
+        LogEvent(LangStr(QStringLiteral("csqlchanged")) + QLatin1Char(' ') + QString::number(rows));
 }
 
 bool SqlPage::checkBeforeRun()

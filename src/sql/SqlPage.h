@@ -4,6 +4,7 @@
 #include <memory>
 
 class DBGridEh;
+class FbQuery;
 class QLineEdit;
 
 namespace Ui
@@ -47,6 +48,8 @@ private:
     void append(const QString &text);
     // Shows why the statement cannot run as chosen; false when it cannot.
     bool checkBeforeRun();
+    // Runs a writing statement; one that changed several rows is kept only when the user agrees.
+    void runWriting(FbQuery *query);
 
     std::unique_ptr<Ui::SqlPage> ui;
 };

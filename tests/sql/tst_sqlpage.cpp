@@ -7,6 +7,7 @@
 #include "MainWindow.h"
 #include "SavedQueriesWindow.h"
 #include "SqlPage.h"
+#include "TestLibrary.h"
 #include "UserPrompts.h"
 
 #include <QAction>
@@ -41,6 +42,8 @@ private slots:
     void parameterFollowsTheBookList();
     void writingStatementChangesTheLibrary();
     void longStatementRunsWhole();
+    void changeOfSeveralRowsKeptOnlyWhenConfirmed_data();
+    void changeOfSeveralRowsKeptOnlyWhenConfirmed();
     void failingRunLogsOnceAndShowsWhy_data();
     void failingRunLogsOnceAndShowsWhy();
 
@@ -219,6 +222,65 @@ void TestSqlPage::writingStatementChangesTheLibrary()
     check.setSqlText(u"select author from book where title = 'Third'"_s);
     check.open();
     QCOMPARE(check.fieldText(u"AUTHOR"_s), u"Changed"_s);
+}
+
+void TestSqlPage::changeOfSeveralRowsKeptOnlyWhenConfirmed_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<int>("answer"); // 0: no question expected
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QStringList>("authors");
+    QTest::addColumn<QString>("console");
+    const QStringList before{u"A"_s, u"A"_s, u"A"_s};
+    QTest::newRow("three rows, no") << u"update book set author = 'X'"_s << int(QMessageBox::No)
+                                    << u"3 rows will be changed. Keep the change?"_s << before
+                                    << u"The change was not kept; the library is as it was"_s;
+    QTest::newRow("three rows, yes") << u"update book set author = 'X'"_s << int(QMessageBox::Yes)
+                                     << u"3 rows will be changed. Keep the change?"_s
+                                     << QStringList{u"X"_s, u"X"_s, u"X"_s} << u"Rows changed: 3"_s;
+    QTest::newRow("two rows deleted, no") << u"delete from book where title <> 'First'"_s << int(QMessageBox::No)
+                                          << u"2 rows will be changed. Keep the change?"_s << before
+                                          << u"The change was not kept; the library is as it was"_s;
+    QTest::newRow("one row, no question") << u"update book set author = 'Y' where title = 'Second'"_s << 0 << QString()
+                                          << QStringList{u"A"_s, u"Y"_s, u"A"_s} << u"Rows changed: 1"_s;
+    QTest::newRow("no row, no question") << u"update book set author = 'Y' where title = 'None'"_s << 0 << QString()
+                                         << before << u"Rows changed: 0"_s;
+}
+
+void TestSqlPage::changeOfSeveralRowsKeptOnlyWhenConfirmed()
+{
+    QFETCH(QString, statement);
+    QFETCH(int, answer);
+    QFETCH(QString, question);
+    QFETCH(QStringList, authors);
+    QFETCH(QString, console);
+    const auto authorsNow = [] {
+        return TestLibrary::rows(*MainF->IBDatabase1(), u"select author from book order by title"_s);
+    };
+    // A library of three books by A; each row starts from it.
+    const auto reset = [] {
+        FbQuery q(MainF->IBDatabase1());
+        q.setSqlText(u"delete from book"_s);
+        q.execSQL();
+        for (const char *title : {"First", "Second", "Third"}) {
+            q.setSqlText(u"INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('%1', 'A', '2001', 'P', "
+                         "'G')"_s.arg(QString::fromLatin1(title)));
+            q.execSQL();
+        }
+    };
+    reset();
+    if (answer)
+        UserPrompts::setNextAnswer(QMessageBox::StandardButton(answer));
+    control<QRadioButton>("rbWrite")->setChecked(true);
+    edSQL()->setText(statement);
+    QTest::keyClick(edSQL(), Qt::Key_Return);
+    QCOMPARE(UserPrompts::shownMessages(), question.isEmpty() ? QStringList() : QStringList{question});
+    QVERIFY2(AppFixture::consoleMessages().contains(console), qPrintable(AppFixture::consoleMessages().join('\n')));
+    // Durable as the console says: a new connection sees the same.
+    MainF->ConnectDatabase();
+    QCOMPARE(authorsNow(), authors);
+    reset();
+    MainF->RefreshBooks();
 }
 
 void TestSqlPage::longStatementRunsWhole()
