@@ -3,6 +3,8 @@
 #include "BookImport.h"
 #include "CsvFormat.h"
 
+#include <QMetaType>
+
 #include <functional>
 
 class FbDatabase;
@@ -47,3 +49,5 @@ using StopCheck = std::function<bool()>;
 Outcome run(FbDatabase *database, const Request &request, const Progress &progress, const StopCheck &stop);
 
 } // namespace BookImportBatch
+
+Q_DECLARE_METATYPE(BookImportBatch::Outcome)

@@ -3,6 +3,7 @@
 #include "ui_ImportBooksWindow.h"
 
 #include "AppState.h"
+#include "DbWorker.h"
 #include "EventConsole.h"
 #include "ExchangeFiles.h"
 #include "FbDatabase.h"
@@ -14,6 +15,8 @@
 
 namespace
 {
+
+constexpr int kProgressScale = 1000;
 
 QString encodingName(Csv::Encoding encoding)
 {
@@ -39,6 +42,25 @@ ImportBooksWindow::ImportBooksWindow(QWidget *parent)
     connect(ui->ImportBtn, &QPushButton::clicked, this, &ImportBooksWindow::ImportBtnClick);
     connect(ui->SaveReportBtn, &QPushButton::clicked, this, &ImportBooksWindow::SaveReportBtnClick);
     connect(ui->CloseBtn, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_worker = new DbWorker(mainApi()->IBDatabase1(), this);
+    m_progress = new QProgressDialog(this);
+    m_progress->setObjectName(QStringLiteral("ImportProgress"));
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setRange(0, kProgressScale);
+    m_progress->setMinimumDuration(0);
+    m_progress->setAutoReset(false);
+    m_progress->setAutoClose(false);
+    m_progress->reset();
+    connect(m_progress, &QProgressDialog::canceled, m_worker, &DbWorker::stop);
+    connect(m_worker, &DbWorker::progress, this, [this](qint64 done, qint64 total) {
+        if (total > 0)
+            m_progress->setValue(static_cast<int>(done * kProgressScale / total));
+    });
+    connect(m_worker, &DbWorker::finished, this, [this](const QVariant &result) {
+        runGuarded([this, &result] { showOutcome(result.value<BookImportBatch::Outcome>()); });
+    });
+    connect(m_worker, &DbWorker::failed, this, &ImportBooksWindow::importFailed);
     applyLanguage();
 }
 
@@ -145,28 +167,41 @@ void ImportBooksWindow::ImportBtnClick()
 
 void ImportBooksWindow::importRows()
 {
+    if (m_worker->running())
+        return;
     BookImportBatch::Request request;
     request.path = m_path;
     request.mapping = mapping();
     request.options.fillEmpty = ui->FillEmptyCk->isChecked();
     request.options.unknownWord = LangStr(QStringLiteral("funknown"));
     request.options.noneWord = LangStr(QStringLiteral("fnone"));
-    constexpr int kScale = 1000;
-    QProgressDialog progress(LangStr(QStringLiteral("cimpwork")), LangStr(QStringLiteral("lcancel")), 0, kScale, this);
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(500);
-    const BookImportBatch::Outcome outcome = BookImportBatch::run(
-        mainApi()->IBDatabase1(), request,
-        [&progress](qint64 done, qint64 total) {
-            progress.setValue(total > 0 ? static_cast<int>(done * kScale / total) : 0);
-        },
-        [&progress] { return progress.wasCanceled(); });
-    progress.reset();
-    showOutcome(outcome);
+    ui->ImportBtn->setEnabled(false);
+    m_progress->setLabelText(LangStr(QStringLiteral("cimpwork")));
+    m_progress->setCancelButtonText(LangStr(QStringLiteral("lsqlstop")));
+    m_progress->setValue(0);
+    m_progress->show();
+    // The worker's own attachment stores the rows; its transaction is the one batch: all or none.
+    m_worker->start([request](DbWorker::Control &control) {
+        const BookImportBatch::Outcome outcome = BookImportBatch::run(
+            &control.database(), request, [&control](qint64 done, qint64 total) { control.progress(done, total); },
+            [&control] { return control.stopRequested(); });
+        return QVariant::fromValue(outcome);
+    });
+}
+
+void ImportBooksWindow::importFailed(const QString &message, bool stopped)
+{
+    m_progress->reset();
+    ui->ImportBtn->setEnabled(true);
+    showReport({stopped ? LangStr(QStringLiteral("cimpcancel")) : message});
+    if (!stopped)
+        UserPrompts::showError(message);
 }
 
 void ImportBooksWindow::showOutcome(const BookImportBatch::Outcome &outcome)
 {
+    m_progress->reset();
+    ui->ImportBtn->setEnabled(outcome.stored == 0);
     ui->EncodingNameLb->setText(encodingName(outcome.encoding));
     QStringList lines;
     if (outcome.binary) {
@@ -187,9 +222,9 @@ void ImportBooksWindow::showOutcome(const BookImportBatch::Outcome &outcome)
     LogEvent(LangStr(QStringLiteral("cimplog")) + QLatin1Char(' ') + m_path + QLatin1String(": ") +
              QString::number(outcome.stored));
     showReport(lines);
+    // A second click would store every book twice.
     if (outcome.stored > 0)
-        ui->ImportBtn->setEnabled(false); // a second click would store every book twice
-    mainApi()->RefreshBooks();            // the list shows the library as the batch left it
+        mainApi()->RefreshBooks();
 }
 
 void ImportBooksWindow::showReport(const QStringList &lines)

@@ -9,7 +9,9 @@
 #include <QStringList>
 #include <memory>
 
+class DbWorker;
 class QComboBox;
+class QProgressDialog;
 
 namespace Ui
 {
@@ -34,6 +36,8 @@ public:
     // For each book field the column of the file it is taken from, or -1.
     QList<int> mapping() const;
     QStringList reportLines() const { return m_report; }
+    // The import running in the background, if any (for tests and for the window's Stop).
+    DbWorker *worker() const { return m_worker; }
 
 public slots:
     void ImportBtnClick();
@@ -48,6 +52,7 @@ private:
     void fillMapping();
     void importRows();
     void showOutcome(const BookImportBatch::Outcome &outcome);
+    void importFailed(const QString &message, bool stopped);
     void showReport(const QStringList &lines);
     QList<QComboBox *> mappingBoxes() const;
 
@@ -55,4 +60,6 @@ private:
     QString m_path;
     BookImportBatch::Head m_head;
     QStringList m_report;
+    DbWorker *m_worker = nullptr;
+    QProgressDialog *m_progress = nullptr;
 };

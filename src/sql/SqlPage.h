@@ -4,6 +4,7 @@
 #include <memory>
 
 class DBGridEh;
+class DbWorker;
 class FbQuery;
 class QLineEdit;
 
@@ -31,6 +32,8 @@ public:
 
     QLineEdit *edSQL() const;
     DBGridEh *DBGridEh3() const;
+    // Runs the statements typed here off the window's thread.
+    DbWorker *worker();
 
 public slots:
     void SqlOkBtnClick(); // runs the statement
@@ -40,6 +43,7 @@ public slots:
     void SQLLoadClick();
     void SQLFieldsDblClick();
     void SQLShow();
+    void SqlStopBtnClick(); // stops the running statement in the engine
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -48,8 +52,16 @@ private:
     void append(const QString &text);
     // Shows why the statement cannot run as chosen; false when it cannot.
     bool checkBeforeRun();
-    // Runs a writing statement; one that changed several rows is kept only when the user agrees.
-    void runWriting(FbQuery *query);
+    // A reading statement runs once in the worker, so that a long one can be waited for with the
+    // window live and stopped; when it has given its first row the grid opens it.
+    void runReading(FbQuery *query);
+    // Runs a writing statement in the worker; one that changed several rows is kept only when the
+    // user agrees.
+    void runWriting(const QString &statement);
+    void workEnded(const QString &message, bool stopped);
+    void setRunning(bool running);
+    bool keepChange(qint64 rows);
 
     std::unique_ptr<Ui::SqlPage> ui;
+    DbWorker *m_worker = nullptr;
 };

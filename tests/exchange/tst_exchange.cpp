@@ -6,6 +6,7 @@
 #include "ExchangeActions.h"
 #include "FbDatabase.h"
 #include "FbQuery.h"
+#include "FbTransaction.h"
 #include "ImportBooksWindow.h"
 #include "Language.h"
 #include "MainWindow.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QtTest>
 
@@ -88,6 +90,13 @@ ImportBooksWindow *openImport(const QString &path)
     return ExchangeActions::importWindow(MainF);
 }
 
+// Import as a click on the window's button does it, until the worker has reported.
+void clickImport(ImportBooksWindow *window)
+{
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("ImportBtn")), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->worker()->running() && !window->reportLines().isEmpty(), 30000);
+}
+
 QString memo(ImportBooksWindow *window)
 {
     return window->findChild<QPlainTextEdit *>(QStringLiteral("ReportMemo"))->toPlainText();
@@ -117,6 +126,7 @@ private slots:
     void importRejectsRowsOfAnotherEncodingOrWithNul();
     void binaryFileIsNotImported();
     void stoppedImportStoresNothing();
+    void stopEndsTheImportWaitingInTheEngine();
     void backupAndRestoreFromTheMenus();
     void restoreNeverOverALibrary();
 };
@@ -170,7 +180,7 @@ void TestExchange::exportThenImportGivesBackTheSameBooks()
     QVERIFY(window->isVisible());
     QCOMPARE(window->findChild<QLabel *>(QStringLiteral("EncodingNameLb"))->text(), QStringLiteral("UTF-8 (BOM)"));
     QCOMPARE(window->mapping(), QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9})); // every column but ID
-    window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->click();
+    clickImport(window);
     QCOMPARE(books(), before);
     QVERIFY(memo(window).startsWith(QStringLiteral("Books imported: 4\n")));
     QVERIFY(!window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->isEnabled());
@@ -235,7 +245,7 @@ void TestExchange::importReportsRejectedRowsAndStoresTheRest()
     QCOMPARE(window->findChild<QLabel *>(QStringLiteral("EncodingNameLb"))->text(), QStringLiteral("Windows-1251"));
     QCOMPARE(window->findChild<QComboBox *>(QStringLiteral("MapYear"))->currentText(),
              QStringLiteral("3: Год издания"));
-    window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->click();
+    clickImport(window);
     QCOMPARE(books().size(), 2);
     QCOMPARE(window->reportLines(),
              QStringList({"Books imported: 2", "Values cut to the column width: 1", "Rows rejected: 2",
@@ -259,7 +269,7 @@ void TestExchange::importIsAllOrNothing()
     writeFile(file,
               "Title,Author,Year,Publisher,Genre\nOne,A,2001,P,G\nTwo,A,2001,P,G\nDune,A,2001,P,G\nFour,A,2001,P,G\n");
     ImportBooksWindow *window = openImport(file);
-    window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->click();
+    clickImport(window);
     QCOMPARE(books().size(), 1);
     const QStringList report = window->reportLines();
     QCOMPARE(report.at(0), QStringLiteral("The library refused a row; nothing has been imported"));
@@ -284,7 +294,7 @@ void TestExchange::importRejectsRowsOfAnotherEncodingOrWithNul()
                         QStringLiteral("\"Енеїда\",Котляревський,1798,Полтава,Поема\r\n").toUtf8());
     ImportBooksWindow *window = openImport(file);
     QCOMPARE(window->findChild<QLabel *>(QStringLiteral("EncodingNameLb"))->text(), QStringLiteral("UTF-8"));
-    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("ImportBtn")), Qt::LeftButton);
+    clickImport(window);
     QCOMPARE(books(), QStringList({"Енеїда|Котляревський|1798||Полтава||Поема||",
                                    "Кобзар|Шевченко|1840||Київ||Поезія||"}));
     QCOMPARE(window->reportLines(),
@@ -331,6 +341,33 @@ void TestExchange::stoppedImportStoresNothing()
     QCOMPARE(lastTotal, 2 * bytes.size());
     QVERIFY(lastDone > bytes.size()); // the second reading had begun
     QVERIFY(books().isEmpty());
+    MainF->ConnectDatabase();
+    QVERIFY(books().isEmpty());
+}
+
+void TestExchange::stopEndsTheImportWaitingInTheEngine()
+{
+    AppFixture app;
+    app.start();
+    execute(QStringLiteral("CREATE UNIQUE INDEX book_title_once ON book (title)"));
+    const QString file = app.path(QStringLiteral("waits.csv"));
+    writeFile(file, "Title,Author,Year,Publisher,Genre\nOne,A,2001,P,G\nDune,A,2001,P,G\nThree,A,2001,P,G\n");
+    ImportBooksWindow *window = openImport(file);
+    {
+        // The window's own connection holds an unstored "Dune": the import's "Dune" waits for it.
+        FbBatch held(MainF->IBDatabase1()->defaultTransaction());
+        execute(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Dune', 'A', "
+                               "'2001', 'P', 'G')"));
+        QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("ImportBtn")), Qt::LeftButton);
+        auto *progress = window->findChild<QProgressDialog *>(QStringLiteral("ImportProgress"));
+        QTRY_VERIFY(progress->isVisible());
+        QVERIFY(window->worker()->running());
+        QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+        // Sooner than the engine's lock wait of 5 s would give up by itself.
+        QTRY_VERIFY_WITH_TIMEOUT(!window->worker()->running(), 4000);
+    }
+    QCOMPARE(window->reportLines(), QStringList{QStringLiteral("Import cancelled; nothing has been imported")});
+    QVERIFY(window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->isEnabled());
     MainF->ConnectDatabase();
     QVERIFY(books().isEmpty());
 }

@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 #include "AppState.h"
+#include "DbWorker.h"
 #include "DBGridEh.h"
 #include "EventConsole.h"
 #include "FbDatabase.h"
@@ -17,6 +18,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -44,6 +47,8 @@ private slots:
     void longStatementRunsWhole();
     void changeOfSeveralRowsKeptOnlyWhenConfirmed_data();
     void changeOfSeveralRowsKeptOnlyWhenConfirmed();
+    void longStatementCanBeStopped_data();
+    void longStatementCanBeStopped();
     void failingRunLogsOnceAndShowsWhy_data();
     void failingRunLogsOnceAndShowsWhy();
 
@@ -65,6 +70,7 @@ private:
     }
     static QLineEdit *edSQL() { return MainF->sqlPage()->edSQL(); }
     static void run(const QString &statement, bool reading = true);
+    static void waitForStatement();
     static QStringList sqlLines();
     static QStringList gridColumn(int column);
     static QByteArray savedBytes();
@@ -79,6 +85,12 @@ void TestSqlPage::run(const QString &statement, bool reading)
     (reading ? control<QRadioButton>("rbRead") : control<QRadioButton>("rbWrite"))->setChecked(true);
     edSQL()->setText(statement);
     control<QPushButton>("SqlOkBtn")->click();
+    waitForStatement();
+}
+
+void TestSqlPage::waitForStatement()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!MainF->sqlPage()->worker()->running(), 30000);
 }
 
 QStringList TestSqlPage::sqlLines()
@@ -274,6 +286,7 @@ void TestSqlPage::changeOfSeveralRowsKeptOnlyWhenConfirmed()
     control<QRadioButton>("rbWrite")->setChecked(true);
     edSQL()->setText(statement);
     QTest::keyClick(edSQL(), Qt::Key_Return);
+    waitForStatement();
     QCOMPARE(UserPrompts::shownMessages(), question.isEmpty() ? QStringList() : QStringList{question});
     QVERIFY2(AppFixture::consoleMessages().contains(console), qPrintable(AppFixture::consoleMessages().join('\n')));
     // Durable as the console says: a new connection sees the same.
@@ -281,6 +294,48 @@ void TestSqlPage::changeOfSeveralRowsKeptOnlyWhenConfirmed()
     QCOMPARE(authorsNow(), authors);
     reset();
     MainF->RefreshBooks();
+}
+
+void TestSqlPage::longStatementCanBeStopped_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<bool>("reading");
+    QTest::addColumn<bool>("allWorkers"); // stopped as a termination signal stops it
+    // Billions of rows: it would run for hours.
+    const QString huge = u"(select count(*) from rdb$fields a, rdb$fields b, rdb$fields c, rdb$fields d)"_s;
+    QTest::newRow("reading, Stop") << u"select %1 from rdb$database"_s.arg(huge) << true << false;
+    QTest::newRow("writing, Stop") << u"update book set author = 'Gone' where %1 > 0"_s.arg(huge) << false << false;
+    QTest::newRow("reading, signal") << u"select %1 from rdb$database"_s.arg(huge) << true << true;
+}
+
+void TestSqlPage::longStatementCanBeStopped()
+{
+    QFETCH(QString, statement);
+    QFETCH(bool, reading);
+    QFETCH(bool, allWorkers);
+    const QStringList authors = TestLibrary::rows(*MainF->IBDatabase1(), u"select author from book order by id"_s);
+    (reading ? control<QRadioButton>("rbRead") : control<QRadioButton>("rbWrite"))->setChecked(true);
+    edSQL()->setText(statement);
+    QTest::keyClick(edSQL(), Qt::Key_Return);
+    auto *stop = control<QPushButton>("SqlStopBtn");
+    QVERIFY(MainF->sqlPage()->worker()->running());
+    QVERIFY(stop->isVisible());
+    // The window goes on: a timer of its thread fires while the engine works.
+    QTimer tick;
+    QSignalSpy ticks(&tick, &QTimer::timeout);
+    tick.start(20);
+    QTRY_VERIFY(ticks.count() >= 3);
+    QVERIFY(MainF->sqlPage()->worker()->running());
+    if (allWorkers)
+        DbWorker::stopAll();
+    else
+        QTest::mouseClick(stop, Qt::LeftButton);
+    waitForStatement();
+    QVERIFY(!stop->isVisible());
+    QCOMPARE(UserPrompts::shownMessages(), QStringList());
+    QVERIFY(AppFixture::consoleMessages().contains(u"The statement was stopped"_s));
+    QVERIFY(!MainF->IBQuery2()->active());
+    QCOMPARE(TestLibrary::rows(*MainF->IBDatabase1(), u"select author from book order by id"_s), authors);
 }
 
 void TestSqlPage::longStatementRunsWhole()
