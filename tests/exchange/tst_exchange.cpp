@@ -2,6 +2,7 @@
 #include "BookImportBatch.h"
 #include "CsvExport.h"
 #include "CsvFormat.h"
+#include "DbWorker.h"
 #include "EventConsole.h"
 #include "ExchangeActions.h"
 #include "FbDatabase.h"

@@ -208,6 +208,7 @@ void TestSqlPage::builtSelectListsTheBooks()
         control<QPushButton>(name)->click();
     // Enter in the statement field runs it.
     QTest::keyClick(edSQL(), Qt::Key_Return);
+    waitForStatement();
     QCOMPARE(UserPrompts::shownMessages(), QStringList());
     QCOMPARE(sqlLines().last(), u"SELECT * FROM book "_s);
     const int title = MainF->IBQuery2()->fieldIndex(u"TITLE"_s);
