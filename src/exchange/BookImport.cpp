@@ -7,11 +7,6 @@ namespace
 
 using namespace BookColumns;
 
-QString quoted(const QString &text)
-{
-    return QLatin1Char('\'') + QString(text).replace(QLatin1String("'"), QLatin1String("''")) + QLatin1Char('\'');
-}
-
 QString substitute(int field, const BookImport::Options &options)
 {
     switch (field) {
@@ -24,23 +19,33 @@ QString substitute(int field, const BookImport::Options &options)
     }
 }
 
-struct RowOutcome {
-    QStringList values;
-    std::optional<BookImport::Rejected> rejected;
-    int cut = 0;
-    bool blank = true;
-};
-
-RowOutcome checkRow(const Csv::Record &row, const QList<int> &mapping, const BookImport::Options &options,
-                    const BookImport::TextCheck &encodable)
+QString labels(const QStringList &keys)
 {
-    RowOutcome out;
-    QStringList missing, unencodable;
-    bool badYear = false;
+    QStringList texts;
+    for (const QString &key : keys)
+        texts << LangStr(key);
+    return texts.join(QLatin1String(", "));
+}
+
+} // namespace
+
+void BookImport::Tally::reject(const Rejected &r)
+{
+    if (rejected.size() < kListed)
+        rejected << r;
+    ++rejectedCount;
+}
+
+std::optional<QStringList> BookImport::check(const Csv::Record &row, const QList<int> &mapping,
+                                             const Options &options, const TextCheck &encodable, Tally &tally)
+{
+    QStringList values, missing, unencodable;
+    bool badYear = false, blank = true;
+    int cut = 0;
     for (int field = 0; field < FieldCount; ++field) {
         const int source = mapping.value(field, -1);
-        QString value = source >= 0 ? row.fields.value(source).trimmed() : QString();
-        out.blank = out.blank && value.isEmpty();
+        QString value = source >= 0 ? Csv::fromSpreadsheetSafe(row.fields.value(source)).trimmed() : QString();
+        blank = blank && value.isEmpty();
         if (field == Year && !value.isEmpty()) {
             bool isNumber = false;
             const int year = value.toInt(&isNumber);
@@ -55,64 +60,59 @@ RowOutcome checkRow(const Csv::Record &row, const QList<int> &mapping, const Boo
         }
         if (value.size() > column(field).width) {
             value.truncate(column(field).width);
-            ++out.cut;
+            ++cut;
         }
         if (!encodable(value))
             unencodable << QString::fromLatin1(column(field).labelKey);
-        out.values << value;
+        values << value;
     }
-    if (!missing.isEmpty())
-        out.rejected = BookImport::Rejected{row.line, BookImport::Problem::MissingFields, missing};
+    if (blank)
+        ++tally.blankRows;
+    else if (!missing.isEmpty())
+        tally.reject({row.line, Problem::MissingFields, missing});
     else if (badYear)
-        out.rejected = BookImport::Rejected{row.line, BookImport::Problem::BadYear, {QStringLiteral("lyear")}};
+        tally.reject({row.line, Problem::BadYear, {QStringLiteral("lyear")}});
     else if (!unencodable.isEmpty())
-        out.rejected = BookImport::Rejected{row.line, BookImport::Problem::Unencodable, unencodable};
-    return out;
+        tally.reject({row.line, Problem::Unencodable, unencodable});
+    else {
+        tally.cutValues += cut;
+        return values;
+    }
+    return std::nullopt;
 }
-
-QString labels(const QStringList &keys)
-{
-    QStringList texts;
-    for (const QString &key : keys)
-        texts << LangStr(key);
-    return texts.join(QLatin1String(", "));
-}
-
-} // namespace
 
 BookImport::Plan BookImport::plan(const QList<Csv::Record> &rows, const QList<int> &mapping, const Options &options,
                                   const TextCheck &encodable)
 {
     Plan result;
     for (const Csv::Record &row : rows) {
-        const RowOutcome outcome = checkRow(row, mapping, options, encodable);
-        if (outcome.blank) {
-            ++result.blankRows;
-        } else if (outcome.rejected) {
-            result.rejected << *outcome.rejected;
-        } else {
-            result.statements << insertSql(outcome.values);
+        if (const auto values = check(row, mapping, options, encodable, result)) {
+            result.rows << *values;
             result.lines << row.line;
-            result.cutValues += outcome.cut;
         }
     }
     return result;
 }
 
-QString BookImport::insertSql(const QStringList &values)
+QString BookImport::insertStatement()
 {
-    // The obligatory columns first, as the add-book window writes them.
-    static const int order[] = {Title, Author, Year, Publisher, Genre, Seria, Place, Description, Clas};
-    QStringList columns, literals;
-    for (const int field : order) {
-        const QString value = values.value(field);
-        if (value.isEmpty() && !column(field).obligatory)
-            continue;
+    QStringList columns, marks;
+    for (int field = 0; field < FieldCount; ++field) {
         columns << QString::fromLatin1(column(field).name).toLower();
-        literals << quoted(value);
+        marks << QStringLiteral("?");
     }
     return QStringLiteral("INSERT INTO book (%1) VALUES (%2)")
-        .arg(columns.join(QLatin1String(", ")), literals.join(QLatin1String(", ")));
+        .arg(columns.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
+}
+
+QList<QString> BookImport::parameters(const QStringList &values)
+{
+    QList<QString> out;
+    for (int field = 0; field < FieldCount; ++field) {
+        const QString value = values.value(field);
+        out << (value.isEmpty() && !column(field).obligatory ? QString() : value);
+    }
+    return out;
 }
 
 QString BookImport::problemText(const Rejected &rejected)
@@ -124,18 +124,25 @@ QString BookImport::problemText(const Rejected &rejected)
         return LangStr(QStringLiteral("cimpyear"));
     case Problem::Unencodable:
         return LangStr(QStringLiteral("cimpchars")) + QLatin1Char(' ') + labels(rejected.labelKeys);
+    case Problem::WrongEncoding:
+        return LangStr(QStringLiteral("cimpmixenc"));
+    case Problem::ControlCharacter:
+        return LangStr(QStringLiteral("cimpcontrol"));
     }
     return {};
 }
 
-QStringList BookImport::report(const Plan &plan, int stored)
+QStringList BookImport::report(const Tally &tally, int stored)
 {
     QStringList lines;
     lines << LangStr(QStringLiteral("cimpadded")) + QLatin1Char(' ') + QString::number(stored);
-    lines << LangStr(QStringLiteral("cimpcut")) + QLatin1Char(' ') + QString::number(plan.cutValues);
-    lines << LangStr(QStringLiteral("cimprejected")) + QLatin1Char(' ') + QString::number(plan.rejected.size());
-    for (const Rejected &r : plan.rejected)
+    lines << LangStr(QStringLiteral("cimpcut")) + QLatin1Char(' ') + QString::number(tally.cutValues);
+    lines << LangStr(QStringLiteral("cimprejected")) + QLatin1Char(' ') + QString::number(tally.rejectedCount);
+    for (const Rejected &r : tally.rejected)
         lines << LangStr(QStringLiteral("cimpline")) + QLatin1Char(' ') + QString::number(r.line) +
                      QLatin1String(": ") + problemText(r);
+    if (tally.rejectedCount > tally.rejected.size())
+        lines << LangStr(QStringLiteral("cimpmore")) + QLatin1Char(' ') +
+                     QString::number(tally.rejectedCount - tally.rejected.size());
     return lines;
 }

@@ -39,7 +39,7 @@ int CsvExport::writeQuery(FbQuery &query, const QString &path, const Progress &p
         while (written < query.fetchedCount()) {
             QStringList values;
             for (int c = 0; c < query.fieldCount(); ++c)
-                values << valueText(query.value(written, c));
+                values << Csv::spreadsheetSafe(valueText(query.value(written, c)));
             write(file, Csv::record(values).toUtf8());
             ++written;
         }

@@ -3,7 +3,7 @@
 #include "ui_ImportBooksWindow.h"
 
 #include "AppState.h"
-#include "BookImportBatch.h"
+#include "DbWorker.h"
 #include "EventConsole.h"
 #include "ExchangeFiles.h"
 #include "FbDatabase.h"
@@ -15,6 +15,8 @@
 
 namespace
 {
+
+constexpr int kProgressScale = 1000;
 
 QString encodingName(Csv::Encoding encoding)
 {
@@ -40,6 +42,25 @@ ImportBooksWindow::ImportBooksWindow(QWidget *parent)
     connect(ui->ImportBtn, &QPushButton::clicked, this, &ImportBooksWindow::ImportBtnClick);
     connect(ui->SaveReportBtn, &QPushButton::clicked, this, &ImportBooksWindow::SaveReportBtnClick);
     connect(ui->CloseBtn, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_worker = new DbWorker(mainApi()->IBDatabase1(), this);
+    m_progress = new QProgressDialog(this);
+    m_progress->setObjectName(QStringLiteral("ImportProgress"));
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setRange(0, kProgressScale);
+    m_progress->setMinimumDuration(0);
+    m_progress->setAutoReset(false);
+    m_progress->setAutoClose(false);
+    m_progress->reset();
+    connect(m_progress, &QProgressDialog::canceled, m_worker, &DbWorker::stop);
+    connect(m_worker, &DbWorker::progress, this, [this](qint64 done, qint64 total) {
+        if (total > 0)
+            m_progress->setValue(static_cast<int>(done * kProgressScale / total));
+    });
+    connect(m_worker, &DbWorker::finished, this, [this](const QVariant &result) {
+        runGuarded([this, &result] { showOutcome(result.value<BookImportBatch::Outcome>()); });
+    });
+    connect(m_worker, &DbWorker::failed, this, &ImportBooksWindow::importFailed);
     applyLanguage();
 }
 
@@ -81,41 +102,44 @@ QList<QComboBox *> ImportBooksWindow::mappingBoxes() const
 
 void ImportBooksWindow::loadFile(const QString &path)
 {
-    const QByteArray bytes = ExchangeFiles::readAll(path);
+    m_head = BookImportBatch::readHead(path, kPreviewRows + 1);
     m_path = path;
-    const Csv::Encoding encoding = Csv::detectEncoding(bytes);
-    const QString text = Csv::decode(bytes, encoding);
-    m_parsed = Csv::parse(text, Csv::detectDelimiter(text));
     m_report.clear();
     ui->FileNameLb->setText(path);
     ui->FileNameLb->setToolTip(path);
-    ui->EncodingNameLb->setText(encodingName(encoding));
+    ui->EncodingNameLb->setText(encodingName(m_head.encoding));
     ui->ReportMemo->clear();
     ui->SaveReportBtn->setEnabled(false);
-    ui->ImportBtn->setEnabled(m_parsed.records.size() > 1);
+    ui->ImportBtn->setEnabled(!m_head.binary && m_head.records.size() > 1);
+    if (m_head.binary)
+        ui->ReportMemo->setPlainText(LangStr(QStringLiteral("cimpnotcsv")));
     fillPreview();
     fillMapping();
 }
 
 void ImportBooksWindow::fillPreview()
 {
-    const QStringList headers = m_parsed.records.value(0).fields;
+    const auto cell = [](const QString &text) {
+        return text.size() > kPreviewCell ? text.left(kPreviewCell) + QChar(0x2026) : text;
+    };
+    const QStringList headers = m_head.binary ? QStringList() : m_head.records.value(0).fields;
     ui->PreviewTable->clear();
     ui->PreviewTable->setColumnCount(static_cast<int>(headers.size()));
-    ui->PreviewTable->setHorizontalHeaderLabels(headers);
-    const int rows = static_cast<int>(qMin<qsizetype>(kPreviewRows, qMax<qsizetype>(0, m_parsed.records.size() - 1)));
-    ui->PreviewTable->setRowCount(rows);
-    for (int r = 0; r < rows; ++r) {
-        const Csv::Record &record = m_parsed.records.at(r + 1);
+    for (int c = 0; c < headers.size(); ++c)
+        ui->PreviewTable->setHorizontalHeaderItem(c, new QTableWidgetItem(cell(headers.at(c))));
+    const int rows = static_cast<int>(qMin<qsizetype>(kPreviewRows, qMax<qsizetype>(0, m_head.records.size() - 1)));
+    ui->PreviewTable->setRowCount(headers.isEmpty() ? 0 : rows);
+    for (int r = 0; r < ui->PreviewTable->rowCount(); ++r) {
+        const Csv::Record &record = m_head.records.at(r + 1);
         ui->PreviewTable->setVerticalHeaderItem(r, new QTableWidgetItem(QString::number(record.line)));
         for (int c = 0; c < record.fields.size() && c < headers.size(); ++c)
-            ui->PreviewTable->setItem(r, c, new QTableWidgetItem(record.fields.at(c)));
+            ui->PreviewTable->setItem(r, c, new QTableWidgetItem(cell(record.fields.at(c))));
     }
 }
 
 void ImportBooksWindow::fillMapping()
 {
-    const QStringList headers = m_parsed.records.value(0).fields;
+    const QStringList headers = m_head.binary ? QStringList() : m_head.records.value(0).fields;
     const QList<int> automatic = BookColumns::autoMapping(headers);
     const QList<QComboBox *> boxes = mappingBoxes();
     for (int field = 0; field < BookColumns::FieldCount; ++field) {
@@ -143,48 +167,64 @@ void ImportBooksWindow::ImportBtnClick()
 
 void ImportBooksWindow::importRows()
 {
-    FbDatabase *database = mainApi()->IBDatabase1();
-    if (!database->connected())
-        database->open(); // the connection's character set decides what text it can carry
-    const ConnectionCharset charset = database->charset();
-    BookImport::Options options;
-    options.fillEmpty = ui->FillEmptyCk->isChecked();
-    options.unknownWord = LangStr(QStringLiteral("funknown"));
-    options.noneWord = LangStr(QStringLiteral("fnone"));
-    const BookImport::Plan plan =
-        BookImport::plan(m_parsed.records.mid(1), mapping(), options,
-                         [&charset](QStringView text) { return charset.firstUnencodable(text) < 0; });
+    if (m_worker->running())
+        return;
+    BookImportBatch::Request request;
+    request.path = m_path;
+    request.mapping = mapping();
+    request.options.fillEmpty = ui->FillEmptyCk->isChecked();
+    request.options.unknownWord = LangStr(QStringLiteral("funknown"));
+    request.options.noneWord = LangStr(QStringLiteral("fnone"));
+    ui->ImportBtn->setEnabled(false);
+    m_progress->setLabelText(LangStr(QStringLiteral("cimpwork")));
+    m_progress->setCancelButtonText(LangStr(QStringLiteral("lsqlstop")));
+    m_progress->setValue(0);
+    m_progress->show();
+    // The worker's own attachment stores the rows; its transaction is the one batch: all or none.
+    m_worker->start([request](DbWorker::Control &control) {
+        const BookImportBatch::Outcome outcome = BookImportBatch::run(
+            &control.database(), request, [&control](qint64 done, qint64 total) { control.progress(done, total); },
+            [&control] { return control.stopRequested(); });
+        return QVariant::fromValue(outcome);
+    });
+}
 
-    BookImportBatch::Outcome outcome;
-    if (!plan.statements.isEmpty()) {
-        QProgressDialog progress(LangStr(QStringLiteral("cimpwork")), LangStr(QStringLiteral("lcancel")), 0,
-                                 static_cast<int>(plan.statements.size()), this);
-        progress.setWindowModality(Qt::ApplicationModal);
-        progress.setMinimumDuration(500);
-        outcome = BookImportBatch::run(database, plan, [&progress](int done) {
-            progress.setValue(done);
-            return !progress.wasCanceled();
-        });
-    }
+void ImportBooksWindow::importFailed(const QString &message, bool stopped)
+{
+    m_progress->reset();
+    ui->ImportBtn->setEnabled(true);
+    showReport({stopped ? LangStr(QStringLiteral("cimpcancel")) : message});
+    if (!stopped)
+        UserPrompts::showError(message);
+}
+
+void ImportBooksWindow::showOutcome(const BookImportBatch::Outcome &outcome)
+{
+    m_progress->reset();
+    ui->ImportBtn->setEnabled(outcome.stored == 0);
+    ui->EncodingNameLb->setText(encodingName(outcome.encoding));
     QStringList lines;
+    if (outcome.binary) {
+        showReport({LangStr(QStringLiteral("cimpnotcsv"))});
+        return;
+    }
     if (outcome.failedLine > 0)
         lines << LangStr(QStringLiteral("cimpfailed"))
               << LangStr(QStringLiteral("cimpline")) + QLatin1Char(' ') + QString::number(outcome.failedLine) +
                      QLatin1String(": ") + outcome.error;
     else if (outcome.cancelled)
         lines << LangStr(QStringLiteral("cimpcancel"));
-    if (m_parsed.unclosedQuoteLine > 0)
-        lines << LangStr(QStringLiteral("cimpline")) + QLatin1Char(' ') + QString::number(m_parsed.unclosedQuoteLine) +
+    if (outcome.unclosedQuoteLine > 0)
+        lines << LangStr(QStringLiteral("cimpline")) + QLatin1Char(' ') + QString::number(outcome.unclosedQuoteLine) +
                      QLatin1String(": ") + LangStr(QStringLiteral("cimpquote"));
-    lines << BookImport::report(plan, outcome.stored);
+    lines << BookImport::report(outcome.tally, outcome.stored);
     // One line for the whole import: a line per book would bury the console.
     LogEvent(LangStr(QStringLiteral("cimplog")) + QLatin1Char(' ') + m_path + QLatin1String(": ") +
              QString::number(outcome.stored));
     showReport(lines);
+    // A second click would store every book twice.
     if (outcome.stored > 0)
-        ui->ImportBtn->setEnabled(false); // a second click would store every book twice
-    if (!plan.statements.isEmpty())
-        mainApi()->RefreshBooks(); // the list shows the library as the batch left it
+        mainApi()->RefreshBooks();
 }
 
 void ImportBooksWindow::showReport(const QStringList &lines)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BookImport.h"
+#include "BookImportBatch.h"
 #include "CsvFormat.h"
 #include "DialogBase.h"
 
@@ -8,7 +9,9 @@
 #include <QStringList>
 #include <memory>
 
+class DbWorker;
 class QComboBox;
+class QProgressDialog;
 
 namespace Ui
 {
@@ -22,15 +25,19 @@ class ImportBooksWindow : public DialogBase
     Q_OBJECT
 public:
     static constexpr int kPreviewRows = 5;
+    static constexpr int kPreviewCell = 200; // characters of a cell the preview shows
 
     explicit ImportBooksWindow(QWidget *parent = nullptr);
     ~ImportBooksWindow() override;
 
-    // Reads the file, finds its encoding and delimiter and matches its header. Throws FileError.
+    // Reads the start of the file, finds its encoding and delimiter and matches its header.
+    // Throws FileError.
     void loadFile(const QString &path);
     // For each book field the column of the file it is taken from, or -1.
     QList<int> mapping() const;
     QStringList reportLines() const { return m_report; }
+    // The import running in the background, if any (for tests and for the window's Stop).
+    DbWorker *worker() const { return m_worker; }
 
 public slots:
     void ImportBtnClick();
@@ -44,11 +51,15 @@ private:
     void fillPreview();
     void fillMapping();
     void importRows();
+    void showOutcome(const BookImportBatch::Outcome &outcome);
+    void importFailed(const QString &message, bool stopped);
     void showReport(const QStringList &lines);
     QList<QComboBox *> mappingBoxes() const;
 
     std::unique_ptr<Ui::ImportBooksWindow> ui;
     QString m_path;
-    Csv::Parsed m_parsed;
+    BookImportBatch::Head m_head;
     QStringList m_report;
+    DbWorker *m_worker = nullptr;
+    QProgressDialog *m_progress = nullptr;
 };

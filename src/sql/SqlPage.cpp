@@ -5,17 +5,29 @@
 #include "AppState.h"
 #include "EventConsole.h"
 #include "FbQuery.h"
+#include "DbWorker.h"
+#include "FbError.h"
 #include "LangStr.h"
 #include "SavedQueriesFile.h"
 #include "SavedQueriesWindow.h"
 #include "UserPrompts.h"
 
 #include <QApplication>
+#include <QPointer>
+
+#include <future>
+#include <memory>
 #include <QStyle>
 
 namespace
 {
 constexpr int kButtonPadding = 16;
+
+// A change of several rows the user chose not to keep: the job ends by undoing it.
+struct NotKept : std::runtime_error {
+    static constexpr char kText[] = "\x01not kept";
+    NotKept() : std::runtime_error(kText) {}
+};
 } // namespace
 
 const QList<SqlPage::BuilderButton> &SqlPage::builderButtons()
@@ -55,6 +67,8 @@ SqlPage::SqlPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::Sql
     connect(ui->SQLSave, &QPushButton::clicked, this, guarded(&SqlPage::SQLSaveClick));
     connect(ui->SQLLoad, &QPushButton::clicked, this, guarded(&SqlPage::SQLLoadClick));
     connect(ui->SQLFields, &QListWidget::itemDoubleClicked, this, &SqlPage::SQLFieldsDblClick);
+
+    connect(ui->SqlStopBtn, &QPushButton::clicked, this, &SqlPage::SqlStopBtnClick);
 }
 
 SqlPage::~SqlPage() = default;
@@ -67,6 +81,26 @@ QLineEdit *SqlPage::edSQL() const
 DBGridEh *SqlPage::DBGridEh3() const
 {
     return ui->DBGridEh3;
+}
+
+DbWorker *SqlPage::worker()
+{
+    // Made on first use: the main window's connection exists only once the page does.
+    if (m_worker)
+        return m_worker;
+    m_worker = new DbWorker(mainApi()->IBDatabase1(), this);
+    connect(m_worker, &DbWorker::failed, this, &SqlPage::workEnded);
+    connect(m_worker, &DbWorker::finished, this, [this](const QVariant &result) {
+        setRunning(false);
+        runGuarded([&result] {
+            if (result.typeId() == QMetaType::Bool)
+                mainApi()->IBQuery2()->open(); // the statement has shown it completes
+            else if (result.toLongLong() >= 0)
+                LogEvent(LangStr(QStringLiteral("csqlchanged")) + QLatin1Char(' ') +
+                         QString::number(result.toLongLong()));
+        });
+    });
+    return m_worker;
 }
 
 void SqlPage::showEvent(QShowEvent *event)
@@ -105,6 +139,8 @@ void SqlPage::SqlGoImgClick()
 
 void SqlPage::SqlOkBtnClick()
 {
+    if (worker()->running())
+        return;
     FbQuery *query = mainApi()->IBQuery2();
     query->clearSql();
     const QString statement = ui->edSQL->text();
@@ -113,9 +149,82 @@ void SqlPage::SqlOkBtnClick()
     if (!checkBeforeRun())
         return;
     if (ui->rbRead->isChecked())
-        query->open();
+        runReading(query);
     else
-        query->execSQL();
+        runWriting(statement);
+}
+
+void SqlPage::runReading(FbQuery *query)
+{
+    // A statement with parameters follows the book list's row on the window's own attachment.
+    if (!FbQuery::parameterNames(query->text()).isEmpty()) {
+        query->open();
+        return;
+    }
+    const QString statement = query->text();
+    setRunning(true);
+    worker()->start([statement](DbWorker::Control &control) {
+        FbQuery probe(&control.database());
+        probe.setSqlText(statement);
+        probe.open(); // the engine's long part: everything before the first row
+        return QVariant(true);
+    });
+}
+
+void SqlPage::runWriting(const QString &statement)
+{
+    setRunning(true);
+    QPointer<SqlPage> page(this);
+    worker()->start([statement, page](DbWorker::Control &control) {
+        FbQuery query(&control.database());
+        query.setSqlText(statement);
+        query.execSQL(); // held back: the worker's work is made durable when the job ends
+        const qint64 rows = query.rowsAffected();
+        if (rows > 1) {
+            // The user answers on the window's thread; the statement's work waits in the transaction.
+            auto answer = std::make_shared<std::promise<bool>>();
+            std::future<bool> kept = answer->get_future();
+            QMetaObject::invokeMethod(
+                qApp, [page, rows, answer] { answer->set_value(page && page->keepChange(rows)); },
+                Qt::QueuedConnection);
+            while (kept.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+                if (control.stopRequested())
+                    throw FbError(LangStr(QStringLiteral("csqlstopped")));
+            if (!kept.get())
+                throw NotKept();
+        }
+        return QVariant(rows);
+    });
+}
+
+bool SqlPage::keepChange(qint64 rows)
+{
+    return UserPrompts::message(UserPrompts::Kind::Question, LangStr(QStringLiteral("csqlkeep")).arg(rows), QString(),
+                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void SqlPage::setRunning(bool running)
+{
+    ui->SqlStopBtn->setText(LangStr(QStringLiteral("lsqlstop")));
+    ui->SqlStopBtn->setVisible(running);
+    ui->SqlOkBtn->setEnabled(!running);
+    ui->SqlGoImg->setEnabled(!running);
+}
+
+void SqlPage::SqlStopBtnClick()
+{
+    worker()->stop();
+}
+
+void SqlPage::workEnded(const QString &message, bool stopped)
+{
+    setRunning(false);
+    if (stopped)
+        LogEvent(LangStr(QStringLiteral("csqlstopped")));
+    else if (message == QLatin1String(NotKept::kText))
+        LogEvent(LangStr(QStringLiteral("csqlundone")));
+    else
+        UserPrompts::showError(message);
 }
 
 bool SqlPage::checkBeforeRun()

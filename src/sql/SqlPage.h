@@ -4,6 +4,8 @@
 #include <memory>
 
 class DBGridEh;
+class DbWorker;
+class FbQuery;
 class QLineEdit;
 
 namespace Ui
@@ -30,6 +32,8 @@ public:
 
     QLineEdit *edSQL() const;
     DBGridEh *DBGridEh3() const;
+    // Runs the statements typed here off the window's thread.
+    DbWorker *worker();
 
 public slots:
     void SqlOkBtnClick(); // runs the statement
@@ -39,6 +43,7 @@ public slots:
     void SQLLoadClick();
     void SQLFieldsDblClick();
     void SQLShow();
+    void SqlStopBtnClick(); // stops the running statement in the engine
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -47,6 +52,16 @@ private:
     void append(const QString &text);
     // Shows why the statement cannot run as chosen; false when it cannot.
     bool checkBeforeRun();
+    // A reading statement runs once in the worker, so that a long one can be waited for with the
+    // window live and stopped; when it has given its first row the grid opens it.
+    void runReading(FbQuery *query);
+    // Runs a writing statement in the worker; one that changed several rows is kept only when the
+    // user agrees.
+    void runWriting(const QString &statement);
+    void workEnded(const QString &message, bool stopped);
+    void setRunning(bool running);
+    bool keepChange(qint64 rows);
 
     std::unique_ptr<Ui::SqlPage> ui;
+    DbWorker *m_worker = nullptr;
 };

@@ -43,6 +43,13 @@ private slots:
     void writtenRecordsReadBack();
     void encoding_data();
     void encoding();
+    void recordsDisagreeingWithTheFileAreKnown_data();
+    void recordsDisagreeingWithTheFileAreKnown();
+    void longFieldKeptBounded();
+    void binaryFilesAreTold_data();
+    void binaryFilesAreTold();
+    void spreadsheetGuard_data();
+    void spreadsheetGuard();
     void delimiter_data();
     void delimiter();
     void headers_data();
@@ -116,6 +123,19 @@ void TestCsvFormat::parse()
     const Csv::Parsed parsed = Csv::parse(text, delimiter.at(0));
     QCOMPARE(shown(parsed), records);
     QCOMPARE(parsed.unclosedQuoteLine, unclosedQuoteLine);
+
+    // A file is read in pieces: a piece may end anywhere, even between CR and LF or two quotes.
+    const QByteArray bytes = text.toUtf8();
+    Csv::Splitter splitter(delimiter.at(0).toLatin1());
+    QList<Csv::RawRecord> raw;
+    for (const char c : bytes)
+        splitter.feed(&c, 1, raw);
+    splitter.finish(raw);
+    Csv::Parsed pieces;
+    for (const Csv::RawRecord &r : raw)
+        pieces.records.append({r.line, Csv::decodeFields(r, Csv::Encoding::Utf8)});
+    QCOMPARE(shown(pieces), records);
+    QCOMPARE(splitter.unclosedQuoteLine(), unclosedQuoteLine);
 }
 
 void TestCsvFormat::writtenRecordsReadBack()
@@ -144,6 +164,108 @@ void TestCsvFormat::encoding_data()
     QTest::newRow("utf-8") << cyrillic.toUtf8() << int(Csv::Encoding::Utf8) << cyrillic;
     QTest::newRow("windows-1251") << Win1251::encode(cyrillic) << int(Csv::Encoding::Windows1251) << cyrillic;
     QTest::newRow("ascii") << QByteArray("Title,Author") << int(Csv::Encoding::Utf8) << "Title,Author";
+    // One line a spreadsheet in another code page added does not turn the whole file into 1251.
+    const QByteArray mixed = QStringLiteral("Кобзар,Шевченко\n").toUtf8() + Win1251::encode(QStringLiteral("Кобзар,Х\n")) +
+                             QStringLiteral("Енеїда,Котляревський\n").toUtf8();
+    QTest::newRow("utf-8 with one 1251 line") << mixed << int(Csv::Encoding::Utf8) << QString::fromUtf8(mixed);
+    const QByteArray mostly1251 = Win1251::encode(QStringLiteral("Кобзар\nЕнеїда\n")) + QByteArray("Ї\n");
+    QTest::newRow("1251 with one utf-8 line") << mostly1251 << int(Csv::Encoding::Windows1251)
+                                              << Win1251::decode(mostly1251);
+}
+
+void TestCsvFormat::recordsDisagreeingWithTheFileAreKnown_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("control");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("ascii") << QByteArray("Dune,1965") << false << int(Csv::TextKind::Ascii);
+    QTest::newRow("utf-8") << QStringLiteral("Кобзар,Їжак").toUtf8() << false << int(Csv::TextKind::Utf8);
+    QTest::newRow("1251") << Win1251::encode(QStringLiteral("Кобзар")) << false << int(Csv::TextKind::Other);
+    QTest::newRow("overlong utf-8 is not utf-8") << QByteArray("\xC0\xAF") << false << int(Csv::TextKind::Other);
+    QTest::newRow("nul byte") << QByteArray("Du\0ne,1965", 10) << true << int(Csv::TextKind::Ascii);
+    QTest::newRow("tab is no control") << QByteArray("a\tb") << false << int(Csv::TextKind::Ascii);
+}
+
+void TestCsvFormat::recordsDisagreeingWithTheFileAreKnown()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, control);
+    QFETCH(int, kind);
+    Csv::Splitter splitter(',');
+    QList<Csv::RawRecord> raw;
+    splitter.feed(bytes.constData(), bytes.size(), raw);
+    splitter.finish(raw);
+    QCOMPARE(raw.size(), 1);
+    QCOMPARE(raw.at(0).control, control);
+    QCOMPARE(int(Csv::textKind(raw.at(0))), kind);
+    QCOMPARE(Csv::agrees(Csv::textKind(raw.at(0)), Csv::Encoding::Utf8), kind != int(Csv::TextKind::Other));
+    QCOMPARE(Csv::agrees(Csv::textKind(raw.at(0)), Csv::Encoding::Windows1251), kind != int(Csv::TextKind::Utf8));
+}
+
+void TestCsvFormat::longFieldKeptBounded()
+{
+    // A 1 MB cell of Cyrillic: only its start is kept, and it still reads as UTF-8.
+    const QByteArray bytes = "T,\"" + QStringLiteral("Ж").repeated(500000).toUtf8() + "\"\nnext,x\n";
+    Csv::Splitter splitter(',');
+    QList<Csv::RawRecord> raw;
+    for (qsizetype i = 0; i < bytes.size(); i += 4099)
+        splitter.feed(bytes.constData() + i, qMin<qsizetype>(4099, bytes.size() - i), raw);
+    splitter.finish(raw);
+    QCOMPARE(raw.size(), 2);
+    QVERIFY(raw.at(0).cut);
+    QCOMPARE(raw.at(0).fields.at(1).size(), Csv::kFieldLimit);
+    QCOMPARE(int(Csv::textKind(raw.at(0))), int(Csv::TextKind::Utf8));
+    const QString kept = Csv::decodeFields(raw.at(0), Csv::Encoding::Utf8).at(1);
+    QCOMPARE(kept, QStringLiteral("Ж").repeated(Csv::kFieldLimit / 2));
+    QCOMPARE(raw.at(1).line, 2);
+}
+
+void TestCsvFormat::binaryFilesAreTold_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("binary");
+    QTest::newRow("csv") << QByteArray("Title,Author\nA,B\nC,D\n") << false;
+    QTest::newRow("csv with one nul row") << QByteArray("Title,Author\nA,B\nC\0,D\nE,F\nG,H\n", 30) << false;
+    QTest::newRow("png") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01\0\n\x08\x06\0\0\0\x1f\xf3\xff" "a", 34)
+                         << true;
+    QTest::newRow("nul in the header") << QByteArray("PK\x03\x04\x14\0\x06\0,x\nA,B\n", 15) << true;
+    QTest::newRow("empty") << QByteArray() << false;
+}
+
+void TestCsvFormat::binaryFilesAreTold()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, binary);
+    Csv::Splitter splitter(',');
+    QList<Csv::RawRecord> raw;
+    splitter.feed(bytes.constData(), bytes.size(), raw);
+    splitter.finish(raw);
+    QCOMPARE(Csv::looksBinary(raw), binary);
+}
+
+void TestCsvFormat::spreadsheetGuard_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("formula") << "=HYPERLINK(\"http://x\")" << "'=HYPERLINK(\"http://x\")";
+    QTest::newRow("dde") << "=cmd|' /C calc'!A0" << "'=cmd|' /C calc'!A0";
+    QTest::newRow("plus") << "+1" << "'+1";
+    QTest::newRow("minus") << "-5" << "'-5";
+    QTest::newRow("at") << "@SUM(A1)" << "'@SUM(A1)";
+    QTest::newRow("tab") << "\tx" << "'\tx";
+    QTest::newRow("cr") << "\rx" << "'\rx";
+    QTest::newRow("already guarded") << "'=1" << "''=1";
+    QTest::newRow("quote alone") << "'quoted'" << "'quoted'";
+    QTest::newRow("inside") << "a=b" << "a=b";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestCsvFormat::spreadsheetGuard()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, written);
+    QCOMPARE(Csv::spreadsheetSafe(value), written);
+    QCOMPARE(Csv::fromSpreadsheetSafe(written), value);
 }
 
 void TestCsvFormat::encoding()
@@ -222,47 +344,49 @@ void TestCsvFormat::firstMatchingColumnWins()
 void TestCsvFormat::plan_data()
 {
     QTest::addColumn<QStringList>("fields");
-    QTest::addColumn<QString>("sql");      // empty when rejected
-    QTest::addColumn<int>("problem");      // -1 when accepted
-    QTest::addColumn<QStringList>("keys"); // fields named by the rejection
+    QTest::addColumn<QStringList>("values"); // what is stored; empty when rejected
+    QTest::addColumn<int>("problem");        // -1 when accepted
+    QTest::addColumn<QStringList>("keys");   // fields named by the rejection
     using P = BookImport::Problem;
-    QTest::newRow("obligatory only")
-        << QStringList{"Dune", "Herbert", "1965", "", "Chilton", "", "SF", "", ""}
-        << "INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Dune', 'Herbert', '1965', "
-           "'Chilton', 'SF')"
-        << -1 << QStringList{};
-    QTest::newRow("all fields, quotes doubled")
+    QTest::newRow("obligatory only") << QStringList{"Dune", "Herbert", "1965", "", "Chilton", "", "SF", "", ""}
+                                     << QStringList{"Dune", "Herbert", "1965", {}, "Chilton", {}, "SF", {}, {}}
+                                     << -1 << QStringList{};
+    QTest::newRow("all fields, quotes kept as typed")
         << QStringList{"O'Brien's", "A", "0099", "S", "P", "Kyiv", "G", "it's", "C"}
-        << "INSERT INTO book (title, author, iyear, publisher, genre, seria, place, description, clas) VALUES "
-           "('O''Brien''s', 'A', '99', 'P', 'G', 'S', 'Kyiv', 'it''s', 'C')"
-        << -1 << QStringList{};
+        << QStringList{"O'Brien's", "A", "99", "S", "P", "Kyiv", "G", "it's", "C"} << -1 << QStringList{};
     QTest::newRow("blanks around values trimmed")
         << QStringList{" T ", "A ", " 2001", "", "P", "", "G", "", ""}
-        << "INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('T', 'A', '2001', 'P', 'G')" << -1
-        << QStringList{};
-    QTest::newRow("missing title and year") << QStringList{"", "A", "", "", "P", "", "G", "", ""} << ""
+        << QStringList{"T", "A", "2001", {}, "P", {}, "G", {}, {}} << -1 << QStringList{};
+    QTest::newRow("spreadsheet guard removed once")
+        << QStringList{"'=1+1", "'-A", "2001", "''@s", "P", "'plain", "G", "'+x", ""}
+        << QStringList{"=1+1", "-A", "2001", "'@s", "P", "'plain", "G", "+x", {}} << -1 << QStringList{};
+    QTest::newRow("missing title and year") << QStringList{"", "A", "", "", "P", "", "G", "", ""} << QStringList{}
                                             << int(P::MissingFields) << QStringList{"ltitle", "lyear"};
     QTest::newRow("short row misses its last fields")
-        << QStringList{"T", "A", "2001"} << "" << int(P::MissingFields) << QStringList{"lpub", "lgenre"};
-    QTest::newRow("year not a number") << QStringList{"T", "A", "circa 1900", "", "P", "", "G", "", ""} << ""
-                                       << int(P::BadYear) << QStringList{"lyear"};
+        << QStringList{"T", "A", "2001"} << QStringList{} << int(P::MissingFields) << QStringList{"lpub", "lgenre"};
+    QTest::newRow("year not a number") << QStringList{"T", "A", "circa 1900", "", "P", "", "G", "", ""}
+                                       << QStringList{} << int(P::BadYear) << QStringList{"lyear"};
     QTest::newRow("text Windows-1251 cannot hold") << QStringList{"T", "A", "2001", "", "P", "", "俳句", "", "€ ok"}
-                                                   << "" << int(P::Unencodable) << QStringList{"lgenre"};
+                                                   << QStringList{} << int(P::Unencodable) << QStringList{"lgenre"};
 }
 
 void TestCsvFormat::plan()
 {
     QFETCH(QStringList, fields);
-    QFETCH(QString, sql);
+    QFETCH(QStringList, values);
     QFETCH(int, problem);
     QFETCH(QStringList, keys);
     const BookImport::Plan plan = BookImport::plan({row(7, fields)}, kInOrder, {}, win1251);
     if (problem < 0) {
-        QCOMPARE(plan.statements, QStringList{sql});
+        QCOMPARE(plan.rows.size(), 1);
+        const QList<QString> parameters = BookImport::parameters(plan.rows.at(0));
+        QCOMPARE(QStringList(parameters), values);
+        for (int i = 0; i < values.size(); ++i) // NULL, not an empty text, for a field left empty
+            QCOMPARE(parameters.at(i).isNull(), values.at(i).isNull());
         QCOMPARE(plan.lines, QList<int>{7});
         QVERIFY(plan.rejected.isEmpty());
     } else {
-        QVERIFY(plan.statements.isEmpty());
+        QVERIFY(plan.rows.isEmpty());
         QCOMPARE(plan.rejected.size(), 1);
         QCOMPARE(plan.rejected.at(0).line, 7);
         QCOMPARE(int(plan.rejected.at(0).problem), problem);
@@ -279,9 +403,9 @@ void TestCsvFormat::planSkipsBlankRowsAndCountsCuts()
         BookImport::plan({row(2, {"978", longTitle, "A", "2001", "P", "G"}), row(3, {"979", "", " ", "", "", ""}),
                           row(4, {"980", "T", "A", "2001", "P", QString(30, QLatin1Char('g'))})},
                          mapping, {}, win1251);
-    QCOMPARE(plan.statements.size(), 2);
-    QVERIFY(plan.statements.at(0).contains(QLatin1Char('\'') + QString(65, QLatin1Char('x')) + QLatin1Char('\'')));
-    QVERIFY(plan.statements.at(1).contains(QLatin1Char('\'') + QString(25, QLatin1Char('g')) + QLatin1Char('\'')));
+    QCOMPARE(plan.rows.size(), 2);
+    QCOMPARE(plan.rows.at(0).at(BookColumns::Title), QString(65, QLatin1Char('x')));
+    QCOMPARE(plan.rows.at(1).at(BookColumns::Genre), QString(25, QLatin1Char('g')));
     QCOMPARE(plan.lines, QList<int>({2, 4}));
     QCOMPARE(plan.cutValues, 2);
     QCOMPARE(plan.blankRows, 1); // the row with only an ISBN holds nothing to import
@@ -295,9 +419,7 @@ void TestCsvFormat::emptyObligatoryFieldsFilledWhenAsked()
     options.unknownWord = QStringLiteral("Unknown");
     options.noneWord = QStringLiteral("None");
     const BookImport::Plan plan = BookImport::plan({row(2, {"", "", "", "S"})}, kInOrder, options, win1251);
-    QCOMPARE(plan.statements,
-             QStringList{"INSERT INTO book (title, author, iyear, publisher, genre, seria) VALUES ('Unknown', 'None', "
-                         "'0000', 'None', 'None', 'S')"});
+    QCOMPARE(plan.rows, QList<QStringList>{QStringList({"Unknown", "None", "0000", "S", "None", "", "None", "", ""})});
 }
 
 void TestCsvFormat::reportNamesEveryRejectedLine()

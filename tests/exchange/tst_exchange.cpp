@@ -1,10 +1,13 @@
 #include "AppFixture.h"
+#include "BookImportBatch.h"
 #include "CsvExport.h"
 #include "CsvFormat.h"
+#include "DbWorker.h"
 #include "EventConsole.h"
 #include "ExchangeActions.h"
 #include "FbDatabase.h"
 #include "FbQuery.h"
+#include "FbTransaction.h"
 #include "ImportBooksWindow.h"
 #include "Language.h"
 #include "MainWindow.h"
@@ -20,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QtTest>
 
@@ -87,6 +91,13 @@ ImportBooksWindow *openImport(const QString &path)
     return ExchangeActions::importWindow(MainF);
 }
 
+// Import as a click on the window's button does it, until the worker has reported.
+void clickImport(ImportBooksWindow *window)
+{
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("ImportBtn")), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->worker()->running() && !window->reportLines().isEmpty(), 30000);
+}
+
 QString memo(ImportBooksWindow *window)
 {
     return window->findChild<QPlainTextEdit *>(QStringLiteral("ReportMemo"))->toPlainText();
@@ -97,6 +108,9 @@ const QStringList kTricky[] = {
     {"O'Brien, a life", "Smith", "2001", "P", "G", ""},
     {"Dune", "Herbert", "1965", "Chilton", "SF", "'; DROP TABLE book; --"},
 };
+
+// Cells a spreadsheet would run as formulas.
+const QStringList kFormulas = {"=HYPERLINK(\"http://x\",\"y\")", "-Anon", "1999", "@P", "+G", "'=already quoted"};
 
 } // namespace
 
@@ -110,6 +124,10 @@ private slots:
     void cancelledExportWritesNothing();
     void importReportsRejectedRowsAndStoresTheRest();
     void importIsAllOrNothing();
+    void importRejectsRowsOfAnotherEncodingOrWithNul();
+    void binaryFileIsNotImported();
+    void stoppedImportStoresNothing();
+    void stopEndsTheImportWaitingInTheEngine();
     void backupAndRestoreFromTheMenus();
     void restoreNeverOverALibrary();
 };
@@ -144,6 +162,7 @@ void TestExchange::exportThenImportGivesBackTheSameBooks()
     app.start();
     for (const QStringList &book : kTricky)
         addBook(book);
+    addBook(kFormulas);
     const QStringList before = books();
     const QString file = app.path(QStringLiteral("all.csv"));
     UserPrompts::setNextFileName(file);
@@ -152,7 +171,9 @@ void TestExchange::exportThenImportGivesBackTheSameBooks()
     const QByteArray bytes = fileBytes(file);
     QVERIFY(bytes.startsWith(Csv::byteOrderMark()));
     QVERIFY(bytes.contains("ID,TITLE,AUTHOR,IYEAR,SERIA,PUBLISHER,PLACE,GENRE,DESCRIPTION,CLAS\r\n"));
-    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("List exported to the file %1: 3").arg(file)));
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("List exported to the file %1: 4").arg(file)));
+    // A spreadsheet shows these cells as text instead of running them.
+    QVERIFY(bytes.contains(",\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",'-Anon,1999,,'@P,,'+G,''=already quoted,"));
 
     execute(QStringLiteral("DELETE FROM book"));
     QVERIFY(books().isEmpty());
@@ -160,12 +181,12 @@ void TestExchange::exportThenImportGivesBackTheSameBooks()
     QVERIFY(window->isVisible());
     QCOMPARE(window->findChild<QLabel *>(QStringLiteral("EncodingNameLb"))->text(), QStringLiteral("UTF-8 (BOM)"));
     QCOMPARE(window->mapping(), QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9})); // every column but ID
-    window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->click();
+    clickImport(window);
     QCOMPARE(books(), before);
-    QVERIFY(memo(window).startsWith(QStringLiteral("Books imported: 3\n")));
+    QVERIFY(memo(window).startsWith(QStringLiteral("Books imported: 4\n")));
     QVERIFY(!window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->isEnabled());
-    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("Books imported from the file %1: 3").arg(file)));
-    QCOMPARE(MainF->IBQuery1()->fetchedCount(), 3); // the list was reloaded
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("Books imported from the file %1: 4").arg(file)));
+    QCOMPARE(MainF->IBQuery1()->fetchedCount(), 4); // the list was reloaded
 }
 
 void TestExchange::exportFollowsTheListAsItStands()
@@ -225,7 +246,7 @@ void TestExchange::importReportsRejectedRowsAndStoresTheRest()
     QCOMPARE(window->findChild<QLabel *>(QStringLiteral("EncodingNameLb"))->text(), QStringLiteral("Windows-1251"));
     QCOMPARE(window->findChild<QComboBox *>(QStringLiteral("MapYear"))->currentText(),
              QStringLiteral("3: Год издания"));
-    window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->click();
+    clickImport(window);
     QCOMPARE(books().size(), 2);
     QCOMPARE(window->reportLines(),
              QStringList({"Books imported: 2", "Values cut to the column width: 1", "Rows rejected: 2",
@@ -249,7 +270,7 @@ void TestExchange::importIsAllOrNothing()
     writeFile(file,
               "Title,Author,Year,Publisher,Genre\nOne,A,2001,P,G\nTwo,A,2001,P,G\nDune,A,2001,P,G\nFour,A,2001,P,G\n");
     ImportBooksWindow *window = openImport(file);
-    window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->click();
+    clickImport(window);
     QCOMPARE(books().size(), 1);
     const QStringList report = window->reportLines();
     QCOMPARE(report.at(0), QStringLiteral("The library refused a row; nothing has been imported"));
@@ -259,6 +280,97 @@ void TestExchange::importIsAllOrNothing()
     // Nothing is left pending either: after a reconnection the library still holds one book.
     MainF->ConnectDatabase();
     QCOMPARE(books().size(), 1);
+}
+
+void TestExchange::importRejectsRowsOfAnotherEncodingOrWithNul()
+{
+    AppFixture app;
+    app.start();
+    const QString file = app.path(QStringLiteral("mixed.csv"));
+    writeFile(file, QStringLiteral("Title,Author,Year,Publisher,Genre\r\n"
+                                   "Кобзар,Шевченко,1840,Київ,Поезія\r\n")
+                            .toUtf8() +
+                        Win1251::encode(QStringLiteral("Енеида,Котляревский,1798,СПб,Поэма\r\n")) +
+                        QByteArray("Bad\0row,A,2001,P,G\r\n", 20) +
+                        QStringLiteral("\"Енеїда\",Котляревський,1798,Полтава,Поема\r\n").toUtf8());
+    ImportBooksWindow *window = openImport(file);
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("EncodingNameLb"))->text(), QStringLiteral("UTF-8"));
+    clickImport(window);
+    QCOMPARE(books(), QStringList({"Енеїда|Котляревський|1798||Полтава||Поема||",
+                                   "Кобзар|Шевченко|1840||Київ||Поезія||"}));
+    QCOMPARE(window->reportLines(),
+             QStringList({"Books imported: 2", "Values cut to the column width: 0", "Rows rejected: 2",
+                          "Line 3: the text is not in the encoding of the rest of the file",
+                          "Line 4: the row holds a NUL byte or another control character"}));
+}
+
+void TestExchange::binaryFileIsNotImported()
+{
+    AppFixture app;
+    app.start();
+    const QString file = app.path(QStringLiteral("picture.csv"));
+    writeFile(file, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01\0\n\x08\x06\0\0\0\x1f\xf3\xff" "a", 34));
+    ImportBooksWindow *window = openImport(file);
+    QCOMPARE(memo(window), QStringLiteral("The file is not a CSV file; nothing has been imported"));
+    QVERIFY(!window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->isEnabled());
+}
+
+void TestExchange::stoppedImportStoresNothing()
+{
+    AppFixture app;
+    app.start();
+    const QString file = app.path(QStringLiteral("many.csv"));
+    QByteArray bytes = "Title,Author,Year,Publisher,Genre\n";
+    for (int i = 0; i < 2000; ++i)
+        bytes += QByteArray::number(i) + ",A,2001,P,G\n";
+    writeFile(file, bytes);
+    BookImportBatch::Request request;
+    request.path = file;
+    request.mapping = {0, 1, 2, -1, 3, -1, 4, -1, -1};
+    qint64 lastDone = 0, lastTotal = 0;
+    int checks = 0;
+    const BookImportBatch::Outcome outcome = BookImportBatch::run(
+        MainF->IBDatabase1(), request,
+        [&](qint64 done, qint64 total) {
+            QVERIFY(done >= lastDone);
+            lastDone = done;
+            lastTotal = total;
+        },
+        [&checks] { return ++checks > 6; }); // a Stop while the rows are being stored
+    QVERIFY(outcome.cancelled);
+    QCOMPARE(outcome.stored, 0);
+    QCOMPARE(lastTotal, 2 * bytes.size());
+    QVERIFY(lastDone > bytes.size()); // the second reading had begun
+    QVERIFY(books().isEmpty());
+    MainF->ConnectDatabase();
+    QVERIFY(books().isEmpty());
+}
+
+void TestExchange::stopEndsTheImportWaitingInTheEngine()
+{
+    AppFixture app;
+    app.start();
+    execute(QStringLiteral("CREATE UNIQUE INDEX book_title_once ON book (title)"));
+    const QString file = app.path(QStringLiteral("waits.csv"));
+    writeFile(file, "Title,Author,Year,Publisher,Genre\nOne,A,2001,P,G\nDune,A,2001,P,G\nThree,A,2001,P,G\n");
+    ImportBooksWindow *window = openImport(file);
+    {
+        // The window's own connection holds an unstored "Dune": the import's "Dune" waits for it.
+        FbBatch held(MainF->IBDatabase1()->defaultTransaction());
+        execute(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Dune', 'A', "
+                               "'2001', 'P', 'G')"));
+        QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("ImportBtn")), Qt::LeftButton);
+        auto *progress = window->findChild<QProgressDialog *>(QStringLiteral("ImportProgress"));
+        QTRY_VERIFY(progress->isVisible());
+        QVERIFY(window->worker()->running());
+        QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+        // Sooner than the engine's lock wait of 5 s would give up by itself.
+        QTRY_VERIFY_WITH_TIMEOUT(!window->worker()->running(), 4000);
+    }
+    QCOMPARE(window->reportLines(), QStringList{QStringLiteral("Import cancelled; nothing has been imported")});
+    QVERIFY(window->findChild<QPushButton *>(QStringLiteral("ImportBtn"))->isEnabled());
+    MainF->ConnectDatabase();
+    QVERIFY(books().isEmpty());
 }
 
 void TestExchange::backupAndRestoreFromTheMenus()

@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 #include "AppState.h"
+#include "DbWorker.h"
 #include "DBGridEh.h"
 #include "EventConsole.h"
 #include "FbDatabase.h"
@@ -7,6 +8,7 @@
 #include "MainWindow.h"
 #include "SavedQueriesWindow.h"
 #include "SqlPage.h"
+#include "TestLibrary.h"
 #include "UserPrompts.h"
 
 #include <QAction>
@@ -16,6 +18,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -41,6 +45,10 @@ private slots:
     void parameterFollowsTheBookList();
     void writingStatementChangesTheLibrary();
     void longStatementRunsWhole();
+    void changeOfSeveralRowsKeptOnlyWhenConfirmed_data();
+    void changeOfSeveralRowsKeptOnlyWhenConfirmed();
+    void longStatementCanBeStopped_data();
+    void longStatementCanBeStopped();
     void failingRunLogsOnceAndShowsWhy_data();
     void failingRunLogsOnceAndShowsWhy();
 
@@ -63,6 +71,7 @@ private:
     }
     static QLineEdit *edSQL() { return MainF->sqlPage()->edSQL(); }
     static void run(const QString &statement, bool reading = true);
+    static void waitForStatement();
     static QStringList sqlLines();
     static QStringList gridColumn(int column);
     static QByteArray savedBytes();
@@ -77,6 +86,12 @@ void TestSqlPage::run(const QString &statement, bool reading)
     (reading ? control<QRadioButton>("rbRead") : control<QRadioButton>("rbWrite"))->setChecked(true);
     edSQL()->setText(statement);
     control<QPushButton>("SqlOkBtn")->click();
+    waitForStatement();
+}
+
+void TestSqlPage::waitForStatement()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!MainF->sqlPage()->worker()->running(), 30000);
 }
 
 QStringList TestSqlPage::sqlLines()
@@ -194,6 +209,7 @@ void TestSqlPage::builtSelectListsTheBooks()
         control<QPushButton>(name)->click();
     // Enter in the statement field runs it.
     QTest::keyClick(edSQL(), Qt::Key_Return);
+    waitForStatement();
     QCOMPARE(UserPrompts::shownMessages(), QStringList());
     QCOMPARE(sqlLines().last(), u"SELECT * FROM book "_s);
     const int title = MainF->IBQuery2()->fieldIndex(u"TITLE"_s);
@@ -220,6 +236,108 @@ void TestSqlPage::writingStatementChangesTheLibrary()
     check.setSqlText(u"select author from book where title = 'Third'"_s);
     check.open();
     QCOMPARE(check.fieldText(u"AUTHOR"_s), u"Changed"_s);
+}
+
+void TestSqlPage::changeOfSeveralRowsKeptOnlyWhenConfirmed_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<int>("answer"); // 0: no question expected
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QStringList>("authors");
+    QTest::addColumn<QString>("console");
+    const QStringList before{u"A"_s, u"A"_s, u"A"_s};
+    QTest::newRow("three rows, no") << u"update book set author = 'X'"_s << int(QMessageBox::No)
+                                    << u"3 rows will be changed. Keep the change?"_s << before
+                                    << u"The change was not kept; the library is as it was"_s;
+    QTest::newRow("three rows, yes") << u"update book set author = 'X'"_s << int(QMessageBox::Yes)
+                                     << u"3 rows will be changed. Keep the change?"_s
+                                     << QStringList{u"X"_s, u"X"_s, u"X"_s} << u"Rows changed: 3"_s;
+    QTest::newRow("two rows deleted, no") << u"delete from book where title <> 'First'"_s << int(QMessageBox::No)
+                                          << u"2 rows will be changed. Keep the change?"_s << before
+                                          << u"The change was not kept; the library is as it was"_s;
+    QTest::newRow("one row, no question") << u"update book set author = 'Y' where title = 'Second'"_s << 0 << QString()
+                                          << QStringList{u"A"_s, u"Y"_s, u"A"_s} << u"Rows changed: 1"_s;
+    QTest::newRow("no row, no question") << u"update book set author = 'Y' where title = 'None'"_s << 0 << QString()
+                                         << before << u"Rows changed: 0"_s;
+}
+
+void TestSqlPage::changeOfSeveralRowsKeptOnlyWhenConfirmed()
+{
+    QFETCH(QString, statement);
+    QFETCH(int, answer);
+    QFETCH(QString, question);
+    QFETCH(QStringList, authors);
+    QFETCH(QString, console);
+    const auto authorsNow = [] {
+        return TestLibrary::rows(*MainF->IBDatabase1(), u"select author from book order by title"_s);
+    };
+    // A library of three books by A; each row starts from it.
+    const auto reset = [] {
+        FbQuery q(MainF->IBDatabase1());
+        q.setSqlText(u"delete from book"_s);
+        q.execSQL();
+        for (const char *title : {"First", "Second", "Third"}) {
+            q.setSqlText(u"INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('%1', 'A', '2001', 'P', "
+                         "'G')"_s.arg(QString::fromLatin1(title)));
+            q.execSQL();
+        }
+    };
+    reset();
+    if (answer)
+        UserPrompts::setNextAnswer(QMessageBox::StandardButton(answer));
+    control<QRadioButton>("rbWrite")->setChecked(true);
+    edSQL()->setText(statement);
+    QTest::keyClick(edSQL(), Qt::Key_Return);
+    waitForStatement();
+    QCOMPARE(UserPrompts::shownMessages(), question.isEmpty() ? QStringList() : QStringList{question});
+    QVERIFY2(AppFixture::consoleMessages().contains(console), qPrintable(AppFixture::consoleMessages().join('\n')));
+    // Durable as the console says: a new connection sees the same.
+    MainF->ConnectDatabase();
+    QCOMPARE(authorsNow(), authors);
+    reset();
+    MainF->RefreshBooks();
+}
+
+void TestSqlPage::longStatementCanBeStopped_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<bool>("reading");
+    QTest::addColumn<bool>("allWorkers"); // stopped as a termination signal stops it
+    // Billions of rows: it would run for hours.
+    const QString huge = u"(select count(*) from rdb$fields a, rdb$fields b, rdb$fields c, rdb$fields d)"_s;
+    QTest::newRow("reading, Stop") << u"select %1 from rdb$database"_s.arg(huge) << true << false;
+    QTest::newRow("writing, Stop") << u"update book set author = 'Gone' where %1 > 0"_s.arg(huge) << false << false;
+    QTest::newRow("reading, signal") << u"select %1 from rdb$database"_s.arg(huge) << true << true;
+}
+
+void TestSqlPage::longStatementCanBeStopped()
+{
+    QFETCH(QString, statement);
+    QFETCH(bool, reading);
+    QFETCH(bool, allWorkers);
+    const QStringList authors = TestLibrary::rows(*MainF->IBDatabase1(), u"select author from book order by id"_s);
+    (reading ? control<QRadioButton>("rbRead") : control<QRadioButton>("rbWrite"))->setChecked(true);
+    edSQL()->setText(statement);
+    QTest::keyClick(edSQL(), Qt::Key_Return);
+    auto *stop = control<QPushButton>("SqlStopBtn");
+    QVERIFY(MainF->sqlPage()->worker()->running());
+    QVERIFY(stop->isVisible());
+    // The window goes on: a timer of its thread fires while the engine works.
+    QTimer tick;
+    QSignalSpy ticks(&tick, &QTimer::timeout);
+    tick.start(20);
+    QTRY_VERIFY(ticks.count() >= 3);
+    QVERIFY(MainF->sqlPage()->worker()->running());
+    if (allWorkers)
+        DbWorker::stopAll();
+    else
+        QTest::mouseClick(stop, Qt::LeftButton);
+    waitForStatement();
+    QVERIFY(!stop->isVisible());
+    QCOMPARE(UserPrompts::shownMessages(), QStringList());
+    QVERIFY(AppFixture::consoleMessages().contains(u"The statement was stopped"_s));
+    QVERIFY(!MainF->IBQuery2()->active());
+    QCOMPARE(TestLibrary::rows(*MainF->IBDatabase1(), u"select author from book order by id"_s), authors);
 }
 
 void TestSqlPage::longStatementRunsWhole()
