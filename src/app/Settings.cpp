@@ -1,4 +1,6 @@
 #include "Settings.h"
+
+#include "LoanPeriod.h"
 #include "ui_Settings.h"
 
 #include "AppState.h"
@@ -15,6 +17,7 @@
 
 #include <QFile>
 #include <QMenu>
+#include <QSpinBox>
 #include <QGroupBox>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -90,6 +93,7 @@ TSettings::TSettings(QWidget *parent) : DialogBase(parent, Fade::Yes), ui(std::m
         policy.setRetainSizeWhenHidden(true);
         group->setSizePolicy(policy);
     }
+    m_loanPeriod = LoanPeriod::addSpinBox(ui->GroupBox1Layout);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     ui->GroupBox2->hide();
     ui->SettingsLanguageCb->setCurrentIndex(-1);
@@ -357,6 +361,7 @@ void TSettings::Button1Click()
         const int page = ui->SettingsDefTabCmb->currentIndex();
         if (page >= 0)
             list.setValue(Key::Deftab, QString::number(page));
+        LoanPeriod::setDays(m_loanPeriod->value());
 
         AppState::setThemeColor(colorBoxColor());
 
@@ -470,6 +475,7 @@ void TSettings::SettingsLanguageCbChange()
 void TSettings::showEvent(QShowEvent *event)
 {
     m_languageChanged = false;
+    m_loanPeriod->setValue(LoanPeriod::days());
     if (MainF) {
         QRect frame = frameGeometry();
         frame.moveCenter(MainF->frameGeometry().center());
