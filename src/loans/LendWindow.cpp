@@ -49,6 +49,9 @@ TGivenF::TGivenF(QWidget *parent)
     completer->setFilterMode(Qt::MatchContains);
     ui->GivenToEd->setCompleter(completer);
     connect(ui->NoDueDate, &QCheckBox::toggled, ui->DueDatePicker, &QWidget::setDisabled);
+    // The due date follows the loan date by the loan period until the user sets it.
+    connect(ui->DateTimePicker1, &QDateEdit::dateChanged, this,
+            [this](const QDate &given) { ui->DueDatePicker->setDate(given.addDays(LoanPeriod::days())); });
     connect(ui->AddBorrowerBtn, &QToolButton::clicked, this, &TGivenF::addBorrowerClick);
 }
 

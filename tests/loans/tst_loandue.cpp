@@ -18,6 +18,7 @@
 #include "MainWindow.h"
 #include "Reminder.h"
 #include "ReturnWindow.h"
+#include "Settings.h"
 #include "SettingsList.h"
 #include "TestLibrary.h"
 #include "UserPrompts.h"
@@ -150,6 +151,7 @@ private slots:
     void reminderInThreeLanguages();
     void borrowersBook();
     void readOnlyLibraryWithoutNewTables();
+    void loanPeriodFromSettings();
 
 private:
     QList<QUrl> m_urls;
@@ -540,6 +542,27 @@ void TestLoanDue::readOnlyLibraryWithoutNewTables()
     QVERIFY(Borrowers::names(*MainF->IBDatabase1()).isEmpty());
     GivenF->show();
     QVERIFY(GivenF->isVisible());
+    GivenF->hide();
+}
+
+void TestLoanDue::loanPeriodFromSettings()
+{
+    AppFixture app;
+    app.start();
+    addBooks();
+    Settings->show();
+    auto *period = child<QSpinBox>(Settings, "LoanPeriodSpin");
+    QCOMPARE(period->value(), 30);
+    period->setValue(14);
+    click(Settings, "Button1");
+    QFile file(app.path(u".settings"_s));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("\r\nloan_period=14\r\n"));
+    GivenF->show();
+    QCOMPARE(child<QDateEdit>(GivenF, "DueDatePicker")->date(), QDate::currentDate().addDays(14));
+    // The due date follows a changed loan date.
+    child<QDateEdit>(GivenF, "DateTimePicker1")->setDate(QDate(2026, 1, 1));
+    QCOMPARE(child<QDateEdit>(GivenF, "DueDatePicker")->date(), QDate(2026, 1, 15));
     GivenF->hide();
 }
 
