@@ -198,7 +198,7 @@ void TMainF::setupMenus()
     ExchangeActions::install(ui->Library1, ui->Base1, this, [](const QString &path) { applyPathInConnectionSettings(path); });
     // The borrowers' book, the loan list's due dates and the overdue notice (it opens the loans by due date).
     LoanActions::install(this, this,
-                         {ui->Library1, ui->DBGridEh2, qobject_cast<QBoxLayout *>(ui->GivenBar->layout()),
+                         {ui->Library1, ui->DBGridEh2, qobject_cast<QBoxLayout *>(ui->DBGridEh2->parentWidget()->layout()),
                           ui->MainLeftFrameLayout, [this] {
                               LeftGivenBooksLnkClick();
                               runGuarded([this] {

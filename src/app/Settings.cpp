@@ -475,7 +475,7 @@ void TSettings::SettingsLanguageCbChange()
 void TSettings::showEvent(QShowEvent *event)
 {
     m_languageChanged = false;
-    m_loanPeriod->setValue(LoanPeriod::days());
+    LoanPeriod::showIn(m_loanPeriod);
     if (MainF) {
         QRect frame = frameGeometry();
         frame.moveCenter(MainF->frameGeometry().center());

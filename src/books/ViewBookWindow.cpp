@@ -107,12 +107,12 @@ void TViewF::showLoanHistory()
         m_historyQuery = new FbQuery(mainApi()->IBDatabase1(), this);
         m_historySource = new DataSource(this);
         m_historySource->setDataSet(m_historyQuery);
-        ui->LoanHistoryGrid->setColumns({{QStringLiteral("GIVEN_TO"), LangStr(QStringLiteral("fgvnt")), 20},
-                                         {QStringLiteral("GIVEN_DATE"), LangStr(QStringLiteral("fgvnd")), 10},
-                                         {QStringLiteral("DUE_DATE"), LangStr(QStringLiteral("fgvndue")), 10},
-                                         {QStringLiteral("RETURNED_DATE"), LangStr(QStringLiteral("fgvnret")), 10}});
         ui->LoanHistoryGrid->setDataSource(m_historySource);
     }
+    ui->LoanHistoryGrid->setColumns({{QStringLiteral("GIVEN_TO"), LangStr(QStringLiteral("lcolto")), 12},
+                                     {QStringLiteral("GIVEN_DATE"), LangStr(QStringLiteral("lcolgiven")), 9},
+                                     {QStringLiteral("DUE_DATE"), LangStr(QStringLiteral("fgvndue")), 9},
+                                     {QStringLiteral("RETURNED_DATE"), LangStr(QStringLiteral("fgvnret")), 9}});
     const QString id = ui->getId->text().trimmed();
     int count = 0;
     bool known = false;

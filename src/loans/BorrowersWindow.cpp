@@ -57,8 +57,8 @@ void BorrowersWindow::applyTexts()
         else if (auto *button = qobject_cast<QPushButton *>(widget))
             button->setText(text);
     }
-    ui->BorrowerLoans->setColumns({{QStringLiteral("TITLE"), LangStr(QStringLiteral("ftitle")), 30},
-                                   {QStringLiteral("GIVEN_DATE"), LangStr(QStringLiteral("fgvnd")), 10},
+    ui->BorrowerLoans->setColumns({{QStringLiteral("TITLE"), LangStr(QStringLiteral("ltitle")), 30},
+                                   {QStringLiteral("GIVEN_DATE"), LangStr(QStringLiteral("lcolgiven")), 10},
                                    {QStringLiteral("DUE_DATE"), LangStr(QStringLiteral("fgvndue")), 10},
                                    {QStringLiteral("RETURNED_DATE"), LangStr(QStringLiteral("fgvnret")), 10},
                                    {QStringLiteral("BOOK_ID"), QStringLiteral("Id"), 6}});

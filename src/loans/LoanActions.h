@@ -16,7 +16,7 @@ namespace LoanActions {
 struct Places {
     QMenu *libraryMenu;
     DBGridEh *loanGrid;
-    QBoxLayout *legendPlace;  // the loans page's bar
+    QBoxLayout *legendPlace;  // the loans page, where the legend goes under the list
     QBoxLayout *noticePlace;  // where the overdue notice stands on the main window
     std::function<void()> openLoansByDueDate;
 };

@@ -61,10 +61,26 @@ DueDateColumn::DueDateColumn(DBGridEh *grid, MainWindowApi *api, QBoxLayout *leg
     , m_grid(grid)
     , m_dueQuery(new FbQuery(api->IBDatabase1(), this))
     , m_legend(new QLabel)
+    , m_soonLegend(new QLabel)
 {
+    // A row of its own under the list, so the search bar keeps its room.
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(4, 0, 4, 0);
+    const auto swatch = [row](const QColor &colour) {
+        auto *box = new QLabel;
+        box->setFixedSize(12, 12);
+        box->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;").arg(colour.name()));
+        row->addWidget(box);
+    };
     m_legend->setObjectName(QStringLiteral("LoanLegend"));
-    m_legend->setTextFormat(Qt::RichText);
-    legendPlace->addWidget(m_legend);
+    m_soonLegend->setObjectName(QStringLiteral("LoanLegendSoon"));
+    swatch(LoanDueDates::kOverdueColor);
+    row->addWidget(m_legend);
+    row->addSpacing(12);
+    swatch(LoanDueDates::kDueSoonColor);
+    row->addWidget(m_soonLegend);
+    row->addStretch();
+    legendPlace->addLayout(row);
     m_dueQuery->setSqlText(LoanRecords::dueDatesStatement());
     grid->queryModel()->setCellHook([this](int row, int column, int role) { return cell(row, column, role); });
     connect(api->DataSource4(), &DataSource::opened, this, &DueDateColumn::reload);
@@ -123,11 +139,6 @@ QVariant DueDateColumn::cell(int row, int column, int role) const
 
 void DueDateColumn::updateLegend()
 {
-    const auto swatch = [](const QColor &colour) {
-        return QStringLiteral("<span style=\"background-color:%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span>").arg(colour.name());
-    };
-    m_legend->setText(swatch(LoanDueDates::kOverdueColor) + QLatin1Char(' ') +
-                      LangStr(QStringLiteral("lduelegover")).arg(overdueInList()) + QStringLiteral("&nbsp;&nbsp;") +
-                      swatch(LoanDueDates::kDueSoonColor) + QLatin1Char(' ') +
-                      LangStr(QStringLiteral("lduelegsoon")).arg(LoanRecords::kDueSoonDays));
+    m_legend->setText(LangStr(QStringLiteral("lduelegover")).arg(overdueInList()));
+    m_soonLegend->setText(LangStr(QStringLiteral("lduelegsoon")).arg(LoanRecords::kDueSoonDays));
 }

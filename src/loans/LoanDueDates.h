@@ -48,6 +48,7 @@ private:
 
     DBGridEh *m_grid;
     FbQuery *m_dueQuery;
-    QLabel *m_legend;
+    QLabel *m_legend;     // overdue, with their number
+    QLabel *m_soonLegend; // due soon
     QHash<int, QDate> m_due;
 };

@@ -39,4 +39,11 @@ QSpinBox *addSpinBox(QBoxLayout *layout)
     return box;
 }
 
+void showIn(QSpinBox *box)
+{
+    box->setValue(days());
+    if (auto *label = box->parentWidget()->findChild<QLabel *>(QStringLiteral("LoanPeriodLabel")))
+        label->setText(LangStr(QStringLiteral("lloanperiod")));
+}
+
 } // namespace LoanPeriod

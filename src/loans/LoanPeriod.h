@@ -12,4 +12,6 @@ int days();
 void setDays(int days);
 // A labelled spin box of the period, added at the end of a layout of the settings window.
 QSpinBox *addSpinBox(QBoxLayout *layout);
+// Shows the stored period in the spin box, its label in the interface language.
+void showIn(QSpinBox *box);
 } // namespace LoanPeriod

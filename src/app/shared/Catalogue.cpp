@@ -597,6 +597,8 @@ constexpr Entry kEntries[] = {
     {"lduelegover", u"overdue: %1", u"просрочено: %1", u"прострочено: %1"},
     {"lduelegsoon", u"due within %1 days", u"срок в ближайшие %1 дня", u"строк у найближчі %1 дні"},
     {"fgvndue", u"Due date", u"Срок возврата", u"Строк повернення"},
+    {"lcolgiven", u"Given on", u"Выдана", u"Віддано"},
+    {"lcolto", u"Given to", u"Кому", u"Кому"},
     {"fgvnret", u"Returned", u"Возвращена", u"Повернено"},
     {"lduelabel", u"Due back:", u"Вернуть до:", u"Повернути до:"},
     {"lnodue", u"No due date", u"Без срока", u"Без строку"},
