@@ -94,6 +94,8 @@ QList<Entry> buildTable()
         {"ExportAllBooks1", MenuCaption, {"{lexpall}"}},
         {"ExportGiven1", MenuCaption, {"{lexpgiven}"}},
         {"ImportBooks1", MenuCaption, {"{limpbooks}"}},
+        {"ExportHistory1", MenuCaption, {"{lexphist}"}},
+        {"Borrowers1", MenuCaption, {"{mborrowers}"}},
         {"Multidelete1", MenuCaption, {"{lmltdel}"}},
         {"Print1", MenuCaption, {"{lprint}"}},
         {"Base", Caption, {"{linform}"}},
@@ -131,7 +133,7 @@ QList<Entry> buildTable()
                                    "{fplace}", "{fclas}"}, 1},
         {"SelList2", ListEntries, {"{ftitle}", "{fauthor}", "{fpub}", "{fser}", "{fgenre}", "{fyear}", "{fdesc}",
                                    "{fplace}", "{fclas}", "Id"}},
-        {"SelList4", ListEntries, {"Id", "{ftitle}", "{fgvnt}", "{fgvnd}"}},
+        {"SelList4", ListEntries, {"Id", "{ftitle}", "{fgvnt}", "{fgvnd}", "{fgvndue}"}},
         {"SelList5", ListEntries, {"{ftitle}", "{fgvnt}", "{fgvnd}", "Id"}},
         // The field Id keeps its title in every language.
         {"TITLE", GridColumnTitle, {"{ltitle}"}},

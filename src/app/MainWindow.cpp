@@ -17,6 +17,7 @@
 #include "HelpWindow.h"
 #include "LangStr.h"
 #include "ListPrint.h"
+#include "LoanActions.h"
 #include "MenuAccelerators.h"
 #include "LoanList.h"
 #include "LoanSearchBar.h"
@@ -151,8 +152,10 @@ void TMainF::createDatabaseObjects()
     connect(m_transaction, &FbTransaction::changesCommitted, this, markBookCountStale);
     // Before anything reads BOOK on a new attachment, which would keep the indexes from being built.
     connect(m_database, &FbDatabase::connectedChanged, this, [this](bool connected) {
-        if (connected)
+        if (connected) {
             addMissingIndexes();
+            LoanActions::libraryConnected(*m_database);
+        }
     });
 
     QVector<GridColumn> columns;
@@ -199,6 +202,16 @@ void TMainF::setupMenus()
     MenuAccelerators::install(ui->MainMenu1);
     // Export, import, backup and restore, at the end of the Library and Database menus.
     ExchangeActions::install(ui->Library1, ui->Base1, this, [](const QString &path) { applyPathInConnectionSettings(path); });
+    // The borrowers' book, the loan list's due dates and the overdue notice (it opens the loans by due date).
+    LoanActions::install(this, this,
+                         {ui->Library1, ui->DBGridEh2, qobject_cast<QBoxLayout *>(ui->DBGridEh2->parentWidget()->layout()),
+                          ui->MainLeftFrameLayout, [this] {
+                              LeftGivenBooksLnkClick();
+                              runGuarded([this] {
+                                  RefreshGiven();
+                                  m_loanBar->arrangeByDueDate();
+                              });
+                          }});
     // The console's pop-up menu.
     connect(ui->bar, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         QMenu menu(this);

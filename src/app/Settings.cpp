@@ -1,4 +1,6 @@
 #include "Settings.h"
+
+#include "LoanPeriod.h"
 #include "ui_Settings.h"
 
 #include "AppState.h"
@@ -15,6 +17,7 @@
 
 #include <QFile>
 #include <QMenu>
+#include <QSpinBox>
 #include <QGroupBox>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -92,6 +95,7 @@ TSettings::TSettings(QWidget *parent) : DialogBase(parent, Fade::Yes), ui(std::m
         policy.setRetainSizeWhenHidden(true);
         group->setSizePolicy(policy);
     }
+    m_loanPeriod = LoanPeriod::addSpinBox(ui->GroupBox1Layout);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     ui->GroupBox2->hide();
     ui->SettingsLanguageCb->setCurrentIndex(-1);
@@ -359,6 +363,7 @@ void TSettings::Button1Click()
         const int page = ui->SettingsDefTabCmb->currentIndex();
         if (page >= 0)
             list.setValue(Key::Deftab, QString::number(page));
+        LoanPeriod::setDays(m_loanPeriod->value());
 
         AppState::setThemeColor(colorBoxColor());
 
@@ -472,6 +477,7 @@ void TSettings::SettingsLanguageCbChange()
 void TSettings::showEvent(QShowEvent *event)
 {
     m_languageChanged = false;
+    LoanPeriod::showIn(m_loanPeriod);
     if (MainF) {
         QRect frame = frameGeometry();
         frame.moveCenter(MainF->frameGeometry().center());

@@ -7,6 +7,7 @@
 
 class QAction;
 class QMenu;
+class QSpinBox;
 
 namespace Ui
 {
@@ -62,6 +63,7 @@ private:
     QMenu *m_popupMenu = nullptr;
     QAction *m_n2 = nullptr;
     bool m_languageChanged = false;
+    QSpinBox *m_loanPeriod = nullptr; // days until a lent book is due back
     // .settings existed but could not be read: the first rewrite keeps a copy of it.
     bool m_settingsUnread = false;
 };

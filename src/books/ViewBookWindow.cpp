@@ -2,7 +2,10 @@
 
 #include "AppState.h"
 #include "ClickableLabel.h"
+#include "DataSource.h"
 #include "FbQuery.h"
+#include "LangStr.h"
+#include "LoanRecords.h"
 #include "ui_ViewBookWindow.h"
 
 #include <QKeyEvent>
@@ -24,6 +27,10 @@ TViewF::TViewF(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::TView
     setWindowOpacity(kOpacity);
     bindFields();
     connect(ui->getTitle, &QLineEdit::textChanged, this, &TViewF::getTitleChange);
+    connect(ui->getId, &QLineEdit::textChanged, this, [this] {
+        if (isVisible())
+            showLoanHistory();
+    });
     getTitleChange();
 }
 
@@ -101,6 +108,41 @@ void TViewF::FormShow()
     bindFields();
     colourViewLink(Qt::red);
     getTitleChange();
+    showLoanHistory();
+}
+
+void TViewF::showLoanHistory()
+{
+    if (!m_historyQuery) {
+        if (!mainApi())
+            return;
+        m_historyQuery = new FbQuery(mainApi()->IBDatabase1(), this);
+        m_historySource = new DataSource(this);
+        m_historySource->setDataSet(m_historyQuery);
+        ui->LoanHistoryGrid->setDataSource(m_historySource);
+    }
+    ui->LoanHistoryGrid->setColumns({{QStringLiteral("GIVEN_TO"), LangStr(QStringLiteral("lcolto")), 12},
+                                     {QStringLiteral("GIVEN_DATE"), LangStr(QStringLiteral("lcolgiven")), 9},
+                                     {QStringLiteral("DUE_DATE"), LangStr(QStringLiteral("fgvndue")), 9},
+                                     {QStringLiteral("RETURNED_DATE"), LangStr(QStringLiteral("fgvnret")), 9}});
+    const QString id = ui->getId->text().trimmed();
+    int count = 0;
+    bool known = false;
+    m_historyQuery->close();
+    if (!id.isEmpty()) {
+        try {
+            m_historyQuery->setSqlText(LoanRecords::bookHistoryStatement(id));
+            m_historyQuery->open();
+            m_historyQuery->fetchAll();
+            count = m_historyQuery->fetchedCount();
+            known = true;
+        } catch (const std::exception &) {
+            // A library without the history: the window shows the book as before.
+            m_historyQuery->close();
+        }
+    }
+    ui->LoanHistoryLabel->setText(known ? LangStr(QStringLiteral("lpastloans")).arg(count)
+                                        : LangStr(QStringLiteral("lnohistory")));
 }
 
 void TViewF::FormHide()

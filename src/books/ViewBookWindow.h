@@ -34,8 +34,12 @@ private:
     void bindFields();
     void colourViewLink(const QColor &color);
     void centreOnMainWindow();
+    // The shown book's past loans, read again when the book changes while the window is shown.
+    void showLoanHistory();
 
     std::unique_ptr<Ui::TViewF> ui;
+    class FbQuery *m_historyQuery = nullptr;
+    class DataSource *m_historySource = nullptr;
     bool m_placed = false; // centred once; later shows keep where the user left it
 };
 

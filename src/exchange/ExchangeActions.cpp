@@ -12,6 +12,7 @@
 #include "FileError.h"
 #include "ImportBooksWindow.h"
 #include "LangStr.h"
+#include "LoanRecords.h"
 #include "UserPrompts.h"
 
 #include <QAction>
@@ -143,6 +144,8 @@ void ExchangeActions::install(QMenu *library, QMenu *database, QWidget *parent, 
               [parent] { exportAllBooks(parent); });
     addAction(library, "ExportGiven1", QStyle::SP_DialogSaveButton, LangStr(QStringLiteral("lexpgiven")),
               [parent] { exportLoans(parent); });
+    addAction(library, "ExportHistory1", QStyle::SP_DialogSaveButton, LangStr(QStringLiteral("lexphist")),
+              [parent] { exportLoanHistory(parent); });
     addAction(library, "ImportBooks1", QStyle::SP_DialogOpenButton, LangStr(QStringLiteral("limpbooks")),
               [parent] { importBooks(parent); });
     database->addSeparator();
@@ -169,6 +172,11 @@ void ExchangeActions::exportLoans(QWidget *parent)
 {
     const FbQuery *list = mainApi()->IBQuery5();
     exportStatement(parent, list->active() ? list->text() : QLatin1String(kAllLoansSql), QStringLiteral("given.csv"));
+}
+
+void ExchangeActions::exportLoanHistory(QWidget *parent)
+{
+    exportStatement(parent, LoanRecords::historyStatement());
 }
 
 ImportBooksWindow *ExchangeActions::importWindow(QWidget *parent)

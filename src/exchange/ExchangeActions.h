@@ -23,6 +23,8 @@ void install(QMenu *library, QMenu *database, QWidget *parent, const RegisterLib
 void exportBookList(QWidget *parent);
 void exportAllBooks(QWidget *parent);
 void exportLoans(QWidget *parent);
+// Every past loan, oldest return first.
+void exportLoanHistory(QWidget *parent);
 void importBooks(QWidget *parent);
 void backupLibrary(QWidget *parent);
 void restoreLibrary(QWidget *parent, const RegisterLibrary &registerLibrary);

@@ -188,6 +188,11 @@ QVariant QueryModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return {};
+    if (m_cellHook && m_query && index.row() < m_rowCount && index.row() < m_query->fetchedCount()) {
+        const QVariant extra = m_cellHook(index.row(), index.column(), role);
+        if (extra.isValid())
+            return extra;
+    }
     switch (role) {
     case Qt::DisplayRole:
         return cellText(index.row(), index.column());

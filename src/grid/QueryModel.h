@@ -46,6 +46,11 @@ public:
     QColor titleColor() const { return m_titleColor; }
     void setTitleColor(const QColor &color);
 
+    // Extra cell data (a column computed beside the query, a row colour): a valid answer wins
+    // over the model's own. Called only for fetched rows.
+    using CellHook = std::function<QVariant(int row, int column, int role)>;
+    void setCellHook(CellHook hook) { m_cellHook = std::move(hook); }
+
     // Text of a cell straight from the query; empty outside the result.
     QString cellText(int row, int column) const;
 
@@ -83,4 +88,5 @@ private:
     int m_rowCount = 0;
     bool m_fetchBroken = false;
     QColor m_titleColor{0x00, 0x80, 0x00};
+    CellHook m_cellHook;
 };

@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <memory>
 
+class QStringListModel;
+
 namespace Ui {
 class TGivenF;
 }
@@ -24,6 +26,8 @@ public slots:
     void FormShow();
     void Button1Click();
     void Button2Click();
+    // "+" beside the borrower: puts the typed name into the borrowers' book.
+    void addBorrowerClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -31,6 +35,7 @@ protected:
 private:
     std::unique_ptr<Ui::TGivenF> ui;
     QLocale m_dateLocale = QLocale::system();
+    QStringListModel *m_names = nullptr;
 };
 
 extern TGivenF *GivenF;

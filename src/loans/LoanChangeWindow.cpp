@@ -6,8 +6,13 @@
 #include "EventConsole.h"
 #include "FbQuery.h"
 #include "LoanFailure.h"
+#include "LangStr.h"
+#include "LoanRecords.h"
 #include "LoanStatements.h"
 
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
 #include <QTimer>
 
 TGivenCngF *GivenCngF = nullptr;
@@ -29,6 +34,9 @@ TGivenCngF::TGivenCngF(QWidget *parent)
     }
     connect(ui->Button1, &QPushButton::clicked, this, &TGivenCngF::Button1Click);
     connect(ui->Button2, &QPushButton::clicked, this, &TGivenCngF::Button2Click);
+    connect(ui->ExtendBtn, &QPushButton::clicked, this, &TGivenCngF::extendClick);
+    connect(ui->RemindBtn, &QPushButton::clicked, this, &TGivenCngF::remindClick);
+    connect(ui->CopyReminderBtn, &QPushButton::clicked, this, &TGivenCngF::copyReminderClick);
 }
 
 TGivenCngF::~TGivenCngF()
@@ -51,6 +59,20 @@ void TGivenCngF::FormShow()
         return;
     }
     ui->ReGivenToEd->setText(ui->DBText2->text());
+    ui->ExtendLabel->setText(LangStr(QStringLiteral("lextendby")));
+    ui->ExtendDaysLabel->setText(LangStr(QStringLiteral("ldays")));
+    ui->ExtendBtn->setText(LangStr(QStringLiteral("lextend")));
+    ui->RemindBtn->setText(LangStr(QStringLiteral("lremind")));
+    ui->CopyReminderBtn->setText(LangStr(QStringLiteral("lremcopy")));
+    showDue();
+}
+
+void TGivenCngF::showDue()
+{
+    const Reminder::Loan loan = currentLoan();
+    ui->DueShown->setText(loan.due.isValid()
+                              ? LangStr(QStringLiteral("lduenow")).arg(QLocale::system().toString(loan.due, QLocale::ShortFormat))
+                              : LangStr(QStringLiteral("lnoduenow")));
 }
 
 void TGivenCngF::Button1Click()
@@ -60,11 +82,15 @@ void TGivenCngF::Button1Click()
         close();
         return;
     }
+    runOnLoan(LoanSql::changeStatement(id, ui->ReGivenToEd->text()), LoanFailure::kChange);
+}
+
+bool TGivenCngF::runOnLoan(const QString &statement, const char *failure)
+{
     MainWindowApi *api = mainApi();
     FbQuery *query = api->IBQuery5();
     const QStringList listLines = query->sql();
     try {
-        const QString statement = LoanSql::changeStatement(id, ui->ReGivenToEd->text());
         LogSql(statement);
         api->setGivenBaseSql(query->text());
         query->setSqlText(statement);
@@ -72,14 +98,52 @@ void TGivenCngF::Button1Click()
     } catch (const std::exception &e) {
         query->setSql(listLines);
         LoanFailure::rereadAfterFailure();
-        LoanFailure::report(LoanFailure::kChange, QString::fromStdString(e.what()));
-        return;
+        LoanFailure::report(failure, QString::fromStdString(e.what()));
+        return false;
     }
     query->setSql(listLines);
     LoanFailure::reread([query, api] {
         query->open();
         api->RefreshGiven();
     });
+    return true;
+}
+
+void TGivenCngF::extendClick()
+{
+    const QString id = ui->DBEdit1->text();
+    if (id.isEmpty())
+        return;
+    if (runOnLoan(LoanRecords::extendStatement(id, ui->ExtendDays->value()), LoanFailure::kExtend))
+        showDue();
+}
+
+Reminder::Loan TGivenCngF::currentLoan() const
+{
+    Reminder::Loan loan;
+    MainWindowApi *api = mainApi();
+    const QString id = ui->DBEdit1->text();
+    if (!api || id.isEmpty())
+        return loan;
+    loan.borrower = ui->DBText2->text();
+    loan.title = ui->DBText1->text();
+    loan.given = api->IBQuery5()->fieldValue(QStringLiteral("GIVEN_DATE")).toDate();
+    Reminder::completeFromLibrary(*api->IBDatabase1(), id, loan);
+    return loan;
+}
+
+void TGivenCngF::remindClick()
+{
+    if (ui->DBEdit1->text().isEmpty())
+        return;
+    QDesktopServices::openUrl(Reminder::mailtoUrl(currentLoan()));
+}
+
+void TGivenCngF::copyReminderClick()
+{
+    if (ui->DBEdit1->text().isEmpty())
+        return;
+    QGuiApplication::clipboard()->setText(Reminder::body(currentLoan()));
 }
 
 void TGivenCngF::Button2Click()

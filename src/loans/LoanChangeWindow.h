@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DialogBase.h"
+#include "Reminder.h"
 
 #include <memory>
 
@@ -20,11 +21,22 @@ public slots:
     void FormShow();
     void Button1Click();
     void Button2Click();
+    // "Extend": the due date moves the chosen number of days later.
+    void extendClick();
+    // "Remind": the e-mail program with a reminder; "Copy reminder": the same text on the clipboard.
+    void remindClick();
+    void copyReminderClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Runs a statement on the current loan through the loan list's query, which is re-run after.
+    bool runOnLoan(const QString &statement, const char *failure);
+    void showDue();
+    // The current loan as the reminder names it.
+    Reminder::Loan currentLoan() const;
+
     std::unique_ptr<Ui::TGivenCngF> ui;
 };
 

@@ -7,6 +7,7 @@ namespace LoanFailure {
 const char *const kLend = "The book could not be marked as given\rКнигу не удалось отметить как выданную";
 const char *const kReturn = "The book could not be turned back\rКнигу не удалось вернуть в библиотеку";
 const char *const kChange = "The borrower could not be changed\rНе удалось изменить запись о выдаче";
+const char *const kExtend = "The due date could not be changed\rНе удалось изменить срок возврата";
 const char *const kReread = "The list of given books could not be read again\r"
                             "Не удалось перечитать список выданных книг";
 

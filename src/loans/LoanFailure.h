@@ -8,6 +8,7 @@ namespace LoanFailure {
 extern const char *const kLend;
 extern const char *const kReturn;
 extern const char *const kChange;
+extern const char *const kExtend;
 extern const char *const kReread;
 void report(const char *what, const QString &reason);
 // Runs the re-reading of the loan list after a change; a failure gets its own message.

@@ -14,6 +14,8 @@ QVector<GridColumn> loanGridColumns()
         {QStringLiteral("TITLE"), QStringLiteral("TITLE"), 40},
         {QStringLiteral("GIVEN_TO"), QStringLiteral("GIVEN_TO"), LoanSql::kMaxBorrowerLength},
         {QStringLiteral("GIVEN_DATE"), QStringLiteral("GIVEN_DATE"), 12},
+        // Not a field of the list's statement: filled from the due dates read beside it.
+        {QStringLiteral("DUE_DATE"), QStringLiteral("DUE_DATE"), 12},
     };
 }
 

@@ -34,6 +34,7 @@ LoanSearchBar::LoanSearchBar(QWidget *parent)
     ui->SelList4->setItemText(1, LangStr(QStringLiteral("ftitle")));
     ui->SelList4->setItemText(2, LangStr(QStringLiteral("fgvnt")));
     ui->SelList4->setItemText(3, LangStr(QStringLiteral("fgvnd")));
+    ui->SelList4->addItem(LangStr(QStringLiteral("fgvndue")));
     ui->SelList5->setItemText(0, LangStr(QStringLiteral("ftitle")));
     ui->SelList5->setItemText(1, LangStr(QStringLiteral("fgvnt")));
     ui->SelList5->setItemText(2, LangStr(QStringLiteral("fgvnd")));
@@ -75,6 +76,12 @@ void LoanSearchBar::arrangeByColumn(const QString &column)
     const bool ascending = m_titleOrder.click(item);
     ui->SelList4->setCurrentIndex(item);
     arrange(ascending);
+}
+
+void LoanSearchBar::arrangeByDueDate()
+{
+    ui->SelList4->setCurrentIndex(LoanSql::kDueDateOrderItem);
+    arrange(true);
 }
 
 void LoanSearchBar::arrange(bool ascending)

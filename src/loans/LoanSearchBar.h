@@ -26,6 +26,8 @@ public slots:
     void GivenRefreshClick();
     // Orders by the list column of that field, as the arrange list does; the list shows it.
     void arrangeByColumn(const QString &column);
+    // Opens the list ordered by due date, soonest first.
+    void arrangeByDueDate();
 
 signals:
     // A search ran and the list it gave is empty.

@@ -9,7 +9,8 @@ namespace {
 const char *const kListSql = "SELECT given.given_id, book.title, given.given_to, given.given_date FROM given, book "
                              "where given.given_id = book.id";
 
-const char *const kOrderColumns[] = {"given_id", "title", "given_to", "given_date"};
+// The due date is the fifth, beside the list's own four.
+const char *const kOrderColumns[] = {"given_id", "title", "given_to", "given_date", "due_date"};
 
 // The engine's own readings of a date literal: d.m.y with dots, m/d/y with slashes, y-m-d with dashes.
 struct DateShape {

@@ -36,6 +36,7 @@ struct SearchResult {
 // item: the index chosen in the search list (-1 when none).
 SearchResult searchStatement(int item, const QString &text);
 
+constexpr int kDueDateOrderItem = 4;
 // The ordering column for an index of the arrange list SelList4; empty when none is chosen.
 QString orderColumn(int item);
 // The arrange-list index that orders by a column of the loan list (any case); -1 for none.

@@ -84,10 +84,10 @@ void TestCatalogue::lookup()
 void TestCatalogue::keysAreUniqueAndComplete()
 {
     const QStringList keys = Catalogue::keys();
-    QCOMPARE(keys.size(), 305);
+    // The program's own keys end with "lqsrch:"; the sections of newer features follow.
+    QCOMPARE(keys.indexOf("lqsrch:"), 304);
     QCOMPARE(QSet<QString>(keys.cbegin(), keys.cend()).size(), keys.size());
     QCOMPARE(keys.first(), "iprog");
-    QCOMPARE(keys.last(), "lqsrch:");
 }
 
 void TestCatalogue::translationsAreComplete()
