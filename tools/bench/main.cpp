@@ -35,13 +35,16 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
 #include <cstdlib>
+#include <deque>
 #include <functional>
 #include <malloc.h>
 #include <unistd.h>
@@ -120,6 +123,8 @@ void startProgram()
 {
     UserPrompts::setAutoAnswer(true);
     Startup::run();
+    // The counters' tick would land inside other timings; it is timed on its own.
+    MainF->counterTimer()->stop();
     MainF->resize(1200, 800);
     MainF->show();
     settle();
@@ -242,7 +247,7 @@ std::function<void()> engineList(FbQuery *list)
 {
     return [list] {
         const QString statement = list->text();
-        EngineProbe::select(db(), tr(), statement, qMax(list->fetchedCount(), 1));
+        EngineProbe::selectKept(db(), tr(), statement, qMax(list->fetchedCount(), 1));
     };
 }
 
@@ -317,6 +322,107 @@ void measureList(Bench &bench)
                 engineList(list)));
         }
     }
+}
+
+// Until the counters have their figures.
+void waitForCounters()
+{
+    QApplication::processEvents();
+}
+
+// The counters' tick after a row move, on the window's thread, beside the engine counting.
+void measureTick(Bench &bench)
+{
+    const auto engineCount = [] {
+        EngineProbe::selectKept(db(), tr(), QStringLiteral("SELECT count(*) FROM book "), 1);
+        EngineProbe::selectKept(db(), tr(), QStringLiteral("SELECT count(*) FROM given "), 1);
+    };
+    const auto afterMove = [] {
+        press(Qt::Key_Down);
+        settle();
+        waitForCounters();
+    };
+    bench.fixedGoal(bench.pair(QStringLiteral("counter tick after a move, window's thread"),
+                               [] { MainF->Timer2Timer(); }, engineCount, afterMove),
+                    50.0);
+    waitForCounters();
+}
+
+// Down held at 33 keys a second for a while with the counters' tick running, as a user
+// browses: rows moved per second, key-to-paint latency, and the longest stretch the window's
+// thread gave no sign of life (a heartbeat timer every 5 ms).
+QString measureBrowsing(Bench &bench, int seconds)
+{
+    DBGridEh *grid = bookGrid();
+    FbQuery *list = MainF->IBQuery1();
+    MainF->LeftRefreshAllLbClick();
+    settle();
+    grid->setFocus();
+    const int firstRow = list->currentRow();
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastBeat = 0;
+    qint64 longest = 0;
+    QTimer heartbeat;
+    heartbeat.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = qMax(longest, now - lastBeat);
+        lastBeat = now;
+    });
+    std::deque<qint64> sent;
+    QVector<double> latencies;
+    QTimer keys;
+    keys.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&keys, &QTimer::timeout, [&] {
+        sent.push_back(clock.nsecsElapsed());
+        QCoreApplication::postEvent(grid, new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));
+        QCoreApplication::postEvent(grid, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier));
+    });
+    struct PaintWatch : QObject {
+        std::function<void()> painted;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted();
+            return false;
+        }
+    } watch;
+    watch.painted = [&] {
+        const qint64 now = clock.nsecsElapsed();
+        while (!sent.empty()) {
+            latencies << (now - sent.front()) / 1e6;
+            sent.pop_front();
+        }
+    };
+    grid->viewport()->installEventFilter(&watch);
+    MainF->counterTimer()->start();
+    heartbeat.start(5);
+    keys.start(30);
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    lastBeat = clock.nsecsElapsed();
+    loop.exec();
+    keys.stop();
+    heartbeat.stop();
+    MainF->counterTimer()->stop();
+    grid->viewport()->removeEventFilter(&watch);
+    waitForCounters();
+    const double elapsed = clock.nsecsElapsed() / 1e9;
+    std::sort(latencies.begin(), latencies.end());
+    const double p95 = latencies.isEmpty() ? 0 : latencies.at(qMin(latencies.size() - 1, latencies.size() * 95 / 100));
+    Result freeze{QStringLiteral("longest freeze browsing %1 s (Down at 33 Hz, tick on)").arg(seconds), longest / 1e6,
+                  0, {}, true};
+    bench.fixedGoal(freeze, 50.0);
+    Result latency{QStringLiteral("Down at 33 Hz: p95 key-to-paint"), p95, 0, {}, true};
+    bench.fixedGoal(latency, 50.0);
+    return QStringLiteral("Down held at 33 Hz for %1 s: %2 rows/s (%3 keys painted), p95 key-to-paint %4 ms, longest "
+                          "freeze %5 ms\n")
+        .arg(seconds)
+        .arg((list->currentRow() - firstRow) / elapsed, 0, 'f', 1)
+        .arg(latencies.size())
+        .arg(p95, 0, 'f', 1)
+        .arg(longest / 1e6, 0, 'f', 1);
 }
 
 // Add, change and delete as their windows do it: the statement through the book list's query,
@@ -428,6 +534,7 @@ void measureIndexCost(Bench &bench, const QString &library)
                                           "('Index cost', 'Автор', '2024', 'Видавець', 'Роман')");
     const auto engineInsert = [&] { EngineProbe::execute(db(), tr(), insert); };
     const Result with = bench.pair(QStringLiteral("insert, engine, with ordering indexes"), engineInsert, [] {});
+    EngineProbe::forgetKept();
     MainF->IBDatabase1()->close();
     {
         FbDatabase plain;
@@ -531,10 +638,13 @@ int main(int argc, char *argv[])
     QDir::setCurrent(dir);
     startProgram();
     measureList(bench);
+    measureTick(bench);
     measureChanges(bench);
     const QString memory = measureWholeList(bench);
+    const int browseSeconds = qEnvironmentVariableIntValue("BENCH_BROWSE_SECONDS");
+    const QString browsing = measureBrowsing(bench, browseSeconds > 0 ? browseSeconds : 60);
     bench.print();
-    out << memory;
+    out << memory << browsing;
     measureIndexCost(bench, library);
     measureExchange(dir, 10000);
     MainF->IBDatabase1()->close();
