@@ -12,6 +12,7 @@
 #include "FbError.h"
 #include "FbQuery.h"
 #include "FbTransaction.h"
+#include "DbWorker.h"
 #include "LibrarySchema.h"
 #include "FileError.h"
 #include "HelpWindow.h"
@@ -56,6 +57,8 @@ constexpr int kGivenPage = 1;
 constexpr int kInfoPage = 2;
 constexpr int kSqlPage = 3;
 constexpr int kConsoleHeight = 45;
+// How long the closing waits for a count or an index being built to give up.
+constexpr int kWorkerCloseWaitMs = 30000;
 constexpr int kConsoleStep = 8;
 constexpr int kLeftFrameMargin = 4;
 constexpr int kFramePictureSize = 18;
@@ -150,11 +153,30 @@ void TMainF::createDatabaseObjects()
     connect(m_source1, &DataSource::currentRowChanged, this, markBookCountStale);
     connect(m_source1, &DataSource::opened, this, markBookCountStale);
     connect(m_transaction, &FbTransaction::changesCommitted, this, markBookCountStale);
-    // Before anything reads BOOK on a new attachment, which would keep the indexes from being built.
+    // Counting a million books takes the engine a quarter of a second, building an older
+    // library's indexes minutes: both run beside the window, each on an attachment of its own.
+    m_counter = new DbWorker(m_database, this);
+    m_counter->setObjectName(QStringLiteral("CounterWorker"));
+    connect(m_counter, &DbWorker::finished, this, &TMainF::countsArrived);
+    m_indexer = new DbWorker(m_database, this);
+    m_indexer->setObjectName(QStringLiteral("IndexWorker"));
+    connect(m_indexer, &DbWorker::progress, this, &TMainF::indexProgress);
+    connect(m_indexer, &DbWorker::finished, this, [](const QVariant &built) {
+        if (built.toInt() > 0)
+            LogEvent(LangStr(QStringLiteral("cdbidx2")));
+    });
+    connect(m_indexer, &DbWorker::failed, this,
+            [](const QString &message) { LogEvent(LangStr(QStringLiteral("cdbidx5")) + message); });
     connect(m_database, &FbDatabase::connectedChanged, this, [this](bool connected) {
+        // Figures of another connection are not this one's.
+        m_bookCounted = m_givenCounted = false;
+        m_counter->stop();
         if (connected) {
             addMissingIndexes();
             LoanActions::libraryConnected(*m_database);
+        } else {
+            ui->dbeBookCount->clear();
+            ui->dbeGivenBookCount->clear();
         }
     });
 
@@ -580,6 +602,11 @@ void TMainF::closeEvent(QCloseEvent *event)
 
 void TMainF::FormClose()
 {
+    // An index being built is left out whole and built at the next start; the ones finished stay.
+    for (DbWorker *worker : {m_indexer, m_counter}) {
+        worker->stop();
+        worker->wait(kWorkerCloseWaitMs);
+    }
     saveConnectionProfileAtExit();
     LogEvent(LangStr(QStringLiteral("cexit")));
     const QString addMarker = AppState::baseDirectory() + QStringLiteral(".add");
@@ -784,18 +811,57 @@ void TMainF::Timer4Timer()
 
 void TMainF::Timer2Timer()
 {
-    if (m_bookCountStale && m_query3->active())
-        m_query3->close();
-    m_bookCountStale = false;
-    for (FbQuery *count : {m_query3, m_query7}) {
-        if (!m_database->connected())
-            break;
-        try {
-            count->open();
-        } catch (const FbError &) {
-            // The counters never report: a failed count leaves its label empty.
-        }
+    const bool countBooks = m_bookCountStale || !m_bookCounted;
+    const bool countGiven = !m_givenCounted;
+    // A count still running answers for this tick; a change meanwhile waits for the next.
+    if (!m_database->connected() || (!countBooks && !countGiven) || m_counter->running()) {
+        showCounters();
+        return;
     }
+    m_bookCountStale = false;
+    // A count opened here earlier is older than the one coming.
+    if (countBooks && m_query3->active())
+        m_query3->close();
+    const QString books = countBooks ? m_query3->text() : QString();
+    const QString given = countGiven ? m_query7->text() : QString();
+    m_counter->start([books, given](DbWorker::Control &control) -> QVariant {
+        QVariantList figures;
+        for (const QString &statement : {books, given}) {
+            figures << QVariant();
+            if (statement.isEmpty())
+                continue;
+            try {
+                FbQuery count(&control.database());
+                count.setSqlText(statement);
+                count.open();
+                figures.last() = count.fieldText(count.fieldName(0));
+            } catch (const FbError &) {
+                // The counters never report: a failed count leaves its label empty.
+                figures.last() = QString();
+            }
+        }
+        return figures;
+    });
+}
+
+void TMainF::countsArrived(const QVariant &figures)
+{
+    if (!m_database->connected())
+        return;
+    const QVariantList both = figures.toList();
+    if (!both.value(0).isNull()) {
+        ui->dbeBookCount->setText(both.value(0).toString());
+        m_bookCounted = !ui->dbeBookCount->text().isEmpty();
+    }
+    if (!both.value(1).isNull()) {
+        ui->dbeGivenBookCount->setText(both.value(1).toString());
+        m_givenCounted = !ui->dbeGivenBookCount->text().isEmpty();
+    }
+    showCounters();
+}
+
+void TMainF::showCounters()
+{
     ui->lbBookCount->setText(ui->dbeBookCount->text());
     ui->lbGivenBookCount->setText(ui->dbeGivenBookCount->text());
     const QString given = ui->dbeGivenBookCount->text();
@@ -928,13 +994,25 @@ void TMainF::ConnectDatabase()
 
 void TMainF::addMissingIndexes()
 {
-    try {
-        const auto announce = [](const QStringList &) { LogEvent(LangStr(QStringLiteral("cdbidx1"))); };
-        if (!LibrarySchema::addMissingIndexes(*m_database, announce).isEmpty())
-            LogEvent(LangStr(QStringLiteral("cdbidx2")));
-    } catch (const FbError &e) {
-        LogEvent(LangStr(QStringLiteral("cdbidx3")) + e.message());
-    }
+    // A reconnect while they are being built: the build goes on.
+    if (m_indexer->running())
+        return;
+    m_indexer->start([](DbWorker::Control &control) -> QVariant {
+        const QStringList built = LibrarySchema::buildMissingIndexes(
+            control.database(), [&control](int done, int total, const QString &) {
+                control.progress(done, total);
+                return !control.stopRequested();
+            });
+        return int(built.size());
+    });
+}
+
+void TMainF::indexProgress(qint64 done, qint64 total)
+{
+    if (done == 0)
+        LogEvent(LangStr(QStringLiteral("cdbidx1")));
+    if (done < total)
+        LogEvent(LangStr(QStringLiteral("cdbidx4")).arg(done + 1).arg(total));
 }
 
 void TMainF::showConnectedPath(const QString &path)

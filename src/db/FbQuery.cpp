@@ -563,6 +563,32 @@ void FbQuery::fetchAll()
         fetchMore(1024);
 }
 
+void FbQuery::keepFirstRows(int rows)
+{
+    rows = qMax(rows, m_current + 1);
+    if (!m_active || !m_stmt || m_rows->size() <= rows)
+        return;
+    // A cursor only goes forward: the rows are dropped and the statement, still prepared and
+    // bound, runs again up to the kept ones.
+    ISC_STATUS_ARRAY status;
+    if (m_stmt->cursorOpen) {
+        isc_dsql_free_statement(status, &m_stmt->handle, DSQL_close);
+        m_stmt->cursorOpen = false;
+    }
+    m_rows->reset(m_stmt->out.get());
+    isc_dsql_execute(status, transaction()->handle(), &m_stmt->handle,
+                     static_cast<unsigned short>(m_database->sqlDialect()), m_stmt->in.get());
+    if (status[0] == 1 && status[1] != 0) {
+        close();
+        FbApi::raise(status);
+    }
+    m_stmt->cursorOpen = true;
+    m_eof = false;
+    while (m_rows->size() < rows && fetchMore(rows - m_rows->size()) > 0) {
+    }
+    m_current = qMin(m_current, m_rows->size() - 1);
+}
+
 QVariant FbQuery::value(int row, int column) const
 {
     if (!m_database)

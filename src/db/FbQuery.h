@@ -66,6 +66,9 @@ public:
     // Fetches up to count more rows; returns how many arrived.
     int fetchMore(int count);
     void fetchAll();
+    // Gives back the memory of the rows after the first `rows` (never the current one): the
+    // statement runs again and fetches only those. Nothing happens when no more are held.
+    void keepFirstRows(int rows);
     QVariant value(int row, int column) const;
 
     // Current row: -1 when the result is empty or the query is closed.

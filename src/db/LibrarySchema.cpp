@@ -82,6 +82,32 @@ QStringList LibrarySchema::addMissingIndexes(FbDatabase &db,
     return missing;
 }
 
+QStringList LibrarySchema::buildMissingIndexes(FbDatabase &db,
+                                               const std::function<bool(int, int, const QString &)> &beforeEach)
+{
+    if (!db.connected())
+        db.open();
+    QStringList missing;
+    {
+        OwnTransaction look(db);
+        missing = missingIn(look);
+    }
+    QStringList built;
+    for (const QString &statement : statements()) {
+        const QString name = indexName(statement);
+        if (!isIndexStatement(statement) || !missing.contains(name))
+            continue;
+        if (!beforeEach(int(built.size()), int(missing.size()), name))
+            break;
+        OwnTransaction tr(db);
+        tr.execute(statement);
+        // The engine builds the index here; a failure or a cancel leaves it out altogether.
+        tr.commit();
+        built << name;
+    }
+    return built;
+}
+
 QStringList LibrarySchema::statements()
 {
     initSchemaResource();

@@ -27,4 +27,10 @@ QStringList missingIndexes(FbDatabase &db);
 // transaction has used BOOK, which would keep the indexes from being built. beforeBuilding is
 // called with the names once they are known, and only when there is something to build.
 QStringList addMissingIndexes(FbDatabase &db, const std::function<void(const QStringList &)> &beforeBuilding = {});
+// Creates the missing indexes one at a time, each made durable on its own, so that work cut
+// short keeps the ones finished and a later call builds only the rest. beforeEach is called
+// with how many are done, how many were missing and the next name; returning false stops
+// there. Throws FbError when one cannot be built. Returns the names created.
+QStringList buildMissingIndexes(FbDatabase &db,
+                                const std::function<bool(int done, int total, const QString &name)> &beforeEach);
 } // namespace LibrarySchema

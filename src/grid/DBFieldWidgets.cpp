@@ -5,9 +5,18 @@
 
 #include <QMouseEvent>
 
-FieldLink::FieldLink(std::function<void(const QString &)> show)
-    : m_show(std::move(show))
+FieldLink::FieldLink(QWidget *owner, std::function<void(const QString &)> show)
+    : m_owner(owner)
+    , m_show(std::move(show))
 {
+}
+
+bool FieldLink::eventFilter(QObject *watched, QEvent *event)
+{
+    // The window's own show handlers run after this and read the fields.
+    if (event->type() == QEvent::Show && m_stale && watched == m_owner->window())
+        refresh();
+    return false;
 }
 
 void FieldLink::setDataSource(DataSource *source)
@@ -44,12 +53,24 @@ QString FieldLink::fieldText() const
 
 void FieldLink::refresh()
 {
+    // Every row move would otherwise redraw the fields of the hidden book and loan windows.
+    // A field inside a shown window (even one hidden on its own) follows at once: code reads it.
+    QWidget *window = m_owner->window();
+    if (window != m_owner && !window->isVisible()) {
+        if (!m_stale)
+            window->installEventFilter(this);
+        m_stale = true;
+        return;
+    }
+    if (m_stale)
+        window->removeEventFilter(this);
+    m_stale = false;
     m_show(fieldText());
 }
 
 DBText::DBText(QWidget *parent)
     : QLabel(parent)
-    , m_link([this](const QString &text) { setText(text); })
+    , m_link(this, [this](const QString &text) { setText(text); })
 {
     // A title that looks like markup is still shown as it is stored.
     setTextFormat(Qt::PlainText);
@@ -64,7 +85,7 @@ void DBText::mouseReleaseEvent(QMouseEvent *event)
 
 DBEdit::DBEdit(QWidget *parent)
     : QLineEdit(parent)
-    , m_link([this](const QString &text) {
+    , m_link(this, [this](const QString &text) {
         setText(text);
         setCursorPosition(0);
     })
@@ -73,6 +94,6 @@ DBEdit::DBEdit(QWidget *parent)
 
 DBMemo::DBMemo(QWidget *parent)
     : QPlainTextEdit(parent)
-    , m_link([this](const QString &text) { setPlainText(text); })
+    , m_link(this, [this](const QString &text) { setPlainText(text); })
 {
 }

@@ -9,12 +9,13 @@
 #include <functional>
 
 // Ties a widget to one field of a data source's current row. The text follows every row move,
-// open and close; it is empty while the query is closed or has no such field.
+// open and close; it is empty while the query is closed or has no such field. While the
+// widget's window is hidden the text waits, and is brought up to date when the window shows.
 class FieldLink : public QObject
 {
     Q_OBJECT
 public:
-    explicit FieldLink(std::function<void(const QString &)> show);
+    FieldLink(QWidget *owner, std::function<void(const QString &)> show);
 
     DataSource *dataSource() const { return m_source; }
     void setDataSource(DataSource *source);
@@ -24,7 +25,12 @@ public:
     QString fieldText() const;
     void refresh();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    QWidget *m_owner;
+    bool m_stale = false;
     QPointer<DataSource> m_source;
     QString m_field;
     std::function<void(const QString &)> m_show;

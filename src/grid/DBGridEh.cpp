@@ -250,13 +250,18 @@ void DBGridEh::keyboardSearch(const QString &search)
         m_searchText.clear();
         return;
     }
-    m_searchTimer.start();
     const QString wanted = m_searchText + search;
     const int column = currentColumnOrFirst();
     // A longer text cannot match above the row that its beginning found.
+    const int rowsBefore = m_model->rowCount();
+    m_searchTimer.stop();
     const int row = findPrefix(column, wanted, m_searchText.isEmpty() ? 0 : m_searchRow);
+    // The pause that forgets the text counts from the answer: a long search is no pause.
+    m_searchTimer.start();
     // A key that matches nothing is dropped, so the text typed so far still finds its row.
     if (row < 0) {
+        // The rows read through in vain are not kept: a million of them would stay in memory.
+        m_model->keepFirstRows(rowsBefore);
         QApplication::beep();
         return;
     }

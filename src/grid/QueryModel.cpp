@@ -156,6 +156,23 @@ bool QueryModel::fetchRows(int count)
     return ok;
 }
 
+void QueryModel::keepFirstRows(int rows)
+{
+    if (!m_query || !m_query->active() || m_query->fetchedCount() <= rows)
+        return;
+    if (!guard([&] { m_query->keepFirstRows(rows); }) || !m_query->active()) {
+        reload();
+        return;
+    }
+    const int kept = m_query->fetchedCount();
+    if (kept < m_rowCount) {
+        beginRemoveRows(QModelIndex(), kept, m_rowCount - 1);
+        m_rowCount = kept;
+        endRemoveRows();
+    }
+    catchUp();
+}
+
 void QueryModel::catchUp()
 {
     if (m_query && m_query->active())

@@ -58,6 +58,8 @@ public:
     bool fetchRows(int count);
     // Announces rows the query fetched on its own before this model heard of them.
     void catchUp();
+    // Lets the query give back the rows after the first `rows` (see FbQuery::keepFirstRows).
+    void keepFirstRows(int rows);
     // Runs a query action, turning a database error into fetchFailed.
     bool guard(const std::function<void()> &action);
 

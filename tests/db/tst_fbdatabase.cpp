@@ -85,6 +85,7 @@ private slots:
     void orderingUsesItsIndex();
     void missingIndexesAddedOnce();
     void failedIndexUpgradeLeavesLibraryAsItWas();
+    void indexesBuiltOneByOneKeepWhatIsDone();
     void movesAndCurrentRow();
     void secondEngineIsRefused();
     void lostConnectionIsDroppedAndMadeAnew();
@@ -503,6 +504,38 @@ void TestFbDatabase::failedIndexUpgradeLeavesLibraryAsItWas()
     QCOMPARE(LibrarySchema::missingIndexes(c.db), LibrarySchema::indexNames());
     c.exec(insertBook(QStringLiteral("Still works")));
     QCOMPARE(c.scalar(QStringLiteral("SELECT count(*) FROM book")).toInt(), 1);
+}
+
+void TestFbDatabase::indexesBuiltOneByOneKeepWhatIsDone()
+{
+    TestLibrary lib;
+    TestLibrary::dropOrderingIndexes(lib.path());
+    Connection c(lib);
+    c.exec(insertBook(QStringLiteral("B")));
+    c.db.close();
+    const QStringList all = LibrarySchema::indexNames();
+    // Cut short after three: those three stay, the next call builds only the rest.
+    QList<int> seen;
+    const QStringList first = LibrarySchema::buildMissingIndexes(c.db, [&](int done, int total, const QString &) {
+        seen << done;
+        return total == all.size() && done < 3;
+    });
+    QCOMPARE(first, all.mid(0, 3));
+    QCOMPARE(seen, QList<int>({0, 1, 2, 3}));
+    QCOMPARE(LibrarySchema::missingIndexes(c.db), all.mid(3));
+    const QStringList rest = LibrarySchema::buildMissingIndexes(c.db, [](int, int, const QString &) { return true; });
+    QCOMPARE(rest, all.mid(3));
+    QVERIFY(LibrarySchema::missingIndexes(c.db).isEmpty());
+
+    // One that cannot be built (an older library without CLAS) stops there; the ones before it stay.
+    TestLibrary older;
+    TestLibrary::dropOrderingIndexes(older.path());
+    Connection o(older);
+    o.exec(QStringLiteral("ALTER TABLE book DROP clas"));
+    o.db.close();
+    QVERIFY_THROWS_EXCEPTION(FbError, LibrarySchema::buildMissingIndexes(o.db, [](int, int, const QString &) { return true; }));
+    QCOMPARE(LibrarySchema::missingIndexes(o.db), QStringList({QStringLiteral("BOOK_CLAS_ASC"), QStringLiteral("BOOK_CLAS_DESC")}));
+    QCOMPARE(o.scalar(QStringLiteral("SELECT count(*) FROM book")).toInt(), 0);
 }
 
 void TestFbDatabase::lazyFetching()

@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -32,6 +34,70 @@ QByteArray withoutSemicolon(FbDatabase &db, QString statement)
     return db.charset().encode(statement);
 }
 
+// A select prepared once, with its output buffers.
+struct Prepared {
+    isc_stmt_handle stmt = 0;
+    std::vector<char> sqldaSpace = std::vector<char>(XSQLDA_LENGTH(64));
+    std::vector<std::vector<char>> buffers;
+    std::vector<short> nulls;
+    XSQLDA *out() { return reinterpret_cast<XSQLDA *>(sqldaSpace.data()); }
+
+    Prepared(FbDatabase &db, FbTransaction &tr, const QString &statement)
+    {
+        const QByteArray sql = withoutSemicolon(db, statement);
+        ISC_STATUS_ARRAY status;
+        isc_dsql_allocate_statement(status, db.handle(), &stmt);
+        check(status);
+        out()->version = SQLDA_VERSION1;
+        out()->sqln = 64;
+        isc_dsql_prepare(status, tr.handle(), &stmt, 0, sql.constData(), static_cast<unsigned short>(db.sqlDialect()),
+                         out());
+        check(status);
+        buffers.resize(out()->sqld);
+        nulls.resize(out()->sqld);
+        for (int i = 0; i < out()->sqld; ++i) {
+            XSQLVAR &var = out()->sqlvar[i];
+            buffers[i].resize(var.sqllen + 2);
+            var.sqldata = buffers[i].data();
+            var.sqlind = &nulls[i];
+        }
+    }
+    ~Prepared()
+    {
+        ISC_STATUS_ARRAY status;
+        isc_dsql_free_statement(status, &stmt, DSQL_drop);
+    }
+
+    EngineProbe::Fetched run(FbDatabase &db, FbTransaction &tr, int maxRows)
+    {
+        ISC_STATUS_ARRAY status;
+        isc_dsql_execute(status, tr.handle(), &stmt, static_cast<unsigned short>(db.sqlDialect()), nullptr);
+        check(status);
+        EngineProbe::Fetched result;
+        XSQLDA *o = out();
+        while ((maxRows < 0 || result.rows < maxRows) && isc_dsql_fetch(status, &stmt, 1, o) == 0) {
+            ++result.rows;
+            for (int i = 0; i < o->sqld; ++i) {
+                const XSQLVAR &var = o->sqlvar[i];
+                if ((var.sqltype & 1) && *var.sqlind < 0)
+                    continue;
+                short length = var.sqllen;
+                if ((var.sqltype & ~1) == SQL_VARYING)
+                    std::memcpy(&length, var.sqldata, sizeof length);
+                result.dataBytes += length;
+            }
+        }
+        isc_dsql_free_statement(status, &stmt, DSQL_close);
+        return result;
+    }
+};
+
+std::map<QString, std::unique_ptr<Prepared>> &kept()
+{
+    static std::map<QString, std::unique_ptr<Prepared>> statements;
+    return statements;
+}
+
 } // namespace
 
 namespace EngineProbe {
@@ -39,43 +105,22 @@ namespace EngineProbe {
 Fetched select(FbDatabase &db, FbTransaction &tr, const QString &statement, int maxRows)
 {
     tr.ensureStarted();
-    const QByteArray sql = withoutSemicolon(db, statement);
-    const auto dialect = static_cast<unsigned short>(db.sqlDialect());
-    ISC_STATUS_ARRAY status;
-    isc_stmt_handle stmt = 0;
-    isc_dsql_allocate_statement(status, db.handle(), &stmt);
-    check(status);
-    std::vector<char> sqldaSpace(XSQLDA_LENGTH(64));
-    auto *out = reinterpret_cast<XSQLDA *>(sqldaSpace.data());
-    out->version = SQLDA_VERSION1;
-    out->sqln = 64;
-    isc_dsql_prepare(status, tr.handle(), &stmt, 0, sql.constData(), dialect, out);
-    check(status);
-    std::vector<std::vector<char>> buffers(out->sqld);
-    std::vector<short> nulls(out->sqld);
-    for (int i = 0; i < out->sqld; ++i) {
-        XSQLVAR &var = out->sqlvar[i];
-        buffers[i].resize(var.sqllen + 2);
-        var.sqldata = buffers[i].data();
-        var.sqlind = &nulls[i];
-    }
-    isc_dsql_execute(status, tr.handle(), &stmt, dialect, nullptr);
-    check(status);
-    Fetched result;
-    while ((maxRows < 0 || result.rows < maxRows) && isc_dsql_fetch(status, &stmt, 1, out) == 0) {
-        ++result.rows;
-        for (int i = 0; i < out->sqld; ++i) {
-            const XSQLVAR &var = out->sqlvar[i];
-            if ((var.sqltype & 1) && *var.sqlind < 0)
-                continue;
-            short length = var.sqllen;
-            if ((var.sqltype & ~1) == SQL_VARYING)
-                std::memcpy(&length, var.sqldata, sizeof length);
-            result.dataBytes += length;
-        }
-    }
-    isc_dsql_free_statement(status, &stmt, DSQL_drop);
-    return result;
+    Prepared prepared(db, tr, statement);
+    return prepared.run(db, tr, maxRows);
+}
+
+Fetched selectKept(FbDatabase &db, FbTransaction &tr, const QString &statement, int maxRows)
+{
+    tr.ensureStarted();
+    std::unique_ptr<Prepared> &slot = kept()[statement];
+    if (!slot)
+        slot = std::make_unique<Prepared>(db, tr, statement);
+    return slot->run(db, tr, maxRows);
+}
+
+void forgetKept()
+{
+    kept().clear();
 }
 
 void execute(FbDatabase &db, FbTransaction &tr, const QString &statement)

@@ -17,6 +17,11 @@ struct Fetched {
 
 // Runs a select and fetches up to maxRows rows (all of them when maxRows < 0).
 Fetched select(FbDatabase &db, FbTransaction &tr, const QString &statement, int maxRows);
+// Like select, with the statement prepared once and kept for the next call with the same text
+// (as the program keeps its list's statement): the engine's time for a re-run.
+Fetched selectKept(FbDatabase &db, FbTransaction &tr, const QString &statement, int maxRows);
+// Frees the kept statements; before the attachment closes.
+void forgetKept();
 // Runs a statement without a result set and makes it durable, as the program does.
 void execute(FbDatabase &db, FbTransaction &tr, const QString &statement);
 

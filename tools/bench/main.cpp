@@ -10,6 +10,7 @@
 #include "BookSearchBar.h"
 #include "BookStatements.h"
 #include "ConnectionProfileFile.h"
+#include "DbWorker.h"
 #include "CsvExport.h"
 #include "CsvFormat.h"
 #include "DBGridEh.h"
@@ -36,13 +37,17 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
+#include <QThread>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
 #include <cstdlib>
+#include <deque>
 #include <functional>
 #include <malloc.h>
 #include <unistd.h>
@@ -121,6 +126,8 @@ void startProgram()
 {
     UserPrompts::setAutoAnswer(true);
     Startup::run();
+    // The counters' tick would land inside other timings; it is timed on its own.
+    MainF->counterTimer()->stop();
     MainF->resize(1200, 800);
     MainF->show();
     settle();
@@ -132,6 +139,29 @@ int startupChild(const QString &dir)
     QDir::setCurrent(dir);
     startProgram();
     out << MainF->IBQuery1()->fetchedCount() << Qt::endl;
+    MainF->IBDatabase1()->close();
+    std::_Exit(0);
+}
+
+// The child of the first-connect measure: a library without its ordering indexes, from the
+// process's start to the painted window, then to the indexes built beside it.
+int firstConnectChild(const QString &dir, const QElapsedTimer &sinceStart)
+{
+    QDir::setCurrent(dir);
+    startProgram();
+    const double painted = sinceStart.nsecsElapsed() / 1e6;
+    auto *indexer = MainF->findChild<DbWorker *>(QStringLiteral("IndexWorker"));
+    // The window stays usable meanwhile: the longest gap between two turns of its loop.
+    QElapsedTimer beat;
+    beat.start();
+    qint64 longest = 0;
+    while (indexer && indexer->running()) {
+        const qint64 before = beat.nsecsElapsed();
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+        longest = qMax(longest, beat.nsecsElapsed() - before - 5000000);
+    }
+    out << painted << ' ' << sinceStart.nsecsElapsed() / 1e6 << ' ' << longest / 1e6 << Qt::endl;
     MainF->IBDatabase1()->close();
     std::_Exit(0);
 }
@@ -243,7 +273,7 @@ std::function<void()> engineList(FbQuery *list)
 {
     return [list] {
         const QString statement = list->text();
-        EngineProbe::select(db(), tr(), statement, qMax(list->fetchedCount(), 1));
+        EngineProbe::selectKept(db(), tr(), statement, qMax(list->fetchedCount(), 1));
     };
 }
 
@@ -318,6 +348,110 @@ void measureList(Bench &bench)
                 engineList(list)));
         }
     }
+}
+
+// Until the counters have their figures (counted beside the window).
+void waitForCounters()
+{
+    auto *counter = MainF->findChild<DbWorker *>(QStringLiteral("CounterWorker"));
+    while (counter && counter->running())
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    QApplication::processEvents();
+}
+
+// The counters' tick after a row move, on the window's thread, beside the engine counting.
+void measureTick(Bench &bench)
+{
+    const auto engineCount = [] {
+        EngineProbe::selectKept(db(), tr(), QStringLiteral("SELECT count(*) FROM book "), 1);
+        EngineProbe::selectKept(db(), tr(), QStringLiteral("SELECT count(*) FROM given "), 1);
+    };
+    const auto afterMove = [] {
+        press(Qt::Key_Down);
+        settle();
+        waitForCounters();
+    };
+    bench.fixedGoal(bench.pair(QStringLiteral("counter tick after a move, window's thread"),
+                               [] { MainF->Timer2Timer(); }, engineCount, afterMove),
+                    50.0);
+    waitForCounters();
+}
+
+// Down held at 33 keys a second for a while with the counters' tick running, as a user
+// browses: rows moved per second, key-to-paint latency, and the longest stretch the window's
+// thread gave no sign of life (a heartbeat timer every 5 ms).
+QString measureBrowsing(Bench &bench, int seconds)
+{
+    DBGridEh *grid = bookGrid();
+    FbQuery *list = MainF->IBQuery1();
+    MainF->LeftRefreshAllLbClick();
+    settle();
+    grid->setFocus();
+    const int firstRow = list->currentRow();
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastBeat = 0;
+    qint64 longest = 0;
+    QTimer heartbeat;
+    heartbeat.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = qMax(longest, now - lastBeat);
+        lastBeat = now;
+    });
+    std::deque<qint64> sent;
+    QVector<double> latencies;
+    QTimer keys;
+    keys.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&keys, &QTimer::timeout, [&] {
+        sent.push_back(clock.nsecsElapsed());
+        QCoreApplication::postEvent(grid, new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));
+        QCoreApplication::postEvent(grid, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier));
+    });
+    struct PaintWatch : QObject {
+        std::function<void()> painted;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted();
+            return false;
+        }
+    } watch;
+    watch.painted = [&] {
+        const qint64 now = clock.nsecsElapsed();
+        while (!sent.empty()) {
+            latencies << (now - sent.front()) / 1e6;
+            sent.pop_front();
+        }
+    };
+    grid->viewport()->installEventFilter(&watch);
+    MainF->counterTimer()->start();
+    heartbeat.start(5);
+    keys.start(30);
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    lastBeat = clock.nsecsElapsed();
+    loop.exec();
+    keys.stop();
+    heartbeat.stop();
+    MainF->counterTimer()->stop();
+    grid->viewport()->removeEventFilter(&watch);
+    waitForCounters();
+    const double elapsed = clock.nsecsElapsed() / 1e9;
+    std::sort(latencies.begin(), latencies.end());
+    const double p95 = latencies.isEmpty() ? 0 : latencies.at(qMin(latencies.size() - 1, latencies.size() * 95 / 100));
+    Result freeze{QStringLiteral("longest freeze browsing %1 s (Down at 33 Hz, tick on)").arg(seconds), longest / 1e6,
+                  0, {}, true};
+    bench.fixedGoal(freeze, 50.0);
+    Result latency{QStringLiteral("Down at 33 Hz: p95 key-to-paint"), p95, 0, {}, true};
+    bench.fixedGoal(latency, 50.0);
+    return QStringLiteral("Down held at 33 Hz for %1 s: %2 rows/s (%3 keys painted), p95 key-to-paint %4 ms, longest "
+                          "freeze %5 ms\n")
+        .arg(seconds)
+        .arg((list->currentRow() - firstRow) / elapsed, 0, 'f', 1)
+        .arg(latencies.size())
+        .arg(p95, 0, 'f', 1)
+        .arg(longest / 1e6, 0, 'f', 1);
 }
 
 // Add, change and delete as their windows do it: the statement through the book list's query,
@@ -423,12 +557,13 @@ QString measureWholeList(Bench &bench)
 }
 
 // What the ordering indexes cost an insert: the engine alone, with them and without them.
-void measureIndexCost(Bench &bench, const QString &library)
+void measureIndexCost(Bench &bench, const QString &dir, const QString &library)
 {
     const QString insert = QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre) VALUES "
                                           "('Index cost', 'Автор', '2024', 'Видавець', 'Роман')");
     const auto engineInsert = [&] { EngineProbe::execute(db(), tr(), insert); };
     const Result with = bench.pair(QStringLiteral("insert, engine, with ordering indexes"), engineInsert, [] {});
+    EngineProbe::forgetKept();
     MainF->IBDatabase1()->close();
     {
         FbDatabase plain;
@@ -444,12 +579,28 @@ void measureIndexCost(Bench &bench, const QString &library)
     }
     db().open();
     const Result without = bench.pair(QStringLiteral("insert, engine, without"), engineInsert, [] {});
-    // A kept library gets its indexes back for the next run.
     db().close();
-    LibrarySchema::addMissingIndexes(db());
     out << QStringLiteral("ordering indexes: an insert takes %1 ms with them, %2 ms without (engine alone)\n")
                .arg(with.program, 0, 'f', 2)
                .arg(without.program, 0, 'f', 2);
+    out.flush();
+    // The program opens it as a library of an older kind, which also gives a kept library its
+    // indexes back for the next run.
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--first-connect-child"), dir});
+    child.waitForFinished(-1);
+    const QStringList figures = QString::fromLatin1(child.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
+    Result painted{QStringLiteral("first connect, no indexes: window painted"), figures.value(0).toDouble(), 0, {}, true};
+    bench.fixedGoal(painted, 1000.0);
+    Result gap{QStringLiteral("first connect, no indexes: longest freeze"), figures.value(2).toDouble(), 0, {}, true};
+    bench.fixedGoal(gap, 50.0);
+    out << QStringLiteral("first connect to a library without indexes: window painted after %1 ms, indexes built "
+                          "beside it after %2 ms (process start to both)\n")
+               .arg(figures.value(0).toDouble(), 0, 'f', 0)
+               .arg(figures.value(1).toDouble(), 0, 'f', 0);
+    if (!LibrarySchema::missingIndexes(db()).isEmpty())
+        LibrarySchema::addMissingIndexes(db());
+    db().close();
     out.flush();
 }
 
@@ -494,6 +645,8 @@ void measureExchange(const QString &dir, int importRows)
 
 int main(int argc, char *argv[])
 {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     RuntimeDirectory::prepare(); // as the program does, so Qt does not warn
@@ -506,6 +659,8 @@ int main(int argc, char *argv[])
     if (args.value(1) == QLatin1String("--import"))
         return ImportBench::run(app.applicationFilePath(), args.size() > 2 ? args.mid(2) : QStringList{
                                                                QStringLiteral("100000"), QStringLiteral("1000000")});
+    if (args.value(1) == QLatin1String("--first-connect-child"))
+        return firstConnectChild(args.value(2), sinceStart);
 
     const int books = qBound(1000, args.value(1, QStringLiteral("100000")).toInt(), 1000000);
     const int runs = qMax(args.value(2, QStringLiteral("7")).toInt(), 1);
@@ -532,12 +687,18 @@ int main(int argc, char *argv[])
     QDir::setCurrent(dir);
     startProgram();
     measureList(bench);
+    measureTick(bench);
     measureChanges(bench);
     const QString memory = measureWholeList(bench);
+    const int browseSeconds = qEnvironmentVariableIntValue("BENCH_BROWSE_SECONDS");
+    const QString browsing = measureBrowsing(bench, browseSeconds > 0 ? browseSeconds : 60);
     bench.print();
-    out << memory;
-    measureIndexCost(bench, library);
-    measureExchange(dir, 10000);
+    out << memory << browsing;
+    bench.results.clear();
+    measureIndexCost(bench, dir, library);
+    bench.print();
+    if (!qEnvironmentVariableIsSet("BENCH_NO_EXCHANGE"))
+        measureExchange(dir, 10000);
     MainF->IBDatabase1()->close();
     std::_Exit(0);
 }

@@ -627,6 +627,14 @@ constexpr Entry kEntries[] = {
     // ---- end
 
     // ---- Speed at a million books
+    {"cdbidx4",
+     u"Adding index %1 of %2 for arranging the book list ...",
+     u"Добавление индекса %1 из %2 для упорядочивания списка книг ...",
+     u"Додавання індексу %1 з %2 для впорядкування списку книжок ..."},
+    {"cdbidx5",
+     u"Not all indexes for arranging the book list were added; the next start adds the rest: ",
+     u"Не все индексы для упорядочивания списка книг добавлены; остальные добавит следующий запуск: ",
+     u"Не всі індекси для впорядкування списку книжок додано; решту додасть наступний запуск: "},
 
     // ---- end
 
