@@ -14,6 +14,8 @@
 #include "FbTransaction.h"
 #include "LibrarySchema.h"
 #include "FileError.h"
+#include "ForgivingSearch.h"
+#include "LentMark.h"
 #include "LangStr.h"
 #include "ListPrint.h"
 #include "LoanList.h"
@@ -147,8 +149,10 @@ void TMainF::createDatabaseObjects()
     connect(m_transaction, &FbTransaction::changesCommitted, this, markBookCountStale);
     // Before anything reads BOOK on a new attachment, which would keep the indexes from being built.
     connect(m_database, &FbDatabase::connectedChanged, this, [this](bool connected) {
-        if (connected)
+        if (connected) {
             addMissingIndexes();
+            ForgivingSearch::prepareLibrary(*m_database);
+        }
     });
 
     QVector<GridColumn> columns;
@@ -183,6 +187,9 @@ void TMainF::createDatabaseObjects()
     ui->dbeBookCount->setDataField(QStringLiteral("COUNT"));
     ui->dbeGivenBookCount->setDataSource(m_source7);
     ui->dbeGivenBookCount->setDataField(QStringLiteral("COUNT"));
+
+    // Lent books marked in the book list, with their menu items and the filter as you type.
+    ForgivingSearch::installMenu(ui->Library1, new LentMark(ui->DBGridEh1, m_database, this));
 
     m_print = new PrintDBGridEh(this);
     m_print->setObjectName(QStringLiteral("PrintDBGridEh1"));

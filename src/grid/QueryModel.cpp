@@ -206,7 +206,7 @@ QVariant QueryModel::data(const QModelIndex &index, int role) const
         }
     }
     default:
-        return {};
+        return m_cellRoles ? m_cellRoles(index.row(), index.column(), role) : QVariant();
     }
 }
 

@@ -46,6 +46,10 @@ public:
     QColor titleColor() const { return m_titleColor; }
     void setTitleColor(const QColor &color);
 
+    // Further roles of a cell (a background, a tooltip) that its owner adds beside the text.
+    using CellRoles = std::function<QVariant(int row, int column, int role)>;
+    void setCellRoles(CellRoles roles) { m_cellRoles = std::move(roles); }
+
     // Text of a cell straight from the query; empty outside the result.
     QString cellText(int row, int column) const;
 
@@ -83,4 +87,5 @@ private:
     int m_rowCount = 0;
     bool m_fetchBroken = false;
     QColor m_titleColor{0x00, 0x80, 0x00};
+    CellRoles m_cellRoles;
 };
