@@ -140,6 +140,11 @@ void ForgivingSearch::offer(int field, const QString &text)
         return;
     m_offerField = field;
     m_offerText = text;
+    // Any later run of the list (a reload, "All books", a search) makes the offer stale.
+    if (!m_followsList) {
+        m_followsList = true;
+        connect(mainApi()->IBQuery1(), &FbQuery::opened, this, &ForgivingSearch::hideOffer);
+    }
     m_offer->setText(LangStr(QStringLiteral("lfsfound")).arg(*found));
     m_offer->show();
 }

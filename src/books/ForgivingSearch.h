@@ -60,5 +60,6 @@ private:
     ClickableLabel *m_offer;
     QTimer m_filterTimer;
     int m_offerField = -1;
+    bool m_followsList = false;
     QString m_offerText;
 };

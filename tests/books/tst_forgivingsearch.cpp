@@ -152,6 +152,9 @@ void TestForgivingSearch::nothingFoundOffersTheForgivingResult()
     // "мертвые" finds "Мёртвые" only ignoring case and ё.
     search(0, u"мертвые"_s);
     QCOMPARE(offer->text(), u"Found 1 ignoring case"_s);
+    // A reload of the list leaves no stale offer behind.
+    MainF->LeftRefreshAllLbClick();
+    QVERIFY(!offer->isVisible());
 }
 
 void TestForgivingSearch::ignoreCaseSearchesForgivingAndIsRemembered()
