@@ -6,6 +6,7 @@
 #include "BookStatements.h"
 #include "ChosenEntry.h"
 #include "ClickableLabel.h"
+#include "DbWorker.h"
 #include "EventConsole.h"
 #include "FbDatabase.h"
 #include "FbError.h"
@@ -19,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 
 #include "LentMark.h"
 
@@ -157,13 +159,33 @@ void ForgivingSearch::hideOffer()
 
 void ForgivingSearch::prepareLibrary(FbDatabase &db)
 {
+    static QPointer<DbWorker> filling;
     try {
-        const auto announce = [] { LogEvent(LangStr(QStringLiteral("cfsprep"))); };
-        if (BookSearchCopy::addIfMissing(db, announce))
-            LogEvent(LangStr(QStringLiteral("cfsprepd")));
+        if (filling || BookSearchCopy::missing(db) == BookSearchCopy::Missing::Nothing)
+            return;
+        LogEvent(LangStr(QStringLiteral("cfsprep")));
+        BookSearchCopy::createTable(db);
     } catch (const FbError &e) {
         LogEvent(LangStr(QStringLiteral("cfsprepe")) + e.message());
+        return;
     }
+    // Reading every book takes minutes at a million: the window stays free meanwhile, and the
+    // triggers already keep what changes.
+    filling = new DbWorker(&db, &db);
+    filling->setObjectName(QStringLiteral("SearchCopyWorker"));
+    DbWorker *worker = filling;
+    connect(worker, &DbWorker::finished, worker, [worker] {
+        LogEvent(LangStr(QStringLiteral("cfsprepd")));
+        worker->deleteLater();
+    });
+    connect(worker, &DbWorker::failed, worker, [worker](const QString &message) {
+        LogEvent(LangStr(QStringLiteral("cfsprepe")) + message);
+        worker->deleteLater();
+    });
+    worker->start([](DbWorker::Control &control) {
+        BookSearchCopy::fillAndIndex(control.database());
+        return QVariant();
+    });
 }
 
 void ForgivingSearch::installMenu(QMenu *library, LentMark *mark)

@@ -36,8 +36,8 @@ public:
     void offer(int field, const QString &text);
     void hideOffer();
 
-    // Creates the folded copy in a library that lacks it, logging the steps. Run on connect,
-    // before the connection's transaction has read BOOK.
+    // Creates the folded copy in a library that lacks it, logging the steps; a worker fills it.
+    // Run on connect, before the connection's transaction has read BOOK.
     static void prepareLibrary(FbDatabase &db);
 
     // "Filter as you type" and "Mark lent books", checkable, at the end of the Library menu.

@@ -186,27 +186,28 @@ BookSearchCopy::Missing BookSearchCopy::missing(FbDatabase &db)
     return missingIn(tr);
 }
 
-bool BookSearchCopy::addIfMissing(FbDatabase &db, const std::function<void()> &beforeFilling)
+void BookSearchCopy::createTable(FbDatabase &db)
 {
     if (!db.connected())
         db.open();
-    Missing what;
+    OwnTransaction tr(db);
+    if (missingIn(tr) != Missing::All)
+        return;
+    const ConnectionCharset charset = libraryCharset(tr);
+    tr.execute(createTableSql(charset));
+    for (const QString &trigger : triggerSqls(charset))
+        tr.execute(trigger);
+    tr.commit();
+}
+
+void BookSearchCopy::fillAndIndex(FbDatabase &db)
+{
+    if (!db.connected())
+        db.open();
     ConnectionCharset charset;
     {
         OwnTransaction tr(db);
-        what = missingIn(tr);
         charset = libraryCharset(tr);
-    }
-    if (what == Missing::Nothing)
-        return false;
-    if (beforeFilling)
-        beforeFilling();
-    if (what == Missing::All) {
-        OwnTransaction tr(db);
-        tr.execute(createTableSql(charset));
-        for (const QString &trigger : triggerSqls(charset))
-            tr.execute(trigger);
-        tr.commit();
     }
     OwnTransaction fill(db);
     fill.execute(fillSql(charset));
@@ -219,6 +220,16 @@ bool BookSearchCopy::addIfMissing(FbDatabase &db, const std::function<void()> &b
             build.execute(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
                               .arg(indexName(c), tableName(), copyColumn(QLatin1String(c.name))));
     build.commit();
+}
+
+bool BookSearchCopy::addIfMissing(FbDatabase &db, const std::function<void()> &beforeFilling)
+{
+    if (missing(db) == Missing::Nothing)
+        return false;
+    if (beforeFilling)
+        beforeFilling();
+    createTable(db);
+    fillAndIndex(db);
     return true;
 }
 

@@ -30,6 +30,12 @@ QString foldExpression(const QString &expression, const ConnectionCharset &chars
 // What the library lacks of the copy: nothing, the indexes only (the filling was cut short), or all.
 enum class Missing { Nothing, Indexes, All };
 Missing missing(FbDatabase &db);
+// The table and its triggers, when missing (quick: nothing is read). Run it before the
+// connection's own transaction has used BOOK.
+void createTable(FbDatabase &db);
+// Fills the copy for the books that have no row in it and builds its missing indexes: long at a
+// million books, so the program runs it on a worker's attachment.
+void fillAndIndex(FbDatabase &db);
 // Creates what is missing, fills the copy for the books already there and builds its indexes,
 // each step committed in a transaction of its own. Run it before the connection's own
 // transaction has used BOOK. beforeFilling is called only when there is something to do.

@@ -7,6 +7,7 @@
 #include "EventConsole.h"
 #include "FbDatabase.h"
 #include "FbQuery.h"
+#include "FbTransaction.h"
 #include "LendWindow.h"
 #include "LibrarySchema.h"
 #include "MainWindow.h"
@@ -116,7 +117,35 @@ private slots:
     void filterAsYouTypeRunsOneSearchPerPause();
     void lentBooksAreMarkedUntilReturned();
     void unicodeLibraryStoresAndFindsAccents();
+    void olderLibraryIsFilledBesideTheWindow();
 };
+
+// A library made before the folded copy: the program adds it on connect and a worker fills it.
+void TestForgivingSearch::olderLibraryIsFilledBesideTheWindow()
+{
+    AppFixture app;
+    {
+        FbDatabase db;
+        FbTransaction tr(&db);
+        db.setDatabaseName(app.path(u"LIBRARY.GDB"_s));
+        db.setParams(TestLibrary::defaultParams());
+        for (const char *drop : {"DROP TRIGGER BOOK_SEARCH_KEEP", "DROP TRIGGER BOOK_SEARCH_DROP", "DROP TABLE BOOK_SEARCH"}) {
+            FbQuery q(&db);
+            q.setSqlText(QString::fromLatin1(drop));
+            q.execSQL();
+            db.close();
+        }
+        FbQuery add(&db);
+        add.setSqlText(u"INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Ёлка', 'A', '1', 'P', 'G')"_s);
+        add.execSQL();
+        db.close();
+    }
+    app.start();
+    QVERIFY(AppFixture::consoleMessages().contains(u"Preparing the search that ignores case ..."_s));
+    QTRY_VERIFY_WITH_TIMEOUT(AppFixture::consoleMessages().contains(u"Search that ignores case: ready"_s), 60000);
+    search(0, u"елка"_s);
+    QCOMPARE(child<ClickableLabel>(searchBar(), "ForgivingOffer")->text(), u"Found 1 ignoring case"_s);
+}
 
 void TestForgivingSearch::nothingFoundOffersTheForgivingResult()
 {
