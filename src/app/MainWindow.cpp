@@ -15,7 +15,9 @@
 #include "DbWorker.h"
 #include "LibrarySchema.h"
 #include "FileError.h"
+#include "ForgivingSearch.h"
 #include "HelpWindow.h"
+#include "LentMark.h"
 #include "LangStr.h"
 #include "ListPrint.h"
 #include "LoanActions.h"
@@ -173,6 +175,7 @@ void TMainF::createDatabaseObjects()
         m_counter->stop();
         if (connected) {
             addMissingIndexes();
+            ForgivingSearch::prepareLibrary(*m_database);
             LoanActions::libraryConnected(*m_database);
         } else {
             ui->dbeBookCount->clear();
@@ -212,6 +215,9 @@ void TMainF::createDatabaseObjects()
     ui->dbeBookCount->setDataField(QStringLiteral("COUNT"));
     ui->dbeGivenBookCount->setDataSource(m_source7);
     ui->dbeGivenBookCount->setDataField(QStringLiteral("COUNT"));
+
+    // Lent books marked in the book list, with their menu items and the filter as you type.
+    ForgivingSearch::installMenu(ui->Library1, new LentMark(ui->DBGridEh1, m_database, this));
 
     m_print = new PrintDBGridEh(this);
     m_print->setObjectName(QStringLiteral("PrintDBGridEh1"));

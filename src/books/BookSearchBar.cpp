@@ -6,6 +6,7 @@
 #include "BookStatements.h"
 #include "Catalogue.h"
 #include "EventConsole.h"
+#include "ForgivingSearch.h"
 #include "FbQuery.h"
 #include "LangStr.h"
 #include "UserPrompts.h"
@@ -44,6 +45,7 @@ BookSearchBar::BookSearchBar(QWidget *parent) : QWidget(parent), ui(std::make_un
     connect(ui->ArrangeUpImg, &ClickableLabel::clicked, this, &BookSearchBar::ArrangeUpImgClick);
     // Enter in the search box searches, as the search picture does.
     connect(ui->edSel2, &QLineEdit::returnPressed, this, &BookSearchBar::SearchImgClick);
+    m_forgiving = new ForgivingSearch(this, ui->edSel2, ui->SelList2, ui->BarLayout);
 }
 
 BookSearchBar::~BookSearchBar() = default;
@@ -94,6 +96,12 @@ void BookSearchBar::SearchImgClick()
         ui->SelList2->setFocus();
         return;
     }
+    m_forgiving->hideOffer();
+    if (m_forgiving->ignoreCase() && m_forgiving->showForgiving(field, ui->edSel2->text())) {
+        if (mainApi()->IBQuery1()->active() && mainApi()->IBQuery1()->isEmpty())
+            emit nothingFound();
+        return;
+    }
     const std::optional<QString> statement = BookStatements::searchSql(field, ui->edSel2->text());
     if (!statement) {
         // An identifier that is no number would only make the database reject the statement.
@@ -101,15 +109,23 @@ void BookSearchBar::SearchImgClick()
         ui->edSel2->setFocus();
         return;
     }
-    MainWindowApi *api = mainApi();
-    LogSql(*statement);
-    FbQuery *query = api->IBQuery1();
-    query->setSqlText(*statement);
-    api->setBookBaseSql(query->text());
-    api->setCurrentBookSql(*statement);
-    openBookList();
-    if (query->active() && query->isEmpty())
+    showStatement(*statement);
+    FbQuery *query = mainApi()->IBQuery1();
+    if (query->active() && query->isEmpty()) {
         emit nothingFound();
+        m_forgiving->offer(field, ui->edSel2->text());
+    }
+}
+
+void BookSearchBar::showStatement(const QString &statement)
+{
+    MainWindowApi *api = mainApi();
+    LogSql(statement);
+    FbQuery *query = api->IBQuery1();
+    query->setSqlText(statement);
+    api->setBookBaseSql(query->text());
+    api->setCurrentBookSql(statement);
+    openBookList();
 }
 
 void BookSearchBar::ArrangeDownImgClick()
@@ -139,6 +155,7 @@ void BookSearchBar::arrange(bool ascending)
         ui->SelList3->setFocus();
         return;
     }
+    m_forgiving->hideOffer();
     MainWindowApi *api = mainApi();
     const QString statement = BookStatements::orderSql(api->BookBaseSql(), field, ascending);
     if (statement.isEmpty())

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class ForgivingSearch;
 class QComboBox;
 
 namespace Ui
@@ -31,6 +32,9 @@ public slots:
     void edSel2Exit();
     // Orders by the list column of that field, as "Arrange by" does; "Arrange by" shows it.
     void arrangeByColumn(const QString &column);
+    // Makes statement the book list's, as a search does: logs it, keeps it as the base of
+    // orderings, runs it.
+    void showStatement(const QString &statement);
 
 signals:
     // A search ran and the list it gave is empty.
@@ -45,6 +49,7 @@ private:
 
     std::unique_ptr<Ui::BookSearchBar> ui;
     TitleClickOrder m_titleOrder;
+    ForgivingSearch *m_forgiving = nullptr;
 };
 
 // Whether the search text is the prompt of "Search for?" in any language.

@@ -1,5 +1,6 @@
 #include "LibrarySchema.h"
 
+#include "BookSearchCopy.h"
 #include "FbApi.h"
 #include "FbDatabase.h"
 #include "FbError.h"
@@ -33,10 +34,21 @@ QString indexName(const QString &statement)
     return at >= 0 && at + 1 < words.size() ? words.at(at + 1) : QString();
 }
 
+// The text columns of a Unicode library take this collation: Ukrainian and Russian letters in
+// their readers' order (Ґ after Г, Є after Е, І and Ї after И, Ё beside Е), Latin after them.
+void useUkrainianCollation(FbDatabase &db)
+{
+    db.open();
+    OwnTransaction tr(db);
+    tr.execute(QStringLiteral("CREATE COLLATION UNICODE_UK FOR UTF8 FROM UNICODE 'LOCALE=uk_UA'"));
+    tr.execute(QStringLiteral("ALTER CHARACTER SET UTF8 SET DEFAULT COLLATION UNICODE_UK"));
+    tr.commit();
+}
+
 QStringList missingIn(OwnTransaction &tr)
 {
     const QStringList present =
-        tr.names(QStringLiteral("SELECT RDB$INDEX_NAME FROM RDB$INDICES WHERE RDB$RELATION_NAME = 'BOOK'"));
+        tr.column(QStringLiteral("SELECT RDB$INDEX_NAME FROM RDB$INDICES WHERE RDB$RELATION_NAME = 'BOOK'"));
     QStringList missing;
     for (const QString &name : LibrarySchema::indexNames())
         if (!present.contains(name))
@@ -129,15 +141,23 @@ QStringList LibrarySchema::statements()
     return result;
 }
 
-void LibrarySchema::create(const QString &path, bool withGiven)
+QString LibrarySchema::lcCtypeFor(bool unicode)
+{
+    return unicode ? QStringLiteral("UTF8") : QString::fromLatin1(kCharacterSet);
+}
+
+void LibrarySchema::create(const QString &path, bool withGiven, bool unicode)
 {
     if (QFileInfo::exists(path))
         throw FbError(QStringLiteral("%1 already exists; it was left as it is").arg(path));
-    FbDatabase::createDatabase(path, QString::fromLatin1(kCharacterSet), QString::fromLatin1(kCollation));
+    FbDatabase::createDatabase(path, lcCtypeFor(unicode),
+                               unicode ? QStringLiteral("UNICODE") : QString::fromLatin1(kCollation));
     FbDatabase db;
     FbTransaction tr(&db);
     db.setDatabaseName(path);
-    db.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("lc_ctype=WIN1251")});
+    db.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("lc_ctype=") + lcCtypeFor(unicode)});
+    if (unicode)
+        useUkrainianCollation(db);
     FbQuery query(&db);
     for (const QString &statement : statements()) {
         if ((!withGiven && statement.contains(QLatin1String("CREATE TABLE GIVEN"))) || isIndexStatement(statement))
@@ -148,5 +168,6 @@ void LibrarySchema::create(const QString &path, bool withGiven)
     // The indexes in one commit rather than one each, once the tables are committed.
     db.close();
     addMissingIndexes(db);
+    BookSearchCopy::addIfMissing(db);
     db.close();
 }

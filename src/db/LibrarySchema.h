@@ -15,8 +15,11 @@ constexpr const char *kCollation = "WIN1251_UA";
 // The statements of the creation script, comments and blank lines left out.
 QStringList statements();
 // Creates an empty library at path; refuses (FbError) when a file is already there.
-// withGiven false leaves out GIVEN, as in libraries of the older kind.
-void create(const QString &path, bool withGiven = true);
+// withGiven false leaves out GIVEN, as in libraries of the older kind. unicode makes a library
+// in UTF8 whose texts order as a Ukrainian or Russian reader expects (Latin after Cyrillic).
+void create(const QString &path, bool withGiven = true, bool unicode = false);
+// The lc_ctype of a connection to a library made with or without unicode.
+QString lcCtypeFor(bool unicode);
 
 // The script's CREATE INDEX statements (the indexes for ordering the book list), by index name.
 QStringList indexNames();

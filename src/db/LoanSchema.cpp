@@ -43,7 +43,7 @@ QStringList presentNames(OwnTransaction &tr)
 {
     QStringList names;
     const auto add = [&](const char *kind, const char *select) {
-        for (const QString &name : tr.names(QString::fromLatin1(select)))
+        for (const QString &name : tr.column(QString::fromLatin1(select)))
             names << QString::fromLatin1(kind) + QLatin1Char(':') + name;
     };
     add("relation", "SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$RELATION_NAME IN "

@@ -46,8 +46,9 @@ public:
     QColor titleColor() const { return m_titleColor; }
     void setTitleColor(const QColor &color);
 
-    // Extra cell data (a column computed beside the query, a row colour): a valid answer wins
-    // over the model's own. Called only for fetched rows.
+    // Extra cell data its owner adds beside the query's (a column computed beside it, a row
+    // colour, a mark, a tooltip): a valid answer wins over the model's own. Called only for
+    // fetched rows.
     using CellHook = std::function<QVariant(int row, int column, int role)>;
     void setCellHook(CellHook hook) { m_cellHook = std::move(hook); }
 

@@ -35,7 +35,7 @@ int overdueCount(FbDatabase &db)
             return -1;
         // A transaction of its own, so that the connection's own stays idle after connecting.
         OwnTransaction tr(db);
-        const QStringList rows = tr.names(LoanRecords::overdueCountStatement());
+        const QStringList rows = tr.column(LoanRecords::overdueCountStatement());
         return rows.isEmpty() ? -1 : rows.first().toInt();
     } catch (const FbError &) {
         return -1;

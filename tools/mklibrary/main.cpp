@@ -1,5 +1,5 @@
-// mklibrary [--sample N] PATH: creates an empty library database at PATH, or with --sample one
-// holding N plausible books and a few loans.
+// mklibrary [--unicode] [--sample N] PATH: creates an empty library database at PATH, or with
+// --sample one holding N plausible books and a few loans; --unicode makes it a UTF8 library.
 #include "FbDatabase.h"
 #include "FbError.h"
 #include "FbTransaction.h"
@@ -17,7 +17,7 @@ constexpr int kMaxSampleBooks = 1000000;
 
 int usage(QTextStream &err)
 {
-    err << "usage: mklibrary [--sample N] PATH\n";
+    err << "usage: mklibrary [--unicode] [--sample N] PATH\n";
     return 2;
 }
 } // namespace
@@ -26,7 +26,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    const bool unicode = args.removeAll(QStringLiteral("--unicode")) > 0;
     int books = -1; // no sample: the empty library
     if (args.size() == 4 && args.at(1) == QLatin1String("--sample")) {
         bool ok = false;
@@ -46,12 +47,12 @@ int main(int argc, char *argv[])
         }
     }
     try {
-        LibrarySchema::create(path);
+        LibrarySchema::create(path, true, unicode);
         if (books >= 0) {
             FbDatabase db;
             FbTransaction transaction(&db);
             db.setDatabaseName(path);
-            db.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("lc_ctype=WIN1251")});
+            db.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("lc_ctype=") + LibrarySchema::lcCtypeFor(unicode)});
             db.open();
             SampleLibrary::fill(db, books);
             db.close();

@@ -639,6 +639,20 @@ constexpr Entry kEntries[] = {
     // ---- end
 
     // ---- Forgiving search, Unicode libraries, lent mark
+    {"lfsignore", u"Ignore case", u"Без регистра", u"Без регістру"},
+    {"hfsignore", u"Search ignoring letter case, ё/е, і/и and accents",
+     u"Искать без учёта регистра, ё/е, і/и и надстрочных знаков",
+     u"Шукати без урахування регістру, ё/е, і/и та надрядкових знаків"},
+    {"lfsfound", u"Found %1 ignoring case", u"Найдено %1 без учёта регистра", u"Знайдено %1 без урахування регістру"},
+    {"cfsprep", u"Preparing the search that ignores case ...", u"Подготовка поиска без учёта регистра ...",
+     u"Підготовка пошуку без урахування регістру ..."},
+    {"cfsprepd", u"Search that ignores case: ready", u"Поиск без учёта регистра: готов",
+     u"Пошук без урахування регістру: готовий"},
+    {"cfsprepe", u"Search that ignores case: error! ", u"Поиск без учёта регистра: ошибка! ",
+     u"Пошук без урахування регістру: помилка! "},
+    {"mfsfilter", u"&Filter as you type", u"&Фильтр при вводе", u"&Фільтр під час введення"},
+    {"mfslent", u"Mark &lent books", u"Отмечать &выданные книги", u"Позначати &видані книги"},
+    {"hlentto", u"Lent to %1 on %2", u"Выдана: %1, %2", u"Видана: %1, %2"},
 
     // ---- end
 

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDate>
+#include <QHash>
+#include <QObject>
+#include <QVariant>
+
+#include <optional>
+
+class DBGridEh;
+class FbDatabase;
+class FbQuery;
+
+// Marks the lent books in the book list: a coloured title cell with the borrower and the day as
+// its tooltip. The book list's statement stays as it is; the lent ids are read from GIVEN
+// apart, again after every change the program commits and every re-run of the list.
+class LentMark : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr const char *kHideKey = "Hidelentmark"; // "1": no mark
+    struct Loan {
+        QString to;
+        QDate date;
+    };
+
+    LentMark(DBGridEh *grid, FbDatabase *db, QObject *parent = nullptr);
+
+    bool shown() const;
+    void setShown(bool on);
+    // The loan of a book, if it is lent.
+    std::optional<Loan> loanOf(qint64 id) const;
+    // Reads the lent ids now (also done on its own after changes).
+    void refresh();
+    // What the title cell of a row shows beside its text.
+    QVariant cellRole(int row, int column, int role) const;
+
+private:
+    void refreshSoon();
+
+    DBGridEh *m_grid;
+    FbDatabase *m_db;
+    FbQuery *m_loans;
+    QHash<qint64, Loan> m_lent;
+    bool m_pending = false;
+    bool m_shown = true;
+};

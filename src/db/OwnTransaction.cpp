@@ -1,0 +1,85 @@
+#include "OwnTransaction.h"
+
+#include "FbApi.h"
+#include "FbDatabase.h"
+#include "FbError.h"
+
+#include <cstring>
+
+OwnTransaction::OwnTransaction(FbDatabase &db) : m_db(db)
+{
+    static const char tpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_concurrency, isc_tpb_nowait};
+    ISC_STATUS_ARRAY status;
+    isc_start_transaction(status, &m_handle, 1, db.handle(), static_cast<unsigned short>(sizeof tpb), tpb);
+    FbApi::check(status);
+}
+
+OwnTransaction::~OwnTransaction()
+{
+    if (m_handle) {
+        ISC_STATUS_ARRAY status;
+        isc_rollback_transaction(status, &m_handle);
+    }
+}
+
+QByteArray OwnTransaction::encoded(const QString &statement) const
+{
+    bool ok = true;
+    const QByteArray bytes = m_db.charset().encode(statement, &ok);
+    if (!ok)
+        throw FbError(QStringLiteral("The statement holds characters the library cannot hold"));
+    return bytes;
+}
+
+void OwnTransaction::execute(QString statement)
+{
+    if (statement.endsWith(QLatin1Char(';')))
+        statement.chop(1);
+    const QByteArray sql = encoded(statement);
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute_immediate(status, m_db.handle(), &m_handle, static_cast<unsigned short>(sql.size()),
+                               sql.constData(), static_cast<unsigned short>(m_db.sqlDialect()), nullptr);
+    FbApi::check(status);
+}
+
+QStringList OwnTransaction::column(const QString &select)
+{
+    const QByteArray sql = encoded(select);
+    ISC_STATUS_ARRAY status;
+    isc_stmt_handle stmt = 0;
+    isc_dsql_allocate_statement(status, m_db.handle(), &stmt);
+    FbApi::check(status);
+    XSQLDA out{};
+    out.version = SQLDA_VERSION1;
+    out.sqln = 1;
+    isc_dsql_prepare(status, &m_handle, &stmt, static_cast<unsigned short>(sql.size()), sql.constData(),
+                     static_cast<unsigned short>(m_db.sqlDialect()), &out);
+    QStringList result;
+    if (!(status[0] == 1 && status[1] != 0)) {
+        // Wide enough for any name or count, in any character set.
+        QByteArray buffer(1024 + 2, '\0');
+        short null = 0;
+        out.sqlvar[0].sqltype = SQL_VARYING + 1;
+        out.sqlvar[0].sqllen = 1024;
+        out.sqlvar[0].sqldata = buffer.data();
+        out.sqlvar[0].sqlind = &null;
+        isc_dsql_execute(status, &m_handle, &stmt, static_cast<unsigned short>(m_db.sqlDialect()), nullptr);
+        while (!(status[0] == 1 && status[1] != 0) && isc_dsql_fetch(status, &stmt, 1, &out) == 0) {
+            short length;
+            std::memcpy(&length, buffer.constData(), sizeof length);
+            result << m_db.charset().decode(QByteArrayView(buffer.constData() + 2, length)).trimmed();
+        }
+    }
+    ISC_STATUS_ARRAY freeStatus;
+    isc_dsql_free_statement(freeStatus, &stmt, DSQL_drop);
+    FbApi::check(status);
+    return result;
+}
+
+void OwnTransaction::commit()
+{
+    ISC_STATUS_ARRAY status;
+    isc_commit_transaction(status, &m_handle);
+    FbApi::check(status);
+    m_handle = 0;
+}
