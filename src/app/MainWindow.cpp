@@ -13,6 +13,7 @@
 #include "FbQuery.h"
 #include "FbTransaction.h"
 #include "LibrarySchema.h"
+#include "BookIsbnTable.h"
 #include "FileError.h"
 #include "LangStr.h"
 #include "ListPrint.h"
@@ -831,6 +832,12 @@ void TMainF::addMissingIndexes()
             LogEvent(LangStr(QStringLiteral("cdbidx2")));
     } catch (const FbError &e) {
         LogEvent(LangStr(QStringLiteral("cdbidx3")) + e.message());
+    }
+    try {
+        if (BookIsbnTable::ensure(*m_database))
+            LogEvent(LangStr(QStringLiteral("cisbntable")));
+    } catch (const FbError &e) {
+        LogEvent(LangStr(QStringLiteral("cisbntabler")) + e.message());
     }
 }
 

@@ -85,6 +85,7 @@ void Tcng::RefreshClick()
     ui->cngGenre->setText(m_loaded.genre);
     ui->cngDescription->setText(m_loaded.description);
     ui->cngClas->setText(m_loaded.clas);
+    emit bookLoaded(m_id);
 }
 
 BookStatements::BookFields Tcng::editedFields() const
@@ -112,6 +113,8 @@ void Tcng::BitBtn2Click()
         UserPrompts::message(UserPrompts::Kind::Warning, refusal);
         return;
     }
+    if (m_saveGuard && !m_saveGuard())
+        return;
     QStringList failed;
     for (const BookStatements::FieldUpdate &update : updates) {
         if (UpdateBookField(update.sql, m_id))
@@ -119,6 +122,7 @@ void Tcng::BitBtn2Click()
         else
             failed << LangStr(update.labelKey);
     }
+    emit bookSaved(m_id);
     if (!failed.isEmpty()) {
         BookWrites::rerunListAfterFailure();
         UserPrompts::message(UserPrompts::Kind::Warning,

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "BookRecord.h"
+
+#include <QNetworkRequest>
+#include <QString>
+
+// One online catalogue: the request for an ISBN and the reading of its answer.
+class IsbnSource
+{
+public:
+    virtual ~IsbnSource() = default;
+    // The name the user sees ("Open Library", the address of an SRU server, …).
+    virtual QString name() const = 0;
+    virtual QNetworkRequest request(const QString &isbn13) const = 0;
+    virtual SourceAnswer read(const QByteArray &body, const QString &isbn13) const = 0;
+};
