@@ -144,7 +144,7 @@ void TestIsbnWindows::scannerFillsAddWindowAndNextSource()
     QTRY_COMPARE(child<QLabel>(add, "IsbnStatus")->text(), LangStr(QStringLiteral("cisbnfilled")).arg("Google Books"));
     QCOMPARE(text(add, "addAuthor"), QStringLiteral("Fedor Dostoevskij"));
     QCOMPARE(text(add, "addPlace"), QString());
-    QCOMPARE(text(add, "addTitle").size(), 65);
+    QCOMPARE(text(add, "addTitle"), QStringLiteral("Crime and Punishment: A New Translation with an Introduction and"));
 
     // The source that filled the window is stored with the book.
     child<QPushButton>(add, "AddBook")->click();
@@ -340,9 +340,9 @@ void TestIsbnWindows::batchStoresAllOrNothing()
     QTest::keyClicks(scanBox, QStringLiteral("9785170906307"));
     QTest::keyClick(scanBox, Qt::Key_Return);
     QCOMPARE(list->item(0, 1)->text(), LangStr(QStringLiteral("lbatchowned")));
-    QCOMPARE(list->item(0, 7)->text(),
-             LangStr(QStringLiteral("cbatchowned"))
-                 .arg(QStringLiteral("2"), QStringLiteral("Мастер и Маргарита: роман"), LangStr("cisbnshelf")));
+    const QString owner = rows(QStringLiteral("SELECT book_id FROM book_isbn WHERE isbn = '9785170906307'")).value(0);
+    QCOMPARE(list->item(0, 7)->text(), LangStr(QStringLiteral("cbatchowned"))
+                                           .arg(owner, QStringLiteral("Мастер и Маргарита: роман"), LangStr("cisbnshelf")));
 }
 
 void TestIsbnWindows::liveServices()
