@@ -1,6 +1,7 @@
 #include "AddWindowIsbn.h"
 
 #include "AppState.h"
+#include "BarcodeImage.h"
 #include "ClickableLabel.h"
 #include "EventConsole.h"
 #include "FbError.h"
@@ -32,7 +33,9 @@ AddWindowIsbn::AddWindowIsbn(QDialog *window) : QObject(window), m_window(window
     m_nextLink = new ClickableLabel(panel);
     m_nextLink->setObjectName(QStringLiteral("IsbnNextLnk"));
     m_nextLink->hide();
-    for (ClickableLabel *link : {m_lookupLink, m_nextLink}) {
+    m_pictureLink = new ClickableLabel(panel);
+    m_pictureLink->setObjectName(QStringLiteral("IsbnPictureLnk"));
+    for (ClickableLabel *link : {m_lookupLink, m_nextLink, m_pictureLink}) {
         link->setTextColor(Qt::blue);
         link->setCursor(Qt::PointingHandCursor);
     }
@@ -42,19 +45,24 @@ AddWindowIsbn::AddWindowIsbn(QDialog *window) : QObject(window), m_window(window
     auto *row = new QHBoxLayout;
     row->addWidget(m_edit, 1);
     row->addWidget(m_lookupLink);
-    row->addWidget(m_nextLink);
+    auto *links = new QHBoxLayout;
+    links->addWidget(m_nextLink);
+    links->addStretch(1);
+    links->addWidget(m_pictureLink);
     if (grid) {
         const int at = grid->rowCount();
         grid->addWidget(m_label, at, 0);
         grid->addLayout(row, at, 1);
-        grid->addWidget(m_status, at + 1, 0, 1, grid->columnCount());
+        grid->addLayout(links, at + 1, 1);
+        grid->addWidget(m_status, at + 2, 0, 1, grid->columnCount());
     }
     QWidget::setTabOrder(window->findChild<QWidget *>(QStringLiteral("addClas")), m_edit);
-    window->resize(window->width(), window->height() + 2 * m_edit->sizeHint().height());
+    window->resize(window->width(), window->height() + 3 * m_edit->sizeHint().height());
     m_edit->installEventFilter(this);
     connect(m_edit, &QLineEdit::textEdited, this, &AddWindowIsbn::checkTyped);
     connect(m_lookupLink, &ClickableLabel::clicked, this, &AddWindowIsbn::lookUp);
     connect(m_nextLink, &ClickableLabel::clicked, this, &AddWindowIsbn::tryNext);
+    connect(m_pictureLink, &ClickableLabel::clicked, this, &AddWindowIsbn::fromPicture);
     connect(m_lookup, &IsbnLookup::asking, this, [this](const QString &name) {
         showStatus(LangStr(QStringLiteral("cisbnasking")).arg(name), false);
     });
@@ -75,6 +83,22 @@ void AddWindowIsbn::applyLanguage()
     m_label->setText(LangStr(QStringLiteral("lisbn")));
     m_lookupLink->setText(LangStr(m_lookup->running() ? QStringLiteral("lisbnstop") : QStringLiteral("lisbnfind")));
     m_nextLink->setText(LangStr(QStringLiteral("lisbnnext")));
+    m_pictureLink->setText(LangStr(QStringLiteral("lisbnpic")));
+}
+
+void AddWindowIsbn::fromPicture()
+{
+    const QString path = UserPrompts::openFileName(m_window, QStringLiteral("*.png *.jpg *.jpeg *.bmp *.gif *.webp"),
+                                                   LangStr(QStringLiteral("lisbnpiccap")));
+    if (path.isEmpty())
+        return;
+    const QString digits = BarcodeImage::readEan13(path);
+    if (digits.isEmpty()) {
+        showStatus(LangStr(QStringLiteral("cisbnnobar")), true);
+        return;
+    }
+    m_edit->setText(digits);
+    lookUp();
 }
 
 bool AddWindowIsbn::eventFilter(QObject *watched, QEvent *event)

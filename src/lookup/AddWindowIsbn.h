@@ -32,6 +32,8 @@ public:
 
     void lookUp();
     void tryNext();
+    // The ISBN from the barcode in a photo file, then its lookup.
+    void fromPicture();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -47,6 +49,7 @@ private:
     QLabel *m_label = nullptr;
     ClickableLabel *m_lookupLink = nullptr;
     ClickableLabel *m_nextLink = nullptr;
+    ClickableLabel *m_pictureLink = nullptr;
     QLabel *m_status = nullptr;
     IsbnLookup *m_lookup;
     QString m_isbn;           // the ISBN of the lookup under way or last answered

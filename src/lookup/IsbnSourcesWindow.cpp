@@ -9,7 +9,7 @@
 
 namespace
 {
-const char *const kKindNames[] = {"Open Library", "Google Books", "SRU"};
+const char *const kKindNames[] = {"Open Library", "Google Books", "SRU", "Z39.50"};
 }
 
 IsbnSourcesWindow::IsbnSourcesWindow(QWidget *parent) : DialogBase(parent), ui(std::make_unique<Ui::IsbnSourcesWindow>())
@@ -24,6 +24,11 @@ IsbnSourcesWindow::IsbnSourcesWindow(QWidget *parent) : DialogBase(parent), ui(s
     connect(ui->sourceDown, &QPushButton::clicked, this, [this] { move(1); });
     connect(ui->sourceAddSru, &QPushButton::clicked, this, [this] {
         addRow({SourceSetting::Kind::Sru, true, QStringLiteral("http://")});
+        ui->sourcesList->setCurrentCell(ui->sourcesList->rowCount() - 1, 1);
+        ui->sourcesList->editItem(ui->sourcesList->currentItem());
+    });
+    connect(ui->sourceAddZ3950, &QPushButton::clicked, this, [this] {
+        addRow({SourceSetting::Kind::Z3950, true, QStringLiteral("host:210/database")});
         ui->sourcesList->setCurrentCell(ui->sourcesList->rowCount() - 1, 1);
         ui->sourcesList->editItem(ui->sourcesList->currentItem());
     });
@@ -47,6 +52,7 @@ void IsbnSourcesWindow::applyLanguage()
     ui->sourceUp->setText(LangStr(QStringLiteral("lsrcup")));
     ui->sourceDown->setText(LangStr(QStringLiteral("lsrcdown")));
     ui->sourceAddSru->setText(LangStr(QStringLiteral("lsrcaddsru")));
+    ui->sourceAddZ3950->setText(LangStr(QStringLiteral("lsrcaddz")));
     ui->sourceRemove->setText(LangStr(QStringLiteral("lsrcremove")));
     ui->GoogleKeyLb->setText(LangStr(QStringLiteral("lsrckey")));
     ui->TimeoutLb->setText(LangStr(QStringLiteral("lsrctime")));

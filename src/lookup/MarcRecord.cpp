@@ -10,6 +10,33 @@ QString MarcRecord::Field::value(QChar code) const
     return QString();
 }
 
+SourceAnswer MarcRecord::findIn(const QByteArray &document, const QString &isbn13, QLatin1String rootName)
+{
+    QXmlStreamReader xml(document);
+    bool root = false;
+    bool anyRecord = false;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == rootName)
+            root = true;
+        // The records sit inside their envelope (SRU's recordData), which may be called <record> too.
+        if (xml.name() == QLatin1String("record") &&
+            xml.namespaceUri() == QLatin1String("http://www.loc.gov/MARC21/slim")) {
+            BookRecord book = MarcRecord::read(xml).book();
+            anyRecord = true;
+            // A catalogue that does not repeat the ISBN in the record is taken at its word.
+            if (book.isbns.isEmpty())
+                book.isbns << isbn13;
+            if (RecordMapping::carries(book, isbn13) && !book.title.isEmpty())
+                return {SourceAnswer::Kind::Found, book};
+        }
+    }
+    if (xml.hasError() || !root)
+        return {SourceAnswer::Kind::Garbage, {}};
+    return {anyRecord ? SourceAnswer::Kind::OtherIsbn : SourceAnswer::Kind::NotFound, {}};
+}
+
 MarcRecord MarcRecord::read(QXmlStreamReader &xml)
 {
     MarcRecord record;

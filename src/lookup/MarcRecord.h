@@ -23,6 +23,8 @@ public:
     Format format() const;
     BookRecord book() const;
     bool isEmpty() const { return m_fields.isEmpty(); }
+    // The first MARCXML record in a document (root element rootName) that carries the ISBN.
+    static SourceAnswer findIn(const QByteArray &document, const QString &isbn13, QLatin1String rootName);
 
 private:
     const Field *first(const QString &tag) const;

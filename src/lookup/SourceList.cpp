@@ -7,7 +7,7 @@
 
 namespace {
 
-const char *const kKinds[] = {"openlibrary", "google", "sru"};
+const char *const kKinds[] = {"openlibrary", "google", "sru", "z3950"};
 
 } // namespace
 
@@ -23,6 +23,7 @@ SourceList SourceList::defaults()
         {SourceSetting::Kind::OpenLibrary, true, QStringLiteral("https://openlibrary.org")},
         {SourceSetting::Kind::GoogleBooks, true, QStringLiteral("https://www.googleapis.com")},
         {SourceSetting::Kind::Sru, true, QStringLiteral("http://lx2.loc.gov:210/LCDB")},
+        {SourceSetting::Kind::Z3950, true, QStringLiteral("z3950.loc.gov:7090/Voyager")},
     };
     return list;
 }
@@ -49,7 +50,7 @@ SourceList SourceList::read(const QString &path)
         const QStringList parts = line.split(QLatin1Char(';'));
         if (parts.size() < 3)
             continue;
-        for (int k = 0; k < 3; ++k)
+        for (int k = 0; k < 4; ++k)
             if (parts[0] == QLatin1String(kKinds[k]))
                 list.sources.append({static_cast<SourceSetting::Kind>(k), parts[1] == QLatin1String("1"),
                                      parts.mid(2).join(QLatin1Char(';'))});

@@ -5,10 +5,10 @@
 
 // The online catalogues a lookup asks, in order, as the settings window keeps them.
 struct SourceSetting {
-    enum class Kind { OpenLibrary, GoogleBooks, Sru };
+    enum class Kind { OpenLibrary, GoogleBooks, Sru, Z3950 };
     Kind kind = Kind::OpenLibrary;
     bool on = true;
-    QString address; // base URL
+    QString address; // base URL; "host:port/database" for Z39.50
     bool operator==(const SourceSetting &) const = default;
 };
 

@@ -1,3 +1,4 @@
+#include "BarcodeImage.h"
 #include "BookRecord.h"
 #include "GoogleBooksSource.h"
 #include "Isbn.h"
@@ -6,8 +7,15 @@
 #include "OpenLibrarySource.h"
 #include "SourceList.h"
 #include "SruSource.h"
+#include "Z3950Source.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTcpSocket>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTransform>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -28,6 +36,8 @@ std::unique_ptr<IsbnSource> source(const QString &kind)
         return std::make_unique<OpenLibrarySource>(QStringLiteral("http://127.0.0.1"));
     if (kind == QLatin1String("google"))
         return std::make_unique<GoogleBooksSource>(QStringLiteral("http://127.0.0.1"), QString());
+    if (kind == QLatin1String("z3950"))
+        return std::make_unique<Z3950Source>(QStringLiteral("127.0.0.1:210/Default"));
     return std::make_unique<SruSource>(QStringLiteral("http://127.0.0.1/sru"));
 }
 
@@ -49,6 +59,63 @@ SourceList loopbackList(const LoopbackServer &server, const QStringList &prefixe
     return list;
 }
 
+// Draws an EAN-13 barcode by its published patterns (independent of the reader under test).
+QImage drawEan13(const QString &digits, int module)
+{
+    static const char *const l[] = {"0001101", "0011001", "0010011", "0111101", "0100011",
+                                    "0110001", "0101111", "0111011", "0110111", "0001011"};
+    static const char *const parity[] = {"LLLLLL", "LLGLGG", "LLGGLG", "LLGGGL", "LGLLGG",
+                                         "LGGLLG", "LGGGLL", "LGLGLG", "LGLGGL", "LGGLGL"};
+    const auto code = [](const char *left, char kind) {
+        QString bits = QString::fromLatin1(left);
+        if (kind == 'L')
+            return bits;
+        for (QChar &c : bits)
+            c = c == QLatin1Char('0') ? QLatin1Char('1') : QLatin1Char('0'); // R: the complement
+        if (kind == 'G')
+            std::reverse(bits.begin(), bits.end());
+        return bits;
+    };
+    const int first = digits.at(0).digitValue();
+    QString bits = QStringLiteral("101");
+    for (int i = 1; i <= 6; ++i)
+        bits += code(l[digits.at(i).digitValue()], parity[first][i - 1]);
+    bits += QStringLiteral("01010");
+    for (int i = 7; i <= 12; ++i)
+        bits += code(l[digits.at(i).digitValue()], 'R');
+    bits += QStringLiteral("101");
+    const int quiet = 12 * module;
+    QImage image(static_cast<int>(bits.size()) * module + 2 * quiet, 60 * module, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    for (qsizetype i = 0; i < bits.size(); ++i)
+        if (bits.at(i) == QLatin1Char('1'))
+            p.fillRect(quiet + static_cast<int>(i) * module, 4 * module, module, 50 * module, Qt::black);
+    return image;
+}
+
+// The barcode as a phone would take it: on a larger grey page, turned a little, blurred and noisy.
+QImage photographed(const QImage &barcode, qreal angle)
+{
+    QImage page(barcode.width() * 2, barcode.height() * 3, QImage::Format_RGB32);
+    page.fill(QColor(200, 196, 188));
+    QPainter p(&page);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.translate(page.width() / 2.0, page.height() / 2.0);
+    p.rotate(angle);
+    p.drawImage(-barcode.width() / 2, -barcode.height() / 2, barcode);
+    p.end();
+    QImage small = page.scaled(page.width() * 2 / 3, page.height() * 2 / 3, Qt::IgnoreAspectRatio,
+                               Qt::SmoothTransformation);
+    QRandomGenerator noise(7);
+    for (int y = 0; y < small.height(); ++y)
+        for (int x = 0; x < small.width(); ++x) {
+            const int v = qBound(0, qGray(small.pixel(x, y)) + noise.bounded(-25, 26), 255);
+            small.setPixel(x, y, qRgb(v, v, v));
+        }
+    return small;
+}
+
 } // namespace
 
 class TestIsbn : public QObject
@@ -65,6 +132,9 @@ private slots:
     void lookupGoesOnToTheNextSource_data();
     void lookupGoesOnToTheNextSource();
     void lookupOfflineAndStop();
+    void z3950AgainstYazTestServer();
+    void ean13FromGeneratedPictures_data();
+    void ean13FromGeneratedPictures();
 };
 
 void TestIsbn::checkDigits_data()
@@ -155,6 +225,7 @@ void TestIsbn::answersThatAreNotTheBook_data()
     QTest::newRow("SRU: another ISBN") << "sru" << "sru_other.xml" << K::OtherIsbn;
     QTest::newRow("SRU: garbage") << "sru" << "garbage.html" << K::Garbage;
     QTest::newRow("SRU: JSON instead") << "sru" << "google_none.json" << K::Garbage;
+    QTest::newRow("Z39.50: no records") << "z3950" << "z3950_zero.xml" << K::NotFound;
 }
 
 void TestIsbn::answersThatAreNotTheBook()
@@ -252,6 +323,70 @@ void TestIsbn::lookupOfflineAndStop()
     QCOMPARE(without.size(), 1);
     QCOMPARE(without.first().at(0).value<IsbnLookup::Outcome>(), IsbnLookup::Outcome::Stopped);
     QVERIFY(!lookup.running());
+}
+
+void TestIsbn::z3950AgainstYazTestServer()
+{
+    const QString ztest = QStandardPaths::findExecutable(QStringLiteral("yaz-ztest"));
+    if (ztest.isEmpty())
+        QSKIP("yaz-ztest (Debian package yaz, from scripts/install-deps) is not installed");
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        port = probe.serverPort();
+    }
+    QProcess server;
+    server.start(ztest, {QStringLiteral("tcp:127.0.0.1:%1").arg(port)});
+    QVERIFY(server.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [port] {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, port);
+            return socket.waitForConnected(200);
+        }(),
+        10000);
+    // The test server answers every search with its sample MARC 21 record, which carries no ISBN.
+    const Z3950Source source(QStringLiteral("127.0.0.1:%1/Default").arg(port));
+    QCOMPARE(source.name(), QStringLiteral("Z39.50 127.0.0.1"));
+    const QByteArray records = source.fetch(QStringLiteral("9780140449136"), 5000);
+    const SourceAnswer answer = source.read(records, QStringLiteral("9780140449136"));
+    QCOMPARE(answer.kind, SourceAnswer::Kind::Found);
+    const BookRecord book = RecordMapping::fitted(answer.record);
+    QCOMPARE(book.title, QStringLiteral("How to program a computer"));
+    QCOMPARE(book.author, QStringLiteral("Jack Collins"));
+    server.kill();
+    server.waitForFinished();
+    // Nobody there any more.
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, source.fetch(QStringLiteral("9780140449136"), 2000));
+}
+
+void TestIsbn::ean13FromGeneratedPictures_data()
+{
+    QTest::addColumn<QImage>("picture");
+    QTest::addColumn<QString>("digits");
+    const QString book = QStringLiteral("9780140449136");
+    QTest::newRow("clean") << drawEan13(book, 3) << book;
+    QTest::newRow("photo, turned 4 degrees") << photographed(drawEan13(QStringLiteral("9785170906307"), 4), 4)
+                                             << QStringLiteral("9785170906307");
+    QImage upsideDown = drawEan13(QStringLiteral("9789660354128"), 3).transformed(QTransform().rotate(180));
+    QTest::newRow("upside down") << upsideDown << QStringLiteral("9789660354128");
+    QImage blank(300, 200, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    QTest::newRow("no barcode") << blank << QString();
+    QTest::newRow("not a picture") << QImage() << QString();
+}
+
+void TestIsbn::ean13FromGeneratedPictures()
+{
+    QFETCH(QImage, picture);
+    QFETCH(QString, digits);
+    // Through a real file, as a photo is opened.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("photo.jpg"));
+    if (!picture.isNull())
+        QVERIFY(picture.save(path, "JPG", 90));
+    QCOMPARE(BarcodeImage::readEan13(path), digits);
 }
 
 QTEST_MAIN(TestIsbn)

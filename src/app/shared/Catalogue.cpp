@@ -588,6 +588,10 @@ constexpr Entry kEntries[] = {
     // ---- end
 
     // ---- ISBN: lookup, sources, scanner, batch entry
+    {"lsrcaddz", u"Add Z39.50", u"Добавить Z39.50", u"Додати Z39.50"},
+    {"lisbnpic", u"From picture ...", u"Из картинки ...", u"З картинки ..."},
+    {"lisbnpiccap", u"Picture with the barcode", u"Картинка со штрихкодом", u"Картинка зі штрихкодом"},
+    {"cisbnnobar", u"No EAN-13 barcode was found in the picture.", u"В картинке не найден штрихкод EAN-13.", u"У картинці не знайдено штрихкод EAN-13."},
     {"lsrccap", u"Online catalogues for ISBN lookup", u"Онлайн-каталоги для поиска по ISBN", u"Онлайн-каталоги для пошуку за ISBN"},
     {"lsrclink", u"Online catalogues (ISBN) ...", u"Онлайн-каталоги (ISBN) ...", u"Онлайн-каталоги (ISBN) ..."},
     {"lsrcname", u"Catalogue", u"Каталог", u"Каталог"},
