@@ -1,3 +1,4 @@
+#include "DbWorker.h"
 #include "LoginDialog.h"
 #include "MainWindow.h"
 #include "RuntimeDirectory.h"
@@ -30,6 +31,8 @@ int main(int argc, char *argv[])
         if (ended)
             return;
         ended = true;
+        // Long statements running off the window's thread are cancelled in the engine first.
+        DbWorker::stopAll();
         // The session is ending: nobody is there to answer a message box of the closing.
         UserPrompts::setAutoAnswer(true);
         MainF->close();

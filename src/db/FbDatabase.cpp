@@ -77,6 +77,21 @@ QString FbDatabase::paramValue(const QString &key) const
     return {};
 }
 
+QStringList FbDatabase::sessionParams() const
+{
+    if (!connected())
+        return m_params;
+    QStringList params;
+    for (const QString &line : m_params) {
+        const QString key = line.section(QLatin1Char('='), 0, 0).trimmed();
+        if (key.compare(QLatin1String("user_name"), Qt::CaseInsensitive) != 0
+            && key.compare(QLatin1String("password"), Qt::CaseInsensitive) != 0)
+            params << line;
+    }
+    params << QStringLiteral("user_name=") + m_sessionUser << QStringLiteral("password=") + m_sessionPassword;
+    return params;
+}
+
 void FbDatabase::setDefaultTransaction(FbTransaction *transaction)
 {
     m_transaction = transaction;
@@ -119,6 +134,8 @@ void FbDatabase::open()
                         static_cast<short>(dpb.size()), dpb.constData());
     FbApi::check(status);
     m_handle = handle;
+    m_sessionUser = userName;
+    m_sessionPassword = password;
     m_charset = ConnectionCharset::fromLcCtype(paramValue(QStringLiteral("lc_ctype")));
     m_dialect = qMin(3, readFileDialect());
     emit connectedChanged(true);

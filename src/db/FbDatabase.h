@@ -29,6 +29,9 @@ public:
     QStringList params() const { return m_params; }
     void setParams(const QStringList &params) { m_params = params; }
     QString paramValue(const QString &key) const;
+    // The parameters with the user name and password this connection attached with (those the
+    // login prompt asked for, when it is on): what a second attachment to the same library needs.
+    QStringList sessionParams() const;
 
     bool loginPrompt() const { return m_loginPrompt; }
     void setLoginPrompt(bool on) { m_loginPrompt = on; }
@@ -83,6 +86,8 @@ private:
 
     QString m_databaseName = QStringLiteral("LIBRARY.GDB");
     QStringList m_params;
+    QString m_sessionUser;
+    QString m_sessionPassword;
     bool m_loginPrompt = false;
     int m_dialect = 3;
     unsigned int m_handle = 0;

@@ -22,7 +22,7 @@ void FbTransaction::ensureStarted()
 {
     if (active())
         return;
-    const QByteArray tpb = parameterBlock(FbDatabase::isServerPath(m_database->databaseName()));
+    const QByteArray tpb = parameterBlock();
     ISC_STATUS_ARRAY status;
     isc_tr_handle handle = 0;
     isc_start_transaction(status, &handle, 1, m_database->handle(), static_cast<unsigned short>(tpb.size()),
@@ -31,12 +31,11 @@ void FbTransaction::ensureStarted()
     m_handle = handle;
 }
 
-QByteArray FbTransaction::parameterBlock(bool serverLibrary)
+QByteArray FbTransaction::parameterBlock()
 {
-    static const char local[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_consistency};
-    static const char server[] = {isc_tpb_version3, isc_tpb_write,        isc_tpb_read_committed, isc_tpb_rec_version,
-                                  isc_tpb_wait,     isc_tpb_lock_timeout, 1,                      kServerLockTimeout};
-    return serverLibrary ? QByteArray(server, sizeof server) : QByteArray(local, sizeof local);
+    static const char tpb[] = {isc_tpb_version3, isc_tpb_write,        isc_tpb_read_committed, isc_tpb_rec_version,
+                               isc_tpb_wait,     isc_tpb_lock_timeout, 1,                      kLockTimeout};
+    return QByteArray(tpb, sizeof tpb);
 }
 
 void FbTransaction::beginBatch()

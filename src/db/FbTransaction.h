@@ -5,9 +5,12 @@
 
 #include "FbDatabase.h"
 
-// The one transaction of a connection, started by the first statement: write + consistency on a
-// local file; on a server, read committed with record versions and a short lock wait, so that
-// a second program on the same library is not kept waiting behind this one.
+// The one transaction of a connection, started by the first statement: read committed with
+// record versions and a short lock wait, so that a second program on a server library, or a
+// worker of this program with an attachment of its own, is not kept waiting behind this one.
+// (At table stability a transaction that has read a table keeps every other attachment from
+// writing it until the program disconnects; on a local file the engine already keeps other
+// programs out, so that reservation would only ever block this program's own workers.)
 class FbTransaction : public QObject
 {
     Q_OBJECT
@@ -20,9 +23,9 @@ public:
     unsigned int *handle() { return &m_handle; }
 
     void ensureStarted();
-    // The parameter block a transaction starts with, for a library on a server or a local file.
-    static QByteArray parameterBlock(bool serverLibrary);
-    static constexpr int kServerLockTimeout = 5; // seconds
+    // The parameter block every transaction of the program starts with.
+    static QByteArray parameterBlock();
+    static constexpr int kLockTimeout = 5; // seconds
 
     // A batch holds back the commit that follows each statement: the statements run between
     // beginBatch() and commitBatch() are stored together, or all undone by rollbackBatch().

@@ -110,12 +110,11 @@ void TestFbServices::serverNames()
 
 void TestFbServices::transactionParameters()
 {
-    // A local file keeps write + consistency; a server library reads committed record versions
-    // and waits a few seconds for a lock instead of failing or waiting for ever.
-    QCOMPARE(FbTransaction::parameterBlock(false), bytes({isc_tpb_version3, isc_tpb_write, isc_tpb_consistency}));
-    QCOMPARE(FbTransaction::parameterBlock(true),
+    // Every library reads committed record versions and waits a few seconds for a lock instead of
+    // failing or waiting for ever, so that a worker's own attachment can write beside the lists.
+    QCOMPARE(FbTransaction::parameterBlock(),
              bytes({isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_wait,
-                    isc_tpb_lock_timeout, 1, FbTransaction::kServerLockTimeout}));
+                    isc_tpb_lock_timeout, 1, FbTransaction::kLockTimeout}));
 }
 
 void TestFbServices::batchCommitsTogether()
