@@ -88,7 +88,7 @@ void AddWindowIsbn::applyLanguage()
 
 void AddWindowIsbn::fromPicture()
 {
-    const QString path = UserPrompts::openFileName(m_window, QStringLiteral("*.png *.jpg *.jpeg *.bmp *.gif *.webp"),
+    const QString path = UserPrompts::openFileName(m_window, QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.webp);;*"),
                                                    LangStr(QStringLiteral("lisbnpiccap")));
     if (path.isEmpty())
         return;

@@ -96,7 +96,9 @@ void BatchEntryWindow::applyLanguage()
 void BatchEntryWindow::showEvent(QShowEvent *event)
 {
     DialogBase::showEvent(event);
-    m_lookup->setSources(SourceList::read(AppState::baseDirectory() + SourceList::fileName()));
+    // The list of catalogues may have changed meanwhile; a lookup under way goes on with the old one.
+    if (!m_lookup->running())
+        m_lookup->setSources(SourceList::read(AppState::baseDirectory() + SourceList::fileName()));
     ui->batchIsbn->setFocus();
 }
 

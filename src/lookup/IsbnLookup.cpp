@@ -3,6 +3,8 @@
 #include "GoogleBooksSource.h"
 #include "OpenLibrarySource.h"
 #include "SruSource.h"
+#include "Z3950Source.h"
+#include "DbWorker.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -14,6 +16,12 @@ IsbnLookup::IsbnLookup(QObject *parent) : QObject(parent), m_network(new QNetwor
         if (m_reply) {
             m_timedOut = true;
             m_reply->abort();
+        } else if (DbWorker *worker = m_worker) {
+            // The worker finishes on its own once its server gives up; its answer is not waited for.
+            m_worker = nullptr;
+            worker->disconnect(this);
+            worker->stop();
+            answered({}, SourceResult::TimedOut);
         }
     });
 }
@@ -33,13 +41,16 @@ void IsbnLookup::setSources(const SourceList &list)
             continue;
         switch (s.kind) {
         case SourceSetting::Kind::OpenLibrary:
-            m_sources.push_back(std::make_unique<OpenLibrarySource>(s.address));
+            m_sources.push_back(std::make_shared<OpenLibrarySource>(s.address));
             break;
         case SourceSetting::Kind::GoogleBooks:
-            m_sources.push_back(std::make_unique<GoogleBooksSource>(s.address, list.googleKey));
+            m_sources.push_back(std::make_shared<GoogleBooksSource>(s.address, list.googleKey));
             break;
         case SourceSetting::Kind::Sru:
-            m_sources.push_back(std::make_unique<SruSource>(s.address));
+            m_sources.push_back(std::make_shared<SruSource>(s.address));
+            break;
+        case SourceSetting::Kind::Z3950:
+            m_sources.push_back(std::make_shared<Z3950Source>(s.address));
             break;
         }
     }
@@ -68,7 +79,38 @@ void IsbnLookup::stop()
         reply->abort();
         reply->deleteLater();
         emit finishedWithout(Outcome::Stopped);
+    } else if (DbWorker *worker = m_worker) {
+        m_worker = nullptr;
+        worker->disconnect(this);
+        worker->stop();
+        emit finishedWithout(Outcome::Stopped);
     }
+}
+
+void IsbnLookup::askBlocking(const std::shared_ptr<IsbnSource> &source)
+{
+    auto *worker = new DbWorker(nullptr, this);
+    m_worker = worker;
+    connect(worker, &DbWorker::finished, worker, &QObject::deleteLater);
+    connect(worker, &DbWorker::failed, worker, &QObject::deleteLater);
+    connect(worker, &DbWorker::finished, this, [this, source](const QVariant &result) {
+        m_timer.stop();
+        m_worker = nullptr;
+        m_anyAnswered = true;
+        const SourceAnswer answer = source->read(result.toByteArray(), m_isbn);
+        static const SourceResult results[] = {SourceResult::Found, SourceResult::NotFound, SourceResult::Garbage,
+                                               SourceResult::OtherIsbn};
+        answered(answer, results[static_cast<int>(answer.kind)]);
+    });
+    connect(worker, &DbWorker::failed, this, [this](const QString &, bool) {
+        m_timer.stop();
+        m_worker = nullptr;
+        answered({}, SourceResult::Unreachable);
+    });
+    const QString isbn = m_isbn;
+    const int timeoutMs = m_timeoutMs;
+    worker->start([source, isbn, timeoutMs](DbWorker::Control &) { return QVariant(source->fetch(isbn, timeoutMs)); });
+    m_timer.start(m_timeoutMs + 1000);
 }
 
 void IsbnLookup::askNext()
@@ -79,6 +121,12 @@ void IsbnLookup::askNext()
         return;
     }
     const IsbnSource &source = *m_sources[static_cast<size_t>(m_current)];
+    m_timedOut = false;
+    if (source.blocking()) {
+        emit asking(source.name());
+        askBlocking(m_sources[static_cast<size_t>(m_current)]);
+        return;
+    }
     QNetworkRequest request = source.request(m_isbn);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Bibliora/2.3"));
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -129,9 +177,15 @@ void IsbnLookup::replied()
             break;
         }
     }
-    emit sourceAnswered(source.name(), result);
+    answered(answer, result);
+}
+
+void IsbnLookup::answered(SourceAnswer answer, SourceResult result)
+{
+    const QString name = sourceName(m_current);
+    emit sourceAnswered(name, result);
     if (result == SourceResult::Found) {
-        emit found(RecordMapping::fitted(answer.record), source.name(), m_current);
+        emit found(RecordMapping::fitted(answer.record), name, m_current);
         return;
     }
     askNext();

@@ -13,6 +13,7 @@
 class IsbnSource;
 class QNetworkAccessManager;
 class QNetworkReply;
+class DbWorker;
 
 // Asks the catalogues that are on, one after another, until one knows the ISBN. Nothing is sent
 // until start(); each request has its own time-out; stop() drops the one under way.
@@ -30,7 +31,7 @@ public:
     // Asks from the source at index first on (0: from the start; after a find, its index + 1 tries the next).
     void start(const QString &isbn13, int first = 0);
     void stop();
-    bool running() const { return !m_reply.isNull(); }
+    bool running() const { return !m_reply.isNull() || !m_worker.isNull(); }
     int sourceCount() const { return static_cast<int>(m_sources.size()); }
     QString sourceName(int index) const;
 
@@ -45,12 +46,18 @@ private:
     void replied();
 
     QNetworkAccessManager *m_network;
-    std::vector<std::unique_ptr<IsbnSource>> m_sources;
+    void askBlocking(const std::shared_ptr<IsbnSource> &source);
+    void answered(SourceAnswer answer, SourceResult result);
+
+    std::vector<std::shared_ptr<IsbnSource>> m_sources;
     int m_timeoutMs = 5000;
     QString m_isbn;
     int m_current = -1;
     bool m_anyAnswered = false;
     bool m_timedOut = false;
     QPointer<QNetworkReply> m_reply;
+    // The worker of a blocking source's request; a new one per request, as a stopped one may
+    // still be waiting on its server.
+    QPointer<DbWorker> m_worker;
     QTimer m_timer;
 };

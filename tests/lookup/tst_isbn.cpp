@@ -1,4 +1,5 @@
 #include "BarcodeImage.h"
+#include "Ean13Picture.h"
 #include "BookRecord.h"
 #include "GoogleBooksSource.h"
 #include "Isbn.h"
@@ -57,63 +58,6 @@ SourceList loopbackList(const LoopbackServer &server, const QStringList &prefixe
         list.sources.append({kind, true, server.base(prefix)});
     }
     return list;
-}
-
-// Draws an EAN-13 barcode by its published patterns (independent of the reader under test).
-QImage drawEan13(const QString &digits, int module)
-{
-    static const char *const l[] = {"0001101", "0011001", "0010011", "0111101", "0100011",
-                                    "0110001", "0101111", "0111011", "0110111", "0001011"};
-    static const char *const parity[] = {"LLLLLL", "LLGLGG", "LLGGLG", "LLGGGL", "LGLLGG",
-                                         "LGGLLG", "LGGGLL", "LGLGLG", "LGLGGL", "LGGLGL"};
-    const auto code = [](const char *left, char kind) {
-        QString bits = QString::fromLatin1(left);
-        if (kind == 'L')
-            return bits;
-        for (QChar &c : bits)
-            c = c == QLatin1Char('0') ? QLatin1Char('1') : QLatin1Char('0'); // R: the complement
-        if (kind == 'G')
-            std::reverse(bits.begin(), bits.end());
-        return bits;
-    };
-    const int first = digits.at(0).digitValue();
-    QString bits = QStringLiteral("101");
-    for (int i = 1; i <= 6; ++i)
-        bits += code(l[digits.at(i).digitValue()], parity[first][i - 1]);
-    bits += QStringLiteral("01010");
-    for (int i = 7; i <= 12; ++i)
-        bits += code(l[digits.at(i).digitValue()], 'R');
-    bits += QStringLiteral("101");
-    const int quiet = 12 * module;
-    QImage image(static_cast<int>(bits.size()) * module + 2 * quiet, 60 * module, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    for (qsizetype i = 0; i < bits.size(); ++i)
-        if (bits.at(i) == QLatin1Char('1'))
-            p.fillRect(quiet + static_cast<int>(i) * module, 4 * module, module, 50 * module, Qt::black);
-    return image;
-}
-
-// The barcode as a phone would take it: on a larger grey page, turned a little, blurred and noisy.
-QImage photographed(const QImage &barcode, qreal angle)
-{
-    QImage page(barcode.width() * 2, barcode.height() * 3, QImage::Format_RGB32);
-    page.fill(QColor(200, 196, 188));
-    QPainter p(&page);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.translate(page.width() / 2.0, page.height() / 2.0);
-    p.rotate(angle);
-    p.drawImage(-barcode.width() / 2, -barcode.height() / 2, barcode);
-    p.end();
-    QImage small = page.scaled(page.width() * 2 / 3, page.height() * 2 / 3, Qt::IgnoreAspectRatio,
-                               Qt::SmoothTransformation);
-    QRandomGenerator noise(7);
-    for (int y = 0; y < small.height(); ++y)
-        for (int x = 0; x < small.width(); ++x) {
-            const int v = qBound(0, qGray(small.pixel(x, y)) + noise.bounded(-25, 26), 255);
-            small.setPixel(x, y, qRgb(v, v, v));
-        }
-    return small;
 }
 
 } // namespace
@@ -355,10 +299,27 @@ void TestIsbn::z3950AgainstYazTestServer()
     const BookRecord book = RecordMapping::fitted(answer.record);
     QCOMPARE(book.title, QStringLiteral("How to program a computer"));
     QCOMPARE(book.author, QStringLiteral("Jack Collins"));
+
+    // Through a lookup: the blocking search runs in a worker, the window's thread only waits for signals.
+    SourceList list;
+    list.sources = {{SourceSetting::Kind::Z3950, true, QStringLiteral("127.0.0.1:%1/Default").arg(port)}};
+    list.timeoutMs = 3000;
+    IsbnLookup lookup;
+    lookup.setSources(list);
+    QSignalSpy found(&lookup, &IsbnLookup::found);
+    QSignalSpy without(&lookup, &IsbnLookup::finishedWithout);
+    lookup.start(QStringLiteral("9780140449136"));
+    QVERIFY(lookup.running());
+    QVERIFY(found.wait(10000));
+    QCOMPARE(found.first().at(1).toString(), QStringLiteral("Z39.50 127.0.0.1"));
+
     server.kill();
     server.waitForFinished();
     // Nobody there any more.
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, source.fetch(QStringLiteral("9780140449136"), 2000));
+    lookup.start(QStringLiteral("9780140449136"));
+    QVERIFY(without.wait(10000));
+    QCOMPARE(without.first().at(0).value<IsbnLookup::Outcome>(), IsbnLookup::Outcome::Offline);
 }
 
 void TestIsbn::ean13FromGeneratedPictures_data()

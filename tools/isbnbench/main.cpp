@@ -5,6 +5,7 @@
 //    the longest and the median time the window takes to answer a scan, and the time to store them.
 #include "BatchEntryWindow.h"
 #include "ConnectionProfileFile.h"
+#include "FbDatabase.h"
 #include "IsbnLookup.h"
 #include "LibraryGenerator.h"
 #include "LoopbackServer.h"
