@@ -10,6 +10,7 @@
 #include "DeleteBookWindow.h"
 #include "FbQuery.h"
 #include "FieldsWindow.h"
+#include "IsbnWiring.h"
 #include "Language.h"
 #include "LendWindow.h"
 #include "LogView.h"
@@ -107,6 +108,7 @@ void connectWindows()
         QObject::connect(add, &Tadd::fieldsWindowRequested, add, [] { showAppWindow(AppWindow::Fields); });
     }
     connectConstantWindows();
+    connectIsbnRows();
 }
 
 void connectConstantWindows()

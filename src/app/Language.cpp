@@ -1,5 +1,7 @@
 #include "Language.h"
 
+#include "IsbnWiring.h"
+
 #include "DBGridEh.h"
 #include "GridFindDialog.h"
 #include "GridSearchProgress.h"
@@ -670,6 +672,7 @@ void ApplyLanguage()
     GridSearchProgress::setCancelText(LangStr(QStringLiteral("lcancel")));
     GridFindDialog::setTexts(findDialogTexts());
     applyQtTexts(settingsList().value(QStringLiteral("Language")));
+    applyIsbnLanguage();
 }
 
 void ApplyDelLanguage()

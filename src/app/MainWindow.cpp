@@ -14,6 +14,7 @@
 #include "FbTransaction.h"
 #include "DbWorker.h"
 #include "LibrarySchema.h"
+#include "BookIsbnTable.h"
 #include "FileError.h"
 #include "ForgivingSearch.h"
 #include "HelpWindow.h"
@@ -1000,6 +1001,12 @@ void TMainF::ConnectDatabase()
 
 void TMainF::addMissingIndexes()
 {
+    try {
+        if (BookIsbnTable::ensure(*m_database))
+            LogEvent(LangStr(QStringLiteral("cisbntable")));
+    } catch (const FbError &e) {
+        LogEvent(LangStr(QStringLiteral("cisbntabler")) + e.message());
+    }
     // A reconnect while they are being built: the build goes on.
     if (m_indexer->running())
         return;

@@ -227,7 +227,7 @@ void Tadd::AddBookClick()
         built.ready() ? BookWrites::unstorableMessage(BookStatements::labelledFields(fields())) : QString();
     if (!refusal.isEmpty())
         UserPrompts::message(UserPrompts::Kind::Warning, refusal);
-    if (built.ready() && refusal.isEmpty()) {
+    if (built.ready() && refusal.isEmpty() && (!m_addGuard || m_addGuard())) {
         LogSql(built.sql);
         FbQuery *query = mainApi()->IBQuery1();
         bool added = false;
@@ -241,6 +241,7 @@ void Tadd::AddBookClick()
         if (added) {
             showStatus(LangStr(QStringLiteral("cnewbadded")) + QLatin1Char('!'), Qt::gray);
             LogEvent(LangStr(QStringLiteral("cnewbadded")));
+            emit bookAdded();
             runGuarded([] { mainApi()->RefreshBooks(); });
             if (ui->CheckBox1->isChecked())
                 hide();

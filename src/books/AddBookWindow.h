@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class QAbstractButton;
@@ -36,6 +37,9 @@ public:
     // Genre, Class) by copies of the constant lists; the texts typed into the fields stay.
     void setConstantLists(const QList<QStringList> &lists);
 
+    // Asked before a ready book is added; false keeps it out (the ISBN row's checks).
+    void setAddGuard(const std::function<bool()> &guard) { m_addGuard = guard; }
+
     QTimer Timer1; // hides the status line
     QTimer Timer2; // hides the characters-left counter
 
@@ -46,6 +50,8 @@ signals:
     void fieldsWindowRequested();
     // Shown: the drop-down lists want fresh copies of the constant lists.
     void constantListsWanted();
+    // The book's statement succeeded.
+    void bookAdded();
 
 public slots:
     void FormShow();
@@ -68,6 +74,7 @@ private:
 
     std::unique_ptr<Ui::Tadd> ui;
     QPointer<QAbstractButton> m_allowEmpty;
+    std::function<bool()> m_addGuard;
 };
 
 extern Tadd *add;

@@ -80,6 +80,7 @@ void Tcng::RefreshClick()
                 ui->getSeria->text(), ui->getPublisher->text(),   ui->getPlace->text(),
                 ui->getGenre->text(), ui->getDescription->text(), ui->getClas->text()};
     setEditedFields(m_loaded);
+    emit bookLoaded(m_id);
 }
 
 void Tcng::setEditedFields(const BookStatements::BookFields &book)
@@ -120,6 +121,8 @@ void Tcng::BitBtn2Click()
         UserPrompts::message(UserPrompts::Kind::Warning, refusal);
         return;
     }
+    if (m_saveGuard && !m_saveGuard())
+        return;
     if (!updates.isEmpty() && FbDatabase::isServerPath(mainApi()->IBDatabase1()->databaseName())) {
         if (saveOnServer(updates))
             finishSave();
@@ -132,6 +135,7 @@ void Tcng::BitBtn2Click()
         else
             failed << LangStr(update.labelKey);
     }
+    emit bookSaved(m_id);
     if (!failed.isEmpty()) {
         BookWrites::rerunListAfterFailure();
         UserPrompts::message(UserPrompts::Kind::Warning,

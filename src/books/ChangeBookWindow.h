@@ -3,6 +3,7 @@
 #include "BookStatements.h"
 #include "DialogBase.h"
 
+#include <functional>
 #include <memory>
 
 namespace Ui
@@ -17,6 +18,14 @@ class Tcng : public DialogBase
 public:
     explicit Tcng(QWidget *parent = nullptr);
     ~Tcng() override;
+
+    // Asked once every field is checked, before the first write; false keeps the book as it is.
+    void setSaveGuard(const std::function<bool()> &guard) { m_saveGuard = guard; }
+
+signals:
+    // The boxes were filled with the book of this id; the book's fields were written.
+    void bookLoaded(const QString &id);
+    void bookSaved(const QString &id);
 
 public slots:
     void FormShow();
@@ -41,6 +50,7 @@ private:
     // The book the window was loaded with: a save writes to it only, whatever row is current then.
     QString m_id;
     BookStatements::BookFields m_loaded;
+    std::function<bool()> m_saveGuard;
 };
 
 extern Tcng *cng;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// A book as a catalogue describes it, in the program's fields.
+struct BookRecord {
+    QString title;
+    QString author;
+    QString year;
+    QString seria;
+    QString publisher;
+    QString place;
+    QString genre;
+    QString description;
+    QString clas;
+    QString coverUrl;
+    QStringList isbns; // every ISBN the record carries, as ISBN-13
+
+    bool operator==(const BookRecord &) const = default;
+};
+
+// What a source's answer said about the ISBN asked for.
+struct SourceAnswer {
+    enum class Kind { Found, NotFound, Garbage, OtherIsbn };
+    Kind kind = Kind::NotFound;
+    BookRecord record;
+};
+
+namespace RecordMapping {
+// Tidies a field: blanks collapsed, the catalogue's closing punctuation (" /", " :", ",", ".") dropped.
+QString tidy(const QString &text);
+// The first four-digit year of a date text ("c2003", "2003-02-27", "[1998?]").
+QString year(const QString &date);
+// Makes the record's texts fit what the library holds: accents that Windows-1251 has no letter
+// for are dropped from their letters, typographic dashes and quotes become plain ones, and each
+// field is cut to its column's width.
+BookRecord fitted(BookRecord record);
+// The record carries the ISBN (ISBN-13) asked for.
+bool carries(const BookRecord &record, const QString &isbn13);
+} // namespace RecordMapping
