@@ -176,7 +176,7 @@ void ExchangeActions::exportLoans(QWidget *parent)
 
 void ExchangeActions::exportLoanHistory(QWidget *parent)
 {
-    exportStatement(parent, LoanRecords::historyStatement());
+    exportStatement(parent, LoanRecords::historyStatement(), QStringLiteral("history.csv"));
 }
 
 ImportBooksWindow *ExchangeActions::importWindow(QWidget *parent)
