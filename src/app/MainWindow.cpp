@@ -156,6 +156,7 @@ void TMainF::createDatabaseObjects()
     connect(m_source1, &DataSource::currentRowChanged, this, markBookCountStale);
     connect(m_source1, &DataSource::opened, this, markBookCountStale);
     connect(m_transaction, &FbTransaction::changesCommitted, this, markBookCountStale);
+    connect(m_sqlPage, &SqlPage::changesStored, this, markBookCountStale);
     // Counting a million books takes the engine a quarter of a second, building an older
     // library's indexes minutes: both run beside the window, each on an attachment of its own.
     m_counter = new DbWorker(m_database, this);
@@ -283,7 +284,8 @@ void TMainF::setupMenus()
         connect(action, &QAction::triggered, this, [page] { WebLinks::openWebPage(page); });
     // "Help (online)", F1: the guide inside the program, at the page of the window in use.
     connect(ui->N11, &QAction::triggered, this, [this] {
-        const QWidget *inUse = QApplication::activeWindow();
+        const QWidget *inUse = m_keyWindow && m_keyWindow->isVisible() ? m_keyWindow.data() : QApplication::activeWindow();
+        m_keyWindow = nullptr;
         if (!HelpF)
             new HelpWindow(this);
         HelpF->showFor(inUse && inUse != HelpF ? inUse->objectName() : objectName());
@@ -477,6 +479,12 @@ void TMainF::FormCreate()
 
 bool TMainF::eventFilter(QObject *watched, QEvent *event)
 {
+    // The window a shortcut was typed in: F1 opens the guide at its page.
+    if (event->type() == QEvent::ShortcutOverride)
+        if (auto *widget = qobject_cast<QWidget *>(watched))
+            m_keyWindow = widget->window();
+    if (event->type() == QEvent::MouseButtonPress)
+        m_keyWindow = nullptr; // a click on Info -> Help asks for the window in use, not the last typed in
     // Collapsed, the whole strip of the left frame expands it, not only its small picture. Only a
     // click that began on the collapsed strip does: the release of the click that collapsed the
     // frame travels on to the frame too.

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 
+#include <QPointer>
 #include <QKeySequence>
 #include <QList>
 #include <QMainWindow>
@@ -113,6 +114,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    QPointer<QWidget> m_keyWindow; // where the last shortcut was typed
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 

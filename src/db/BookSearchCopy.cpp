@@ -106,6 +106,11 @@ QStringList triggerSqls(const ConnectionCharset &charset)
                        "  DELETE FROM %1 WHERE BOOK_ID = OLD.ID;\n"
                        "END")
             .arg(table),
+        // The triggers keep the copy with rights of their own, so that every account allowed to
+        // change BOOK on a server library still can; every account may search the copy.
+        QStringLiteral("GRANT ALL ON %1 TO TRIGGER BOOK_SEARCH_KEEP").arg(table),
+        QStringLiteral("GRANT ALL ON %1 TO TRIGGER BOOK_SEARCH_DROP").arg(table),
+        QStringLiteral("GRANT SELECT ON %1 TO PUBLIC").arg(table),
     };
 }
 

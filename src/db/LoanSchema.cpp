@@ -12,6 +12,9 @@ struct Step {
     const char *statement;
     bool onGiven;      // needs GIVEN
     int phase;         // 1: tables and column; 2: what uses them
+    // A trigger writes with its own rights: without them another account of a server library
+    // could no longer take a book back.
+    const char *grant = nullptr;
 };
 
 const Step kSteps[] = {
@@ -31,7 +34,7 @@ const Step kSteps[] = {
      "INSERT INTO LOAN_HISTORY (BOOK_ID, TITLE, GIVEN_TO, GIVEN_DATE, DUE_DATE, RETURNED_DATE) "
      "VALUES (OLD.GIVEN_ID, (SELECT TITLE FROM BOOK WHERE ID = OLD.GIVEN_ID), OLD.GIVEN_TO, OLD.GIVEN_DATE, "
      "OLD.DUE_DATE, CURRENT_DATE); END",
-     true, 2},
+     true, 2, "GRANT INSERT ON LOAN_HISTORY TO TRIGGER GIVEN_HISTORY"},
     {"index", "GIVEN_DUE_ASC", "CREATE INDEX GIVEN_DUE_ASC ON GIVEN (DUE_DATE)", true, 2},
     {"index", "GIVEN_DUE_DESC", "CREATE DESCENDING INDEX GIVEN_DUE_DESC ON GIVEN (DUE_DATE)", true, 2},
     {"index", "LOAN_HISTORY_BOOK", "CREATE INDEX LOAN_HISTORY_BOOK ON LOAN_HISTORY (BOOK_ID)", false, 2},
@@ -76,8 +79,11 @@ QStringList missingStatements(FbDatabase &db)
         db.open();
     OwnTransaction tr(db);
     QStringList result;
-    for (const Step *step : missingSteps(tr))
+    for (const Step *step : missingSteps(tr)) {
         result << QString::fromLatin1(step->statement);
+        if (step->grant)
+            result << QString::fromLatin1(step->grant);
+    }
     return result;
 }
 
@@ -89,9 +95,13 @@ QStringList addMissing(FbDatabase &db)
     for (int phase = 1; phase <= 2; ++phase) {
         OwnTransaction tr(db);
         QStringList statements;
-        for (const Step *step : missingSteps(tr))
-            if (step->phase == phase)
-                statements << QString::fromLatin1(step->statement);
+        for (const Step *step : missingSteps(tr)) {
+            if (step->phase != phase)
+                continue;
+            statements << QString::fromLatin1(step->statement);
+            if (step->grant)
+                statements << QString::fromLatin1(step->grant);
+        }
         if (statements.isEmpty())
             continue;
         for (const QString &statement : statements)

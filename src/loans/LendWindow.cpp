@@ -10,6 +10,7 @@
 #include "LoanFailure.h"
 #include "LoanPeriod.h"
 #include "LoanRecords.h"
+#include "LoanSchema.h"
 #include "LoanStatements.h"
 #include "Borrowers.h"
 #include "UserPrompts.h"
@@ -122,7 +123,8 @@ void TGivenF::Button1Click()
         query->setSqlText(statement);
         LogSql(statement);
         query->execSQL();
-        if (withDue) {
+        // A library this account could not give the due-date column to still lends as before.
+        if (withDue && LoanSchema::present(*api->IBDatabase1())) {
             const QString due = LoanRecords::setDueStatement(id, ui->GivenToEd->text(), ui->DateTimePicker1->date(),
                                                              ui->DueDatePicker->date());
             query->setSqlText(due);

@@ -19,7 +19,11 @@ int days()
 
 void setDays(int value)
 {
-    settingsList().setValue(QString::fromLatin1(kSettingsKey), QString::number(value));
+    const QString key = QString::fromLatin1(kSettingsKey);
+    // The settings file keeps its own lines until the period is changed from the default.
+    if (value == LoanRecords::kDefaultLoanPeriod && settingsList().value(key).isEmpty())
+        return;
+    settingsList().setValue(key, QString::number(value));
 }
 
 QSpinBox *addSpinBox(QBoxLayout *layout)

@@ -99,6 +99,8 @@ DbWorker *SqlPage::worker()
                 LogEvent(LangStr(QStringLiteral("csqlchanged")) + QLatin1Char(' ') +
                          QString::number(result.toLongLong()));
         });
+        if (result.typeId() != QMetaType::Bool)
+            emit changesStored();
     });
     return m_worker;
 }

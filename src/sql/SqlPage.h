@@ -35,6 +35,11 @@ public:
     // Runs the statements typed here off the window's thread.
     DbWorker *worker();
 
+signals:
+    // A writing statement typed here has changed the library (on the worker's own attachment,
+    // which the main connection's commits do not show).
+    void changesStored();
+
 public slots:
     void SqlOkBtnClick(); // runs the statement
     void SqlGoImgClick();

@@ -209,6 +209,7 @@ void TestMainWindow::bookCountRunsOnlyAtTickAfterChange()
         QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('D', 'A', '2001', 'P', 'G')"));
     QTest::mouseClick(MainF->sqlPage()->findChild<QPushButton *>(QStringLiteral("SqlOkBtn")), Qt::LeftButton);
     QCOMPARE(ui->lbBookCount->text(), QStringLiteral("3"));
+    QTRY_VERIFY(!MainF->sqlPage()->worker()->running());
     MainF->Timer2Timer();
     QTRY_COMPARE(ui->lbBookCount->text(), QStringLiteral("4"));
 

@@ -103,7 +103,10 @@ void TestStartup::normalStart()
     if (profile)
         expected << QStringLiteral("Disconnecting from database ...")
                  << QStringLiteral("Disconnecting from database: disconnected")
-                 << QStringLiteral("Connecting to database ...") << QStringLiteral("Connecting to database: successful")
+                 << QStringLiteral("Connecting to database ...")
+                 // A new library gets the tables of the ISBNs and of the loans' due dates at its first connect.
+                 << LangStr(QStringLiteral("cisbntable")) << LangStr(QStringLiteral("cloanupg"))
+                 << QStringLiteral("Connecting to database: successful")
                  << QStringLiteral("Connected to: ") + app.path(QStringLiteral("LIBRARY.GDB"));
     expected << QStringLiteral("Connection settings loaded") << QStringLiteral("Work started");
     QCOMPARE(AppFixture::consoleMessages(), expected);

@@ -534,6 +534,8 @@ void TestFbDatabase::indexesBuiltOneByOneKeepWhatIsDone()
     TestLibrary older;
     TestLibrary::dropOrderingIndexes(older.path());
     Connection o(older);
+    // The folded search copy's trigger reads CLAS; an older library had neither.
+    o.exec(QStringLiteral("DROP TRIGGER BOOK_SEARCH_KEEP"));
     o.exec(QStringLiteral("ALTER TABLE book DROP clas"));
     o.db.close();
     QVERIFY_THROWS_EXCEPTION(FbError, LibrarySchema::buildMissingIndexes(o.db, [](int, int, const QString &) { return true; }));

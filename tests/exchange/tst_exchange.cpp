@@ -143,8 +143,14 @@ void TestExchange::menuItemsAtTheEndInEveryLanguage()
             names << actions.at(i)->objectName();
         return names;
     };
-    QCOMPARE(lastItems("Library1", 4),
-             QStringList({"ExportBooks1", "ExportAllBooks1", "ExportGiven1", "ImportBooks1"}));
+    // Export and import follow the Library menu's own items; later features add theirs after them.
+    QStringList library;
+    for (QAction *action : MainF->findChild<QMenu *>(QStringLiteral("Library1"))->actions())
+        library << action->objectName();
+    const QStringList exchange{"ExportBooks1", "ExportAllBooks1", "ExportGiven1", "ExportHistory1", "ImportBooks1"};
+    const qsizetype first = library.indexOf(exchange.first());
+    QVERIFY(first > 0);
+    QCOMPARE(library.mid(first, exchange.size()), exchange);
     QCOMPARE(lastItems("Base1", 2), QStringList({"Backup1", "Restore1"}));
     QCOMPARE(menuItem("Backup1")->text().remove(u'&'), QStringLiteral("Backup ..."));
     settingsList().setValue(QStringLiteral("Language"), QStringLiteral("ua"));

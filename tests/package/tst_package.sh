@@ -57,9 +57,13 @@ if [ "${PACKAGE_TEST_SESSION:-}" = 1 ]; then
     wait_for 60 catches_hangup $pid || fail "the program did not start: $(cat "$tmp/first.out")"
     kill -TERM $pid
     ended_cleanly $pid
-    for file in LIBRARY.GDB .settings .dbconnection logfile.txt; do
+    for file in LIBRARY.GDB .dbconnection logfile.txt; do
         [ -f "$library/$file" ] || fail "~/Bibliora/$file is missing"
     done
+    # Closed before the splash's OK: the next start asks for the language again.
+    [ ! -e "$library/.settings" ] || fail "~/Bibliora/.settings was written before the language was confirmed"
+    # As if the user had confirmed English on the splash.
+    printf 'Language=en\r\n' >"$library/.settings"
     [ -z "$(ls -A "$tmp/elsewhere")" ] || fail "files written in the starting directory: $(ls -A "$tmp/elsewhere")"
     grep -F -q "$library" "$library/logfile.txt" || fail "the program did not work in ~/Bibliora"
 
