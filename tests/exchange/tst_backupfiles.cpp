@@ -41,18 +41,8 @@ void trigger(const char *name)
     action->trigger();
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+const auto fileBytes = TestLibrary::fileBytes;
+const auto writeFile = TestLibrary::writeFile;
 
 bool isLink(const QString &path)
 {
