@@ -8,11 +8,16 @@
 #include "FbTransaction.h"
 #include "LendWindow.h"
 #include "LibrarySchema.h"
+#include "LoanSchema.h"
+#include "DBGridEh.h"
+#include "QueryModel.h"
+#include "ReturnWindow.h"
 #include "MainWindow.h"
 #include "UserPrompts.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -78,6 +83,7 @@ private slots:
     void programOnTheServer();
     void editsNeverOverwriteEachOther();
     void backupWrittenOnThisMachine();
+    void loansSeenByBothPrograms();
 
 private:
     bool runScript(const QString &command);
@@ -376,3 +382,74 @@ void TestFbServer::backupWrittenOnThisMachine()
 
 QTEST_MAIN(TestFbServer)
 #include "tst_fbserver.moc"
+
+void TestFbServer::loansSeenByBothPrograms()
+{
+    // The owner's program brings the library up to date for due dates and history; a second
+    // account cannot alter GIVEN itself.
+    Program owner(m_path, QStringLiteral("SYSDBA"), QStringLiteral("serverpw"));
+    LoanSchema::addMissing(owner.db);
+    QVERIFY(LoanSchema::missingStatements(owner.db).isEmpty());
+    owner.exec(QStringLiteral("GRANT SELECT ON loan_history TO ANN"));
+    owner.exec(QStringLiteral("GRANT ALL ON borrower TO ANN"));
+    owner.exec(QStringLiteral("DELETE FROM given"));
+    owner.exec(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Lent', 'A', "
+                              "'2001', 'P', 'G')"));
+    const QString id = owner.column(QStringLiteral("SELECT max(id) FROM book WHERE title = 'Lent'")).value(0);
+    owner.exec(QStringLiteral("DELETE FROM loan_history WHERE book_id = ") + id);
+
+    AppFixture app;
+    app.start();
+    connectAs(QStringLiteral("ANN"), QStringLiteral("annpw"));
+    mainApi()->RefreshBooks();
+    FbQuery *list = MainF->IBQuery1();
+    list->fetchAll();
+    for (list->first(); list->fieldText(QStringLiteral("ID")) != id; list->next())
+        QVERIFY(!list->isLast());
+
+    // Lent here with a due date: the other program sees the date.
+    const QDate today = QDate::currentDate();
+    GivenF->show();
+    auto *name = GivenF->findChild<QLineEdit *>(QStringLiteral("GivenToEd"));
+    name->clear();
+    QTest::keyClicks(name, QStringLiteral("Ann"));
+    GivenF->findChild<QDateEdit *>(QStringLiteral("DateTimePicker1"))->setDate(today.addDays(-10));
+    GivenF->findChild<QDateEdit *>(QStringLiteral("DueDatePicker"))->setDate(today.addDays(5));
+    QTest::mouseClick(GivenF->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+    QVERIFY(!GivenF->isVisible());
+    const auto shown = [](const QDate &date) { return FbQuery::displayText(date); };
+    QCOMPARE(owner.column(QStringLiteral("SELECT due_date FROM given WHERE given_id = ") + id),
+             QStringList{shown(today.addDays(5))});
+
+    // The other program moves the date back: after a refresh this program shows it overdue.
+    owner.exec(QStringLiteral("UPDATE given SET due_date = CURRENT_DATE - 1 WHERE given_id = ") + id);
+    MainF->LeftGivenBooksLnkClick();
+    mainApi()->RefreshGiven();
+    QueryModel *loans = MainF->findChild<DBGridEh *>(QStringLiteral("DBGridEh2"))->queryModel();
+    QCOMPARE(loans->rowCount(), 1);
+    QCOMPARE(loans->data(loans->index(0, 4)).toString(), shown(today.addDays(-1)));
+    QVERIFY(loans->data(loans->index(0, 1), Qt::BackgroundRole).isValid());
+
+    // Taken back by the other program: this program's loan list empties and the history holds it.
+    owner.exec(QStringLiteral("DELETE FROM given WHERE given_id = ") + id);
+    mainApi()->RefreshGiven();
+    QCOMPARE(loans->rowCount(), 0);
+    Program annSees(m_path, QStringLiteral("ANN"), QStringLiteral("annpw"));
+    QCOMPARE(annSees.column(QStringLiteral("SELECT title || '|' || given_to || '|' || due_date FROM loan_history "
+                                           "WHERE book_id = ") + id),
+             QStringList{QStringLiteral("Lent|Ann|") + today.addDays(-1).toString(QStringLiteral("yyyy-MM-dd"))});
+
+    // And the other way round: returned here, the history the owner reads has it.
+    owner.exec(QStringLiteral("INSERT INTO given (given_id, given_to, given_date, due_date) VALUES (") + id +
+               QStringLiteral(", 'Bob', CURRENT_DATE, CURRENT_DATE + 7)"));
+    mainApi()->RefreshBooks();
+    list = MainF->IBQuery1();
+    list->fetchAll();
+    for (list->first(); list->fieldText(QStringLiteral("ID")) != id; list->next())
+        QVERIFY(!list->isLast());
+    BackF->show();
+    QTest::mouseClick(BackF->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+    QCOMPARE(owner.column(QStringLiteral("SELECT given_to || '|' || returned_date FROM loan_history WHERE book_id = ") +
+                          id + QStringLiteral(" AND given_to = 'Bob'")),
+             QStringList{QStringLiteral("Bob|") + today.toString(QStringLiteral("yyyy-MM-dd"))});
+}
