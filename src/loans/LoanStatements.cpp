@@ -10,7 +10,8 @@ const char *const kListSql = "SELECT given.given_id, book.title, given.given_to,
                              "where given.given_id = book.id";
 
 // The due date is the fifth, beside the list's own four.
-const char *const kOrderColumns[] = {"given_id", "title", "given_to", "given_date", "due_date"};
+const char *const kDueColumn = "due_date";
+const char *const kOrderColumns[] = {"given_id", "title", "given_to", "given_date", kDueColumn};
 
 // The engine's own readings of a date literal: d.m.y with dots, m/d/y with slashes, y-m-d with dashes.
 struct DateShape {
@@ -152,7 +153,10 @@ QString orderStatement(const QString &base, int item, bool ascending)
     const QString column = orderColumn(item);
     if (column.isEmpty() || base.isEmpty())
         return QString();
-    const QString direction = ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
+    QString direction = ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
+    // Loans with no due date come last either way: soonest due (the overdue ones) on top.
+    if (ascending && column == QLatin1String(kDueColumn))
+        direction += QStringLiteral(" NULLS LAST");
     return base + QStringLiteral(" ORDER BY ") + column + direction + QLatin1Char(';');
 }
 

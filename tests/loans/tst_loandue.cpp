@@ -367,14 +367,17 @@ void TestLoanDue::startNotice()
     {
         OtherProgram other(app.path(u"LIBRARY.GDB"_s));
         LoanSchema::addMissing(other.db);
-        for (int book = 0; book < 4; ++book) {
+        // The fifth loan has no due date: it must not come first in the list ordered by due date.
+        for (int book = 0; book < 5; ++book) {
             execute(&other.db, u"INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('B%1', 'A', '2001', "
                                "'P', 'G')"_s.arg(book));
             const QString id = TestLibrary::rows(other.db, u"SELECT max(id) FROM book"_s).first();
             const QDate due = QDate::currentDate().addDays(book < overdue ? -1 - book : 10);
             execute(&other.db, u"INSERT INTO GIVEN (given_id, given_to, given_date) VALUES (%1, 'Ann', '%2')"_s.arg(
                                    id, iso(QDate::currentDate().addDays(-20))));
-            execute(&other.db, LoanRecords::setDueStatement(id, u"Ann"_s, QDate::currentDate().addDays(-20), due));
+            if (book < 4)
+                execute(&other.db,
+                        LoanRecords::setDueStatement(id, u"Ann"_s, QDate::currentDate().addDays(-20), due));
         }
         other.db.close();
     }
@@ -397,6 +400,7 @@ void TestLoanDue::startNotice()
     QueryModel *model = MainF->findChild<DBGridEh *>(u"DBGridEh2"_s)->queryModel();
     QCOMPARE(model->data(model->index(0, 0), Qt::BackgroundRole).value<QBrush>().color(), LoanDueDates::kOverdueColor);
     QVERIFY(!model->data(model->index(3, 0), Qt::BackgroundRole).isValid());
+    QCOMPARE(model->data(model->index(4, 1)).toString(), u"B4"_s);
 }
 
 void TestLoanDue::reminderInThreeLanguages_data()
