@@ -91,6 +91,13 @@ QString borrowersStatement()
     return QStringLiteral("SELECT name, phone, email, note FROM borrower ORDER BY name");
 }
 
+QString namesOnlyInLoansStatement()
+{
+    return QStringLiteral("SELECT given_to FROM given WHERE given_to NOT IN (SELECT name FROM borrower) UNION "
+                          "SELECT given_to FROM loan_history WHERE given_to NOT IN (SELECT name FROM borrower) "
+                          "ORDER BY 1");
+}
+
 QString addBorrowerStatement(const Borrower &b)
 {
     return QStringLiteral("INSERT INTO borrower (name, phone, email, note) VALUES (%1, %2, %3, %4)")

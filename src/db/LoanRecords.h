@@ -44,6 +44,8 @@ struct Borrower {
     QString name, phone, email, note;
 };
 QString borrowersStatement();
+// Names that have current or past loans but are not in the borrowers' book, in order: NAME.
+QString namesOnlyInLoansStatement();
 QString addBorrowerStatement(const Borrower &b);
 QString changeBorrowerStatement(const QString &oldName, const Borrower &b);
 QString deleteBorrowerStatement(const QString &name);

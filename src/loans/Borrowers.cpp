@@ -47,6 +47,22 @@ QStringList names(FbDatabase &db)
     return result;
 }
 
+QStringList namesOnlyInLoans(FbDatabase &db)
+{
+    QStringList result;
+    try {
+        FbQuery query(&db);
+        query.setSqlText(LoanRecords::namesOnlyInLoansStatement());
+        query.open();
+        query.fetchAll();
+        for (int row = 0; row < query.fetchedCount(); ++row)
+            result << query.value(row, 0).toString();
+    } catch (const std::exception &) {
+        // No history or borrowers' book in this library.
+    }
+    return result;
+}
+
 QString check(const LoanRecords::Borrower &borrower)
 {
     if (borrower.name.trimmed().isEmpty())

@@ -13,6 +13,8 @@ namespace Borrowers {
 // Names in alphabetical order; empty when the library has no borrowers' book.
 QStringList names(FbDatabase &db);
 QList<LoanRecords::Borrower> all(FbDatabase &db);
+// Names lent to without being added to the book; empty when the library has no history.
+QStringList namesOnlyInLoans(FbDatabase &db);
 // Each returns the reason it was refused or failed (the engine's text), empty on success.
 QString add(FbDatabase &db, const LoanRecords::Borrower &borrower);
 QString change(FbDatabase &db, const QString &oldName, const LoanRecords::Borrower &borrower);

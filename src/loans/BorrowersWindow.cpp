@@ -10,6 +10,9 @@
 #include "UserPrompts.h"
 
 namespace {
+// Marks a list item whose name is only in the loans, not yet in the book.
+constexpr int kOnlyInLoansRole = Qt::UserRole + 1;
+
 FbDatabase &library()
 {
     return *mainApi()->IBDatabase1();
@@ -70,6 +73,16 @@ void BorrowersWindow::reloadList(const QString &select)
     ui->BorrowerList->clear();
     for (const QString &name : Borrowers::names(library()))
         ui->BorrowerList->addItem(name);
+    // People lent to by a typed name: their loans are reachable here too, and Save adds them.
+    for (const QString &name : Borrowers::namesOnlyInLoans(library())) {
+        auto *item = new QListWidgetItem(name, ui->BorrowerList);
+        QFont font = item->font();
+        font.setItalic(true);
+        item->setFont(font);
+        item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+        item->setToolTip(LangStr(QStringLiteral("lborronlyloans")));
+        item->setData(kOnlyInLoansRole, true);
+    }
     const QList<QListWidgetItem *> found = ui->BorrowerList->findItems(select, Qt::MatchExactly);
     ui->BorrowerList->setCurrentRow(found.isEmpty() ? (ui->BorrowerList->count() ? 0 : -1)
                                                     : ui->BorrowerList->row(found.first()));
@@ -80,17 +93,22 @@ void BorrowersWindow::showBorrower()
 {
     const QListWidgetItem *item = ui->BorrowerList->currentItem();
     LoanRecords::Borrower shown;
-    if (item) {
+    const bool onlyInLoans = item && item->data(kOnlyInLoansRole).toBool();
+    if (onlyInLoans) {
+        shown.name = item->text();
+    } else if (item) {
         for (const LoanRecords::Borrower &b : Borrowers::all(library()))
             if (b.name == item->text())
                 shown = b;
     }
-    m_shownName = shown.name;
+    // A name only in the loans is not in the book yet: Save adds it rather than changing a row.
+    m_shownName = onlyInLoans ? QString() : shown.name;
     ui->NameEd->setText(shown.name);
     ui->PhoneEd->setText(shown.phone);
     ui->EmailEd->setText(shown.email);
     ui->NoteEd->setText(shown.note);
-    ui->LoansLabel->setText(LangStr(QStringLiteral("lborrloans")).arg(shown.name));
+    ui->LoansLabel->setText(shown.name.isEmpty() ? QString()
+                                                 : LangStr(QStringLiteral("lborrloans")).arg(shown.name));
     showLoans(shown.name);
 }
 

@@ -30,7 +30,12 @@ void install(QWidget *mainWindow, MainWindowApi *api, const Places &places)
         g_borrowers->show();
         g_borrowers->raise();
     });
-    new DueDateColumn(places.loanGrid, api, places.legendPlace);
+    auto *dueColumn = new DueDateColumn(places.loanGrid, api, places.legendPlace);
+    // Once shown, the notice follows the loans: a book taken back or extended is no longer counted.
+    QObject::connect(dueColumn, &DueDateColumn::reloaded, mainWindow, [dueColumn] {
+        if (g_notice && !g_notice->isHidden())
+            LoanDueDates::showOverdue(g_notice, dueColumn->overdueInList());
+    });
 
     g_notice = new ClickableLabel(mainWindow);
     g_notice->setObjectName(QStringLiteral("OverdueNotice"));

@@ -102,6 +102,7 @@ void DueDateColumn::reload()
     }
     updateLegend();
     m_grid->viewport()->update();
+    emit reloaded();
 }
 
 int DueDateColumn::overdueInList() const

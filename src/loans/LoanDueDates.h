@@ -42,6 +42,9 @@ public:
     // Reads the due dates again; called whenever the list opens.
     void reload();
 
+signals:
+    void reloaded();
+
 private:
     QVariant cell(int row, int column, int role) const;
     void updateLegend();
