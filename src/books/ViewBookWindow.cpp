@@ -121,9 +121,10 @@ void TViewF::showLoanHistory()
         m_historySource->setDataSet(m_historyQuery);
         ui->LoanHistoryGrid->setDataSource(m_historySource);
     }
-    ui->LoanHistoryGrid->setColumns({{QStringLiteral("GIVEN_TO"), LangStr(QStringLiteral("lcolto")), 12},
-                                     {QStringLiteral("GIVEN_DATE"), LangStr(QStringLiteral("lcolgiven")), 9},
-                                     {QStringLiteral("DUE_DATE"), LangStr(QStringLiteral("fgvndue")), 9},
+    // Narrow enough that all four fit the window's width without scrolling.
+    ui->LoanHistoryGrid->setColumns({{QStringLiteral("GIVEN_TO"), LangStr(QStringLiteral("lcolto")), 8},
+                                     {QStringLiteral("GIVEN_DATE"), LangStr(QStringLiteral("lcolgiven")), 8},
+                                     {QStringLiteral("DUE_DATE"), LangStr(QStringLiteral("fgvndue")), 8},
                                      {QStringLiteral("RETURNED_DATE"), LangStr(QStringLiteral("fgvnret")), 9}});
     const QString id = ui->getId->text().trimmed();
     int count = 0;
