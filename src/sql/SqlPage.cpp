@@ -22,6 +22,7 @@
 namespace
 {
 constexpr int kButtonPadding = 16;
+constexpr int kExecuteButtonPadding = 24;
 
 // A change of several rows the user chose not to keep: the job ends by undoing it.
 struct NotKept : std::runtime_error {
@@ -69,6 +70,22 @@ SqlPage::SqlPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::Sql
     connect(ui->SQLFields, &QListWidget::itemDoubleClicked, this, &SqlPage::SQLFieldsDblClick);
 
     connect(ui->SqlStopBtn, &QPushButton::clicked, this, &SqlPage::SqlStopBtnClick);
+    // A caption changed by a language switch asks the group for a new layout: refit then.
+    ui->GroupBox8->installEventFilter(this);
+    fitExecuteButtons();
+}
+
+void SqlPage::fitExecuteButtons()
+{
+    for (QPushButton *button : {ui->Button18, ui->SQLSave, ui->SQLLoad, ui->SqlStopBtn})
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + kExecuteButtonPadding);
+}
+
+bool SqlPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->GroupBox8 && event->type() == QEvent::LayoutRequest)
+        fitExecuteButtons();
+    return QWidget::eventFilter(watched, event);
 }
 
 SqlPage::~SqlPage() = default;
@@ -108,6 +125,8 @@ DbWorker *SqlPage::worker()
 void SqlPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // Captions may have changed by a language switch while the page was hidden.
+    fitExecuteButtons();
     SQLShow();
 }
 

@@ -52,9 +52,12 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void append(const QString &text);
+    // The style's wide minimum for push buttons would take the statement field's room.
+    void fitExecuteButtons();
     // Shows why the statement cannot run as chosen; false when it cannot.
     bool checkBeforeRun();
     // A reading statement runs once in the worker, so that a long one can be waited for with the

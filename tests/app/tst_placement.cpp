@@ -12,6 +12,7 @@
 #include "Splash.h"
 #include "ui_Splash.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -60,6 +61,8 @@ private slots:
     void firstStartFitsBesideTheSplash();
     void modalWindowsOpenOverTheirOwner_data();
     void modalWindowsOpenOverTheirOwner();
+    void statementFieldHasItsWidth_data();
+    void statementFieldHasItsWidth();
 };
 
 void TestPlacement::initTestCase()
@@ -144,6 +147,41 @@ void TestPlacement::modalWindowsOpenOverTheirOwner()
         add->hide();
     }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+}
+
+void TestPlacement::statementFieldHasItsWidth_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << u"en"_s;
+    QTest::newRow("Russian") << u"ru"_s;
+    QTest::newRow("Ukrainian") << u"ua"_s;
+}
+
+// The SQL page's statement field is 395 pixels wide in the main window's size; the buttons beside
+// it keep their whole captions and the group stays inside the page, in every language.
+void TestPlacement::statementFieldHasItsWidth()
+{
+    QFETCH(QString, language);
+    AppFixture app;
+    app.start();
+    QVERIFY(QTest::qWaitForWindowExposed(MainF));
+    switchLanguage(language);
+    MainF->findChild<QAction *>(u"Sql1"_s)->trigger();
+    auto *field = MainF->findChild<QLineEdit *>(u"edSQL"_s);
+    QTRY_VERIFY(field->isVisible());
+    QWidget *group = field->parentWidget();
+    const auto captionsWhole = [group] {
+        for (const char *name : {"Button18", "SQLSave", "SQLLoad"}) {
+            auto *button = group->findChild<QPushButton *>(QString::fromLatin1(name));
+            if (button->width() < button->fontMetrics().horizontalAdvance(button->text()) + 12)
+                return false;
+        }
+        return true;
+    };
+    QTRY_VERIFY(captionsWhole());
+    QVERIFY(group->parentWidget()->rect().contains(group->geometry()));
+    if (language == u"en"_s)
+        QTRY_VERIFY2(field->width() >= 395, qPrintable(QString::number(field->width())));
 }
 
 QTEST_MAIN(TestPlacement)
