@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QStyle>
 
@@ -59,8 +60,31 @@ TConstantsF::TConstantsF(QWidget *parent) : DialogBase(parent), ui(std::make_uni
     connect(ui->FieldsList, &QListWidget::itemClicked, this, &TConstantsF::FieldsListClick);
     connect(ui->FieldsList2, &QListWidget::itemClicked, this, &TConstantsF::FieldsList2Click);
 
+    // The "+" and "Delete constant" pictures take no keyboard focus: Enter in the value box adds
+    // what was typed (instead of OK closing the window and losing it), Delete removes the chosen value.
+    ui->NewConstEd->installEventFilter(this);
+    for (int field = 0; field < ConstantListFiles::FieldCount; ++field)
+        constList(field)->installEventFilter(this);
+
     showOnlyList(m_rememberedField);
     LoadConstantLists();
+}
+
+bool TConstantsF::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return DialogBase::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    if (watched == ui->NewConstEd && (key == Qt::Key_Return || key == Qt::Key_Enter) &&
+        !ui->NewConstEd->text().isEmpty()) {
+        Button1Click();
+        return true;
+    }
+    if (key == Qt::Key_Delete && watched != ui->NewConstEd) {
+        DelConstLbClick();
+        return true;
+    }
+    return DialogBase::eventFilter(watched, event);
 }
 
 TConstantsF::~TConstantsF()

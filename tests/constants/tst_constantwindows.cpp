@@ -140,6 +140,7 @@ private slots:
     void addRefusesCharacterOutsideCodePage();
     void deleteWithoutSelectionSavesUnchanged();
     void deleteRemovesSelectedValue();
+    void keyboardAddsAndDeletes();
     void loadingStopsAtFirstUnreadableFile();
     void savingStopsAtFirstUnwritableFile();
     void savingKeepsFilesTheListsNeverHeld();
@@ -265,6 +266,35 @@ void TestConstantWindows::deleteRemovesSelectedValue()
     QCOMPARE(constList(3), QStringList{u"B"_s});
     QCOMPARE(fileBytes(u".publisherconst"_s), QByteArray("B\r\n"));
     QCOMPARE(fileBytes(u".authorconst"_s), QByteArray("A\r\nB\r\n"));
+}
+
+// Enter in the value box adds the typed value and keeps the window open; with the box empty it
+// closes the window as OK does. Delete in a list removes the chosen value.
+void TestConstantWindows::keyboardAddsAndDeletes()
+{
+    AppFixture app;
+    writeAllFiles("A\r\n");
+    app.start();
+    ConstantsF->show();
+    QVERIFY(QTest::qWaitForWindowExposed(ConstantsF));
+    child<QListWidget>(ConstantsF, "FieldsList")->setCurrentRow(0);
+    QLineEdit *value = ConstantsF->NewConstEd();
+    QTest::keyClicks(value, u"Franko"_s);
+    QTest::keyClick(value, Qt::Key_Return);
+    QVERIFY(ConstantsF->isVisible());
+    QCOMPARE(constList(0), (QStringList{u"A"_s, u"Franko"_s}));
+    QCOMPARE(fileBytes(u".authorconst"_s), QByteArray("A\r\nFranko\r\n"));
+    QVERIFY(value->text().isEmpty());
+
+    auto *authors = child<QListWidget>(ConstantsF, "ConstLst_Author");
+    authors->setCurrentRow(0);
+    QTest::keyClick(authors, Qt::Key_Delete);
+    QCOMPARE(constList(0), QStringList{u"Franko"_s});
+    QCOMPARE(fileBytes(u".authorconst"_s), QByteArray("Franko\r\n"));
+
+    QTest::keyClick(value, Qt::Key_Return);
+    QTRY_VERIFY(!ConstantsF->isVisible());
+    QCOMPARE(constList(0), QStringList{u"Franko"_s});
 }
 
 void TestConstantWindows::loadingStopsAtFirstUnreadableFile()
