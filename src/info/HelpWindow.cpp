@@ -1,5 +1,7 @@
 #include "HelpWindow.h"
 
+#include "DialogBase.h"
+
 #include "LangStr.h"
 #include "SettingsList.h"
 #include "WebLinks.h"
@@ -53,6 +55,7 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window), ui(std::m
     ui->setupUi(this);
     ui->Browser->setOpenLinks(false);
     ui->Splitter->setStretchFactor(1, 1);
+    ui->Splitter->setSizes({180, 680});
     ui->BackBtn->setShortcut(QKeySequence::Back);
     ui->ForwardBtn->setShortcut(QKeySequence::Forward);
     ui->BackBtn->setEnabled(false);
@@ -116,6 +119,10 @@ void HelpWindow::showFor(const QString &windowName)
     const QString topic = topicOf(windowName);
     const qsizetype hash = topic.indexOf(QLatin1Char('#'));
     openPage(topic.left(hash), hash < 0 ? QString() : topic.mid(hash + 1));
+    // The first time over the program's window; later where the user left it.
+    if (!m_placed && parentWidget())
+        DialogBase::centreOver(this, parentWidget()->window());
+    m_placed = true;
     show();
     raise();
     activateWindow();

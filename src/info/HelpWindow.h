@@ -38,6 +38,7 @@ private:
     void linkClicked(const QUrl &url);
 
     std::unique_ptr<Ui::HelpWindow> ui;
+    bool m_placed = false;
     QString m_folder;
     QStringList m_files;
 };

@@ -366,6 +366,9 @@ void TestInfo::f1OpensTheGuideAtTheWindowInUse()
     const QUrl shown = HelpF->currentPage();
     QCOMPARE(QDir(WebLinks::guideFolder()).relativeFilePath(shown.toLocalFile()) + u'#' + shown.fragment(), page);
     QVERIFY(m_opened.isEmpty()); // no browser
+    // Over the program's window, not in a corner of the screen; the page fills the window's height.
+    QVERIFY(HelpF->frameGeometry().contains(MainF->frameGeometry().center()));
+    QTRY_VERIFY(HelpF->findChild<QTextBrowser *>(u"Browser"_s)->height() > HelpF->height() * 3 / 4);
     HelpF->close();
     if (inUse != MainF)
         inUse->hide();

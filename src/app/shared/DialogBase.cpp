@@ -60,17 +60,28 @@ void DialogBase::placeOverOwner()
     const QScreen *screen = owner && owner->isVisible() ? owner->screen() : this->screen();
     if (!screen)
         return;
-    const QRect area = screen->availableGeometry();
-    QRect frame = frameGeometry();
+    const QRect frame = frameGeometry();
     const bool ownerShown = owner && owner->isVisible();
     // Where the user dragged it, it stays, as long as it is on the screen.
-    if (area.contains(frame) && (m_draggedByUser || !ownerShown || frame.intersects(owner->frameGeometry())))
+    if (screen->availableGeometry().contains(frame) &&
+        (m_draggedByUser || !ownerShown || frame.intersects(owner->frameGeometry())))
         return;
+    centreOver(this, owner);
+}
+
+void DialogBase::centreOver(QWidget *window, const QWidget *owner)
+{
+    const bool ownerShown = owner && owner->isVisible();
+    const QScreen *screen = ownerShown ? owner->screen() : window->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    QRect frame = window->frameGeometry();
     if (ownerShown)
         frame.moveCenter(owner->frameGeometry().center());
     frame.moveLeft(qBound(area.left(), frame.left(), qMax(area.left(), area.right() - frame.width() + 1)));
     frame.moveTop(qBound(area.top(), frame.top(), qMax(area.top(), area.bottom() - frame.height() + 1)));
-    move(frame.topLeft());
+    window->move(frame.topLeft());
 }
 
 void DialogBase::showEvent(QShowEvent *event)

@@ -18,6 +18,8 @@ public:
     bool fadesIn() const { return m_fade == Fade::Yes; }
     // The thin edge that sets a dialog apart from the list behind it: the theme colour, darker.
     static QColor edgeColor(const QColor &theme);
+    // Centres a window over its owner's window (when shown), whole on the owner's screen.
+    static void centreOver(QWidget *window, const QWidget *owner);
 
 protected:
     // The title label and panels that take the theme colour along with the window.
