@@ -120,6 +120,8 @@ void TMainF::createDatabaseObjects()
     m_database->setObjectName(QStringLiteral("IBDatabase1"));
     m_database->setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=quietlamp"),
                            QStringLiteral("lc_ctype=WIN1251")});
+    // A Unicode library is read and written in UTF8 even where the profile names WIN1251.
+    m_database->setCharsetFollowsLibrary(true);
     m_transaction = new FbTransaction(m_database, this);
     m_transaction->setObjectName(QStringLiteral("IBTransaction1"));
 

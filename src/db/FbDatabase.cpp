@@ -1,5 +1,7 @@
 #include "FbDatabase.h"
 
+#include "LibraryCharset.h"
+
 #include "FbApi.h"
 #include "FbQuery.h"
 #include "FbTransaction.h"
@@ -126,14 +128,9 @@ void FbDatabase::open()
         if (!ask || !ask(m_databaseName, userName, password))
             throw FbError(QStringLiteral("Login to the database was cancelled"));
     }
-    const QByteArray dpb = buildDpb(userName, password);
-    const QByteArray name = QFile::encodeName(m_databaseName);
-    ISC_STATUS_ARRAY status;
-    isc_db_handle handle = 0;
-    isc_attach_database(status, static_cast<short>(name.size()), name.constData(), &handle,
-                        static_cast<short>(dpb.size()), dpb.constData());
-    FbApi::check(status);
-    m_handle = handle;
+    attach(buildDpb(userName, password));
+    if (m_charsetFollowsLibrary)
+        followLibraryCharset(userName, password);
     m_sessionUser = userName;
     m_sessionPassword = password;
     m_charset = ConnectionCharset::fromLcCtype(paramValue(QStringLiteral("lc_ctype")));
@@ -153,6 +150,32 @@ int FbDatabase::readFileDialect()
         return 1; // files older than dialects know only dialect 1
     const short len = static_cast<short>(isc_vax_integer(buffer + 1, 2));
     return static_cast<int>(isc_vax_integer(buffer + 3, len));
+}
+
+void FbDatabase::attach(const QByteArray &dpb)
+{
+    const QByteArray name = QFile::encodeName(m_databaseName);
+    ISC_STATUS_ARRAY status;
+    isc_db_handle handle = 0;
+    isc_attach_database(status, static_cast<short>(name.size()), name.constData(), &handle,
+                        static_cast<short>(dpb.size()), dpb.constData());
+    FbApi::check(status);
+    m_handle = handle;
+}
+
+void FbDatabase::followLibraryCharset(const QString &userName, const QString &password)
+{
+    if (ConnectionCharset::fromLcCtype(paramValue(QStringLiteral("lc_ctype"))).kind() == ConnectionCharset::Kind::Utf8 ||
+        LibraryCharset::of(*this) != QLatin1String("UTF8"))
+        return;
+    ISC_STATUS_ARRAY status;
+    isc_detach_database(status, &m_handle);
+    m_handle = 0;
+    m_params.removeIf([](const QString &param) {
+        return param.trimmed().startsWith(QLatin1String("lc_ctype"), Qt::CaseInsensitive);
+    });
+    m_params << QStringLiteral("lc_ctype=UTF8");
+    attach(buildDpb(userName, password));
 }
 
 void FbDatabase::close()

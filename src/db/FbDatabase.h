@@ -35,6 +35,9 @@ public:
 
     bool loginPrompt() const { return m_loginPrompt; }
     void setLoginPrompt(bool on) { m_loginPrompt = on; }
+    // A library made in UTF8 is then opened with lc_ctype UTF8 whatever the parameters say (the
+    // parameters of the open connection are changed to match, so its workers follow).
+    void setCharsetFollowsLibrary(bool on) { m_charsetFollowsLibrary = on; }
     // The dialog shown when the login prompt is on; the application installs the real one.
     static void setLoginHandler(LoginHandler handler);
 
@@ -82,6 +85,9 @@ signals:
 
 private:
     QByteArray buildDpb(const QString &userName, const QString &password) const;
+    void attach(const QByteArray &dpb);
+    // Attached again with lc_ctype UTF8 when the library is UTF8 and the parameters say otherwise.
+    void followLibraryCharset(const QString &userName, const QString &password);
     int readFileDialect();
 
     QString m_databaseName = QStringLiteral("LIBRARY.GDB");
@@ -89,6 +95,7 @@ private:
     QString m_sessionUser;
     QString m_sessionPassword;
     bool m_loginPrompt = false;
+    bool m_charsetFollowsLibrary = false;
     int m_dialect = 3;
     unsigned int m_handle = 0;
     ConnectionCharset m_charset;

@@ -13,6 +13,7 @@
 #include "MainWindow.h"
 #include "ReturnWindow.h"
 #include "SettingsList.h"
+#include "TextCodec.h"
 #include "TestLibrary.h"
 #include "UserPrompts.h"
 
@@ -116,6 +117,7 @@ private slots:
     void ignoreCaseSearchesForgivingAndIsRemembered();
     void filterAsYouTypeRunsOneSearchPerPause();
     void lentBooksAreMarkedUntilReturned();
+    void unicodeLibraryStoresAndFindsAccents_data();
     void unicodeLibraryStoresAndFindsAccents();
     void olderLibraryIsFilledBesideTheWindow();
 };
@@ -280,13 +282,26 @@ void TestForgivingSearch::lentBooksAreMarkedUntilReturned()
     QTRY_VERIFY(!titleCell(u"First"_s).data(Qt::BackgroundRole).isValid());
 }
 
+void TestForgivingSearch::unicodeLibraryStoresAndFindsAccents_data()
+{
+    QTest::addColumn<QString>("profileCharset");
+    QTest::newRow("profile says UTF8") << u"UTF8"_s;
+    // The profile every user has: the connection follows the library, the profile's file stays.
+    QTest::newRow("profile says WIN1251") << u"WIN1251"_s;
+}
+
 void TestForgivingSearch::unicodeLibraryStoresAndFindsAccents()
 {
+    QFETCH(QString, profileCharset);
     AppFixture app(AppFixture::Files{true, false, false, false});
     LibrarySchema::create(app.path(u"LIBRARY.GDB"_s), true, true);
-    ConnectionProfileFile::write(app.path(u".dbconnection"_s),
-                                 {u"UTF8"_s, u"SYSDBA"_s, u"quietlamp"_s, app.path(u"LIBRARY.GDB"_s), u"0"_s});
+    ConnectionProfileFile::write(app.path(u".dbconnection"_s), {profileCharset, u"SYSDBA"_s, u"quietlamp"_s,
+                                                                 app.path(u"LIBRARY.GDB"_s), u"0"_s});
+    const QByteArray profile = TestLibrary::fileBytes(app.path(u".dbconnection"_s));
     app.start();
+    QCOMPARE(MainF->IBDatabase1()->charset().kind(), ConnectionCharset::Kind::Utf8);
+    // What the add window checks before it writes: the library can hold these.
+    QCOMPARE(MainF->IBDatabase1()->charset().firstUnencodable(u"Les Misérables Gdańsk Straße"), -1);
     addBook(u"Les Misérables"_s, u"Hugo"_s);
     addBook(u"Gdańsk"_s, u"Grass"_s);
     addBook(u"Straße"_s, u"X"_s);
@@ -304,6 +319,14 @@ void TestForgivingSearch::unicodeLibraryStoresAndFindsAccents()
     MainF->LeftRefreshAllLbClick();
     QTest::mouseClick(child<QLabel>(searchBar(), "ArrangeDownImg"), Qt::LeftButton);
     QCOMPARE(MainF->IBQuery1()->fieldText(u"TITLE"_s), u"Кобзар"_s);
+    // A worker's own attachment speaks UTF8 too.
+    FbDatabase worker;
+    worker.setDatabaseName(MainF->IBDatabase1()->databaseName());
+    worker.setParams(MainF->IBDatabase1()->sessionParams());
+    FbTransaction workerTransaction(&worker);
+    QCOMPARE(TestLibrary::rows(worker, u"SELECT title FROM book WHERE author = 'Grass'"_s), QStringList{u"Gdańsk"_s});
+    app.closeMainWindow();
+    QCOMPARE(TestLibrary::fileBytes(app.path(u".dbconnection"_s)), profile);
 }
 
 QTEST_MAIN(TestForgivingSearch)
