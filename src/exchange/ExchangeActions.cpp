@@ -13,6 +13,7 @@
 #include "ImportBooksWindow.h"
 #include "LangStr.h"
 #include "LoanRecords.h"
+#include "UnicodeConversion.h"
 #include "UserPrompts.h"
 
 #include <QAction>
@@ -153,6 +154,8 @@ void ExchangeActions::install(QMenu *library, QMenu *database, QWidget *parent, 
               [parent] { backupLibrary(parent); });
     addAction(database, "Restore1", QStyle::SP_BrowserReload, LangStr(QStringLiteral("lrestore")),
               [parent, registerLibrary] { restoreLibrary(parent, registerLibrary); });
+    addAction(database, "ConvertUnicode1", QStyle::SP_FileDialogNewFolder, LangStr(QStringLiteral("lconvuni")),
+              [parent, registerLibrary] { UnicodeConversion::convertLibrary(parent, registerLibrary); });
 }
 
 void ExchangeActions::exportBookList(QWidget *parent)

@@ -120,6 +120,7 @@ private slots:
     void stopEndsTheImportWaitingInTheEngine();
     void backupAndRestoreFromTheMenus();
     void restoreNeverOverALibrary();
+    void convertToUnicodeFromTheMenu();
 };
 
 void TestExchange::menuItemsAtTheEndInEveryLanguage()
@@ -141,7 +142,7 @@ void TestExchange::menuItemsAtTheEndInEveryLanguage()
     const qsizetype first = library.indexOf(exchange.first());
     QVERIFY(first > 0);
     QCOMPARE(library.mid(first, exchange.size()), exchange);
-    QCOMPARE(lastItems("Base1", 2), QStringList({"Backup1", "Restore1"}));
+    QCOMPARE(lastItems("Base1", 3), QStringList({"Backup1", "Restore1", "ConvertUnicode1"}));
     QCOMPARE(menuItem("Backup1")->text().remove(u'&'), QStringLiteral("Backup ..."));
     settingsList().setValue(QStringLiteral("Language"), QStringLiteral("ua"));
     ApplyLanguage();
@@ -428,6 +429,52 @@ void TestExchange::restoreNeverOverALibrary()
     QCOMPARE(AppFixture::consoleMessages().last(), QStringLiteral("Error! The library has not been restored"));
     QCOMPARE(UserPrompts::shownMessages().size(), 2);
     QVERIFY(!QFile::exists(target));
+}
+
+// The open Windows-1251 library copied into a new Unicode one, which then takes any script.
+void TestExchange::convertToUnicodeFromTheMenu()
+{
+    AppFixture app;
+    app.start();
+    for (const QStringList &book : kTricky)
+        addBook(book);
+    const QStringList before = books();
+    const QString oldLibrary = MainF->IBDatabase1()->databaseName();
+
+    // Never over a file.
+    const QString taken = app.path(QStringLiteral("taken.gdb"));
+    writeFile(taken, "somebody's file");
+    UserPrompts::setNextFileName(taken);
+    menuItem("ConvertUnicode1")->trigger();
+    QCOMPARE(UserPrompts::shownMessages().last(),
+             QStringLiteral("The file exists already.\rThe library is converted only into a new file."));
+    QCOMPARE(TestLibrary::fileBytes(taken), QByteArray("somebody's file"));
+
+    const QString converted = app.path(QStringLiteral("unicode.gdb"));
+    UserPrompts::setNextFileName(converted);
+    UserPrompts::setNextAnswer(QMessageBox::Yes); // use it
+    menuItem("ConvertUnicode1")->trigger();
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("Library converted to Unicode: ") + converted));
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("BOOK: 3 rows copied")));
+    QCOMPARE(QFileInfo(MainF->IBDatabase1()->databaseName()).absoluteFilePath(), converted);
+    QCOMPARE(MainF->IBDatabase1()->charset().kind(), ConnectionCharset::Kind::Utf8);
+    // The same books; the Unicode library orders Cyrillic titles before Latin ones.
+    QStringList after = books();
+    after.sort();
+    QStringList expected = before;
+    expected.sort();
+    QCOMPARE(after, expected);
+    addBook({QStringLiteral("Les Misérables"), QStringLiteral("Hugo"), QStringLiteral("1862"), QStringLiteral("P"),
+             QStringLiteral("G"), QString()});
+    QCOMPARE(books().size(), before.size() + 1);
+    const QStringList dialogs = UserPrompts::askedFileDialogs();
+    QVERIFY(dialogs.last().startsWith(QStringLiteral("The new Unicode library file | ")));
+    QVERIFY(dialogs.last().endsWith(QStringLiteral("-unicode.gdb")));
+    QVERIFY(QFile::exists(oldLibrary));
+
+    // A Unicode library is not converted again.
+    menuItem("ConvertUnicode1")->trigger();
+    QCOMPARE(UserPrompts::shownMessages().last(), QStringLiteral("This library is in Unicode already."));
 }
 
 QTEST_MAIN(TestExchange)

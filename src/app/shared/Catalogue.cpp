@@ -794,6 +794,31 @@ constexpr Entry kEntries[] = {
     {"cisbntabler", u"The table for ISBNs could not be added, the library is as it was: ", u"Таблицу ISBN добавить не удалось, библиотека осталась прежней: ", u"Таблицю ISBN додати не вдалося, бібліотека залишилася такою, як була: "},
 
     // ---- end
+
+    // ---- Convert to Unicode
+    {"lconvuni", u"Convert to Unicode ...", u"Преобразовать в Юникод ...", u"Перетворити на Юнікод ..."},
+    {"lconvnewf", u"The new Unicode library file", u"Новый файл библиотеки в Юникоде",
+     u"Новий файл бібліотеки в Юнікоді"},
+    {"cconvalready", u"This library is in Unicode already.", u"Эта библиотека уже в Юникоде.",
+     u"Ця бібліотека вже в Юнікоді."},
+    {"cconvexists",
+     u"The file exists already.\rThe library is converted only into a new file.",
+     u"Файл уже существует.\rБиблиотека преобразуется только в новый файл.",
+     u"Файл вже існує.\rБібліотека перетворюється лише в новий файл."},
+    {"cconvwork", u"Copying the library into Unicode ...", u"Копирование библиотеки в Юникод ...",
+     u"Копіювання бібліотеки в Юнікод ..."},
+    {"cconvtable", u"%1: %2 rows copied", u"%1: скопировано строк: %2", u"%1: скопійовано рядків: %2"},
+    {"cconvdone", u"Library converted to Unicode:", u"Библиотека преобразована в Юникод:",
+     u"Бібліотеку перетворено на Юнікод:"},
+    {"cconvfail", u"Error! The library has not been converted:", u"Ошибка! Библиотека не преобразована:",
+     u"Помилка! Бібліотеку не перетворено:"},
+    {"cconvstopped", u"The conversion was stopped; no new library was made.",
+     u"Преобразование остановлено; новая библиотека не создана.",
+     u"Перетворення зупинено; нову бібліотеку не створено."},
+    {"cconvask", u"The library has been converted to Unicode.\rUse the new library now?",
+     u"Библиотека преобразована в Юникод.\rПодключить новую библиотеку сейчас?",
+     u"Бібліотеку перетворено на Юнікод.\rПідключити нову бібліотеку зараз?"},
+    // ---- end
 };
 // clang-format on
 
