@@ -83,6 +83,8 @@ QList<Entry> buildTable()
         {"Settings1", MenuCaption, {"{lconnection}"}},
         {"Backup1", MenuCaption, {"{lbackup}"}},
         {"Restore1", MenuCaption, {"{lrestore}"}},
+        {"NewLibrary1", MenuCaption, {"{lnewlibmenu}"}},
+        {"ConvertUnicode1", MenuCaption, {"{lconvuni}"}},
         {"Givebookto1", MenuCaption, {"{lsgvbto}"}},
         {"Constants1", MenuCaption, {"{wcnstnts}"}},
         {"Books1", MenuCaption, {"{lview}"}},

@@ -3,6 +3,7 @@
 #include "ui_MainWindow.h"
 
 #include "AppWindows.h"
+#include "NewLibraryWindow.h"
 #include "BookSearchBar.h"
 #include "DataSource.h"
 #include "DatabaseFileDialog.h"
@@ -232,6 +233,17 @@ void TMainF::setupMenus()
 {
     // Underlined letters on every menu and item, in every language.
     MenuAccelerators::install(ui->MainMenu1);
+    // A new empty library (Windows-1251 or Unicode), after the Database menu's own items.
+    auto *newLibrary = new QAction(LangStr(QStringLiteral("lnewlibmenu")), ui->Base1);
+    newLibrary->setObjectName(QStringLiteral("NewLibrary1"));
+    ui->Base1->addSeparator();
+    ui->Base1->addAction(newLibrary);
+    connect(newLibrary, &QAction::triggered, this, [this] {
+        if (!m_newLibraryWindow)
+            m_newLibraryWindow = new NewLibraryWindow([](const QString &path) { applyPathInConnectionSettings(path); }, this);
+        m_newLibraryWindow->show();
+        m_newLibraryWindow->raise();
+    });
     // Export, import, backup and restore, at the end of the Library and Database menus.
     ExchangeActions::install(ui->Library1, ui->Base1, this, [](const QString &path) { applyPathInConnectionSettings(path); });
     // The borrowers' book, the loan list's due dates and the overdue notice (it opens the loans by due date).

@@ -115,6 +115,7 @@ public slots:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     QPointer<QWidget> m_keyWindow; // where the last shortcut was typed
+    QPointer<QDialog> m_newLibraryWindow;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 

@@ -6,12 +6,15 @@
 #include "FbDatabase.h"
 #include "FbQuery.h"
 #include "FbTransaction.h"
+#include "LibraryCharset.h"
 #include "LibrarySchema.h"
+#include "TextCodec.h"
 #include "MainWindow.h"
 #include "RegisterWindow.h"
 #include "Splash.h"
 #include "UserPrompts.h"
 
+#include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -101,6 +104,8 @@ private slots:
     void serverPathIsTakenWithoutFileCheck();
     void closePictureChangesNothing();
     void fileDialogListsLibrariesInAnyLetterCase();
+    void newLibraryOfEitherKind_data();
+    void newLibraryOfEitherKind();
 };
 
 void TestRegisterWindow::firstStartChoosesByTheDefaultLibrary_data()
@@ -253,6 +258,49 @@ void TestRegisterWindow::fileDialogListsLibrariesInAnyLetterCase()
         QVERIFY2(listed(name), qPrintable(name));
     for (const QString &name : {u"LIBRARY.FDB"_s, u"notes.gdb.txt"_s})
         QVERIFY2(!listed(name), qPrintable(name));
+}
+
+void TestRegisterWindow::newLibraryOfEitherKind_data()
+{
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<QString>("charset");
+    QTest::newRow("Unicode") << QStringLiteral("UnicodeRb") << QStringLiteral("UTF8");
+    QTest::newRow("Windows-1251") << QStringLiteral("Win1251Rb") << QStringLiteral("WIN1251");
+}
+
+// Database → New library: made in a folder that did not exist yet, used at once when the user
+// agrees, and never made over a file.
+void TestRegisterWindow::newLibraryOfEitherKind()
+{
+    QFETCH(QString, choice);
+    QFETCH(QString, charset);
+    AppFixture app;
+    app.start();
+    MainF->findChild<QAction *>(QStringLiteral("NewLibrary1"))->trigger();
+    auto *window = MainF->findChild<QDialog *>(QStringLiteral("NewLibraryF"));
+    QVERIFY(window && window->isVisible());
+    const QString path = app.path(QStringLiteral("shelf/new.gdb"));
+    window->findChild<QLineEdit *>(QStringLiteral("PathEd"))->setText(app.path(QStringLiteral("shelf/new")));
+    window->findChild<QRadioButton *>(choice)->setChecked(true);
+    UserPrompts::setNextAnswer(QMessageBox::Yes);
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("CreateBtn")), Qt::LeftButton);
+    QVERIFY(!window->isVisible());
+    QVERIFY(AppFixture::consoleMessages().contains(QStringLiteral("New library made: ") + path));
+    QCOMPARE(QFileInfo(MainF->IBDatabase1()->databaseName()).absoluteFilePath(), path);
+    QCOMPARE(LibraryCharset::of(*MainF->IBDatabase1()), charset);
+    QCOMPARE(MainF->IBDatabase1()->charset().kind() == ConnectionCharset::Kind::Utf8, charset == QStringLiteral("UTF8"));
+
+    // The same name again: refused, the library that is there stays as it is.
+    const QDateTime made = QFileInfo(path).lastModified();
+    UserPrompts::clearShownMessages();
+    MainF->findChild<QAction *>(QStringLiteral("NewLibrary1"))->trigger();
+    window->findChild<QLineEdit *>(QStringLiteral("PathEd"))->setText(path);
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("CreateBtn")), Qt::LeftButton);
+    QCOMPARE(UserPrompts::shownMessages(),
+             QStringList{QStringLiteral("The file exists already.\rA new library is made only into a new file.")});
+    QVERIFY(window->isVisible());
+    QCOMPARE(QFileInfo(path).lastModified(), made);
+    window->close();
 }
 
 QTEST_MAIN(TestRegisterWindow)

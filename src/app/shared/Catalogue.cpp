@@ -795,6 +795,28 @@ constexpr Entry kEntries[] = {
 
     // ---- end
 
+    // ---- New library
+    {"lnewlibmenu", u"New library ...", u"Новая библиотека ...", u"Нова бібліотека ..."},
+    {"lnewlib", u"New library", u"Новая библиотека", u"Нова бібліотека"},
+    {"lnewlibfile", u"New library file:", u"Файл новой библиотеки:", u"Файл нової бібліотеки:"},
+    {"lnewlibcs", u"Character set:", u"Кодировка:", u"Кодування:"},
+    {"lnewlibuni", u"Unicode (UTF-8): titles in any script", u"Юникод (UTF-8): названия на любом языке",
+     u"Юнікод (UTF-8): назви будь-якою мовою"},
+    {"lnewlib1251", u"Windows-1251, as earlier versions made libraries", u"Windows-1251, как в прежних версиях",
+     u"Windows-1251, як у попередніх версіях"},
+    {"lnewlibmake", u"Create", u"Создать", u"Створити"},
+    {"cnewlibnopath", u"Type the new library file's path.", u"Введите путь к файлу новой библиотеки.",
+     u"Введіть шлях до файлу нової бібліотеки."},
+    {"cnewlibexists", u"The file exists already.\rA new library is made only into a new file.",
+     u"Файл уже существует.\rНовая библиотека создаётся только в новом файле.",
+     u"Файл вже існує.\rНова бібліотека створюється лише в новому файлі."},
+    {"cnewlibfail", u"Error! The library has not been made:", u"Ошибка! Библиотека не создана:",
+     u"Помилка! Бібліотеку не створено:"},
+    {"cnewlibdone", u"New library made:", u"Создана новая библиотека:", u"Створено нову бібліотеку:"},
+    {"cnewlibask", u"The new library has been made.\rUse it as the library now?",
+     u"Новая библиотека создана.\rПодключить её сейчас?", u"Нову бібліотеку створено.\rПідключити її зараз?"},
+    // ---- end
+
     // ---- Convert to Unicode
     {"lconvuni", u"Convert to Unicode ...", u"Преобразовать в Юникод ...", u"Перетворити на Юнікод ..."},
     {"lconvnewf", u"The new Unicode library file", u"Новый файл библиотеки в Юникоде",
