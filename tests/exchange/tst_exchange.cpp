@@ -10,6 +10,7 @@
 #include "FbTransaction.h"
 #include "ImportBooksWindow.h"
 #include "Language.h"
+#include "LibrarySchema.h"
 #include "MainWindow.h"
 #include "SettingsList.h"
 #include "TestLibrary.h"
@@ -121,6 +122,7 @@ private slots:
     void backupAndRestoreFromTheMenus();
     void restoreNeverOverALibrary();
     void convertToUnicodeFromTheMenu();
+    void unicodeLibraryRoundTrips();
 };
 
 void TestExchange::menuItemsAtTheEndInEveryLanguage()
@@ -475,6 +477,39 @@ void TestExchange::convertToUnicodeFromTheMenu()
     // A Unicode library is not converted again.
     menuItem("ConvertUnicode1")->trigger();
     QCOMPARE(UserPrompts::shownMessages().last(), QStringLiteral("This library is in Unicode already."));
+}
+
+// Titles only Unicode holds survive export and import, and backup and restore.
+void TestExchange::unicodeLibraryRoundTrips()
+{
+    AppFixture app(AppFixture::Files{true, false, false, false});
+    LibrarySchema::create(app.path(QStringLiteral("LIBRARY.GDB")), true, true);
+    app.start();
+    for (const char *title : {"Les Misérables", "Gdańsk", "Straße", "Кобзар"})
+        addBook({QString::fromUtf8(title), QStringLiteral("Автор"), QStringLiteral("2001"), QStringLiteral("P"),
+                 QStringLiteral("G"), QStringLiteral("Łódź, ё")});
+    const QStringList before = books();
+    QCOMPARE(before.size(), 4);
+
+    const QString file = app.path(QStringLiteral("all.csv"));
+    UserPrompts::setNextFileName(file);
+    menuItem("ExportAllBooks1")->trigger();
+    execute(QStringLiteral("DELETE FROM book"));
+    ImportBooksWindow *window = openImport(file);
+    clickImport(window);
+    QCOMPARE(books(), before);
+    window->close();
+
+    const QString backup = app.path(QStringLiteral("unicode.fbk"));
+    UserPrompts::setNextFileName(backup);
+    menuItem("Backup1")->trigger();
+    const QString restored = app.path(QStringLiteral("restored.gdb"));
+    UserPrompts::setNextFileNames({backup, restored});
+    UserPrompts::setNextAnswer(QMessageBox::Yes);
+    menuItem("Restore1")->trigger();
+    QCOMPARE(QFileInfo(MainF->IBDatabase1()->databaseName()).absoluteFilePath(), restored);
+    QCOMPARE(MainF->IBDatabase1()->charset().kind(), ConnectionCharset::Kind::Utf8);
+    QCOMPARE(books(), before);
 }
 
 QTEST_MAIN(TestExchange)

@@ -63,6 +63,7 @@ private slots:
     void wrapsBetweenWordsAndNeverInATitle();
     void landscapeChosenInThePreviewStays();
     void failingQueryIsReportedAndKeepsOldFile();
+    void unicodeLibraryPrintsEveryScript();
 
 private:
     // Prints the grid to a PDF file through the engine; the pages' text.
@@ -278,6 +279,32 @@ void TestPrint::failingQueryIsReportedAndKeepsOldFile()
              qPrintable(failed.first().first().toString()));
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("an earlier list"));
+}
+
+// A Unicode library's titles reach the page in their own letters.
+void TestPrint::unicodeLibraryPrintsEveryScript()
+{
+    TestLibrary unicode(true, true);
+    FbDatabase db;
+    FbTransaction tr(&db);
+    unicode.configure(db);
+    const QStringList titles{u"Les Misérables"_s, u"Gdańsk"_s, u"Straße"_s, u"Кобзар"_s};
+    for (const QString &title : titles) {
+        FbQuery insert(&db);
+        insert.setSqlText(u"INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('%1', 'A', '2001', "
+                          "'P', 'G')"_s.arg(title));
+        insert.execSQL();
+    }
+    FbQuery query(&db);
+    query.setSqlText(u"SELECT title FROM book ORDER BY id"_s);
+    query.open();
+    DataSource source;
+    source.setDataSet(&query);
+    DBGridEh grid;
+    grid.setDataSource(&source);
+    const QString page = print(grid).join(QString());
+    for (const QString &title : titles)
+        QVERIFY2(page.contains(title), qPrintable(title));
 }
 
 QTEST_MAIN(TestPrint)
