@@ -1,6 +1,7 @@
 #include "AddWindowIsbn.h"
 
 #include "AppState.h"
+#include "FbDatabase.h"
 #include "BarcodeImage.h"
 #include "ClickableLabel.h"
 #include "EventConsole.h"
@@ -154,6 +155,7 @@ void AddWindowIsbn::lookUp()
     m_filledFrom.clear();
     m_nextLink->hide();
     m_lookup->setSources(SourceList::read(AppState::baseDirectory() + SourceList::fileName()));
+    m_lookup->setLibraryCharset(mainApi()->IBDatabase1()->charset());
     setRunning(true);
     m_lookup->start(m_isbn);
 }

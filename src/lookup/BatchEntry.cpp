@@ -96,13 +96,13 @@ QString BatchEntry::insertSql(const BookRecord &b)
     return columns + QLatin1Char(')') + values + QLatin1Char(')');
 }
 
-QStringList BatchEntry::statements() const
+QStringList BatchEntry::statements(const ConnectionCharset &charset) const
 {
     QStringList result;
     for (const Item &item : m_items) {
         if (!item.store || item.result == Result::Refused)
             continue;
-        result << insertSql(RecordMapping::fitted(item.book));
+        result << insertSql(RecordMapping::fitted(item.book, charset));
         result << IsbnStore::storeNewestSql(item.isbn13, item.result == Result::Found ? item.note : QString());
     }
     return result;

@@ -42,7 +42,7 @@ public:
     // Indexes of the items to store that lack an obligatory field (title, author, year, publisher, genre).
     QList<int> incomplete() const;
     // Two statements per item to store: the book, then its ISBN.
-    QStringList statements() const;
+    QStringList statements(const ConnectionCharset &charset) const;
     int toStore() const;
 
     static QString insertSql(const BookRecord &book);

@@ -129,6 +129,7 @@ void BatchEntryWindow::lookUpNext()
     if (next < 0)
         return;
     m_lookingUp = next;
+    m_lookup->setLibraryCharset(mainApi()->IBDatabase1()->charset());
     m_lookup->start(m_batch.items().at(next).isbn13);
 }
 
@@ -213,7 +214,7 @@ void BatchEntryWindow::storeClick()
         return;
     }
     FbDatabase *db = mainApi()->IBDatabase1();
-    const QStringList statements = m_batch.statements();
+    const QStringList statements = m_batch.statements(db->charset());
     if (statements.isEmpty())
         return;
     // Everything is checked before the first statement, so a refusal stores nothing.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TextCodec.h"
 #include <QString>
 #include <QStringList>
 
@@ -32,10 +33,11 @@ namespace RecordMapping {
 QString tidy(const QString &text);
 // The first four-digit year of a date text ("c2003", "2003-02-27", "[1998?]").
 QString year(const QString &date);
-// Makes the record's texts fit what the library holds: accents that Windows-1251 has no letter
-// for are dropped from their letters, typographic dashes and quotes become plain ones, and each
-// field is cut to its column's width.
-BookRecord fitted(BookRecord record);
+// Makes the record's texts fit what the library holds: accents that its character set (a
+// Windows-1251 library's) has no letter for are dropped from their letters, typographic dashes
+// and quotes it lacks become plain ones, and each field is cut to its column's width. A Unicode
+// library keeps every letter.
+BookRecord fitted(BookRecord record, const ConnectionCharset &charset = ConnectionCharset());
 // The record carries the ISBN (ISBN-13) asked for.
 bool carries(const BookRecord &record, const QString &isbn13);
 } // namespace RecordMapping

@@ -185,7 +185,7 @@ void IsbnLookup::answered(SourceAnswer answer, SourceResult result)
     const QString name = sourceName(m_current);
     emit sourceAnswered(name, result);
     if (result == SourceResult::Found) {
-        emit found(RecordMapping::fitted(answer.record), name, m_current);
+        emit found(RecordMapping::fitted(answer.record, m_charset), name, m_current);
         return;
     }
     askNext();

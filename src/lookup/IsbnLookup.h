@@ -28,6 +28,8 @@ public:
     ~IsbnLookup() override;
 
     void setSources(const SourceList &list);
+    // What the library holds: a found record is fitted to it (a Unicode library keeps accents).
+    void setLibraryCharset(const ConnectionCharset &charset) { m_charset = charset; }
     // Asks from the source at index first on (0: from the start; after a find, its index + 1 tries the next).
     void start(const QString &isbn13, int first = 0);
     void stop();
@@ -53,6 +55,7 @@ private:
     int m_timeoutMs = 5000;
     QString m_isbn;
     int m_current = -1;
+    ConnectionCharset m_charset;
     bool m_anyAnswered = false;
     bool m_timedOut = false;
     QPointer<QNetworkReply> m_reply;

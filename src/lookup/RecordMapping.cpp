@@ -11,13 +11,12 @@ namespace {
 constexpr int kTitle = 65, kAuthor = 35, kYear = 4, kSeria = 35, kPublisher = 35, kPlace = 50, kGenre = 25,
               kDescription = 255, kClas = 45;
 
-QString plainCharacters(const QString &text)
+QString plainCharacters(const QString &text, const ConnectionCharset &charset)
 {
-    static const ConnectionCharset win1251 = ConnectionCharset::fromLcCtype(QStringLiteral("WIN1251"));
     QString result;
     for (QChar c : text) {
         const QString one(c);
-        if (win1251.firstUnencodable(one) < 0) {
+        if (charset.firstUnencodable(one) < 0) {
             result += c;
             continue;
         }
@@ -40,14 +39,14 @@ QString plainCharacters(const QString &text)
         for (QChar d : decomposed)
             if (d.category() != QChar::Mark_NonSpacing)
                 kept += d;
-        result += kept.isEmpty() || win1251.firstUnencodable(kept) >= 0 ? one : kept;
+        result += kept.isEmpty() || charset.firstUnencodable(kept) >= 0 ? one : kept;
     }
     return result;
 }
 
-QString fit(const QString &text, int width)
+QString fit(const QString &text, int width, const ConnectionCharset &charset)
 {
-    return plainCharacters(text.simplified()).left(width).trimmed();
+    return plainCharacters(text.simplified(), charset).left(width).trimmed();
 }
 
 } // namespace
@@ -73,17 +72,17 @@ QString RecordMapping::year(const QString &date)
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
-BookRecord RecordMapping::fitted(BookRecord r)
+BookRecord RecordMapping::fitted(BookRecord r, const ConnectionCharset &charset)
 {
-    r.title = fit(r.title, kTitle);
-    r.author = fit(r.author, kAuthor);
-    r.year = fit(r.year, kYear);
-    r.seria = fit(r.seria, kSeria);
-    r.publisher = fit(r.publisher, kPublisher);
-    r.place = fit(r.place, kPlace);
-    r.genre = fit(r.genre, kGenre);
-    r.description = fit(r.description, kDescription);
-    r.clas = fit(r.clas, kClas);
+    r.title = fit(r.title, kTitle, charset);
+    r.author = fit(r.author, kAuthor, charset);
+    r.year = fit(r.year, kYear, charset);
+    r.seria = fit(r.seria, kSeria, charset);
+    r.publisher = fit(r.publisher, kPublisher, charset);
+    r.place = fit(r.place, kPlace, charset);
+    r.genre = fit(r.genre, kGenre, charset);
+    r.description = fit(r.description, kDescription, charset);
+    r.clas = fit(r.clas, kClas, charset);
     return r;
 }
 
