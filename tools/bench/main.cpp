@@ -4,6 +4,7 @@
 // Each operation is timed until the window has painted and is idle, beside the engine doing the
 // same statement through the raw client API on the same attachment, warm, in alternating pairs;
 // the table shows medians of RUNS pairs. Then an export to CSV and an import of 10 000 rows.
+// bench --server [BOOKS]: the same program against a Firebird server through a 10 ms round-trip link.
 #include "BookColumns.h"
 #include "BookImport.h"
 #include "BookImportBatch.h"
@@ -18,6 +19,7 @@
 #include "EngineProbe.h"
 #include "EventConsole.h"
 #include "ImportBench.h"
+#include "SlowLink.h"
 #include "ExchangeFiles.h"
 #include "FbDatabase.h"
 #include "FbQuery.h"
@@ -113,13 +115,14 @@ void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     QApplication::sendEvent(bookGrid(), &up);
 }
 
-void writeProgramFiles(const QString &dir, const QString &library)
+void writeProgramFiles(const QString &dir, const QString &library,
+                       const QString &password = QStringLiteral("quietlamp"))
 {
     QFile settings(QDir(dir).filePath(QStringLiteral(".settings")));
     if (settings.open(QIODevice::WriteOnly))
         settings.write(kSettings);
     ConnectionProfileFile::write(QDir(dir).filePath(QStringLiteral(".dbconnection")),
-                                 {QStringLiteral("WIN1251"), QStringLiteral("SYSDBA"), QStringLiteral("quietlamp"),
+                                 {QStringLiteral("WIN1251"), QStringLiteral("SYSDBA"), password,
                                   library, QStringLiteral("0")});
 }
 
@@ -668,6 +671,148 @@ void measureForgiving(Bench &bench)
     out << QStringLiteral("forgiving search for \"%1\": %2 books in %3 ms\n").arg(folded).arg(found).arg(ms, 0, 'f', 1);
 }
 
+
+// --server [BOOKS]: the program against the Firebird server on loopback (run as the server tests
+// run it) through a link of 10 ms round trip, counting the round trips each operation costs.
+// The delay is the kernel's (netem in a private network namespace) where the machine allows,
+// otherwise the relay's own.
+bool netemAvailable()
+{
+    QProcess probe;
+    probe.start(QStringLiteral("unshare"), {QStringLiteral("-n"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                            QStringLiteral("ip link set lo up && tc qdisc add dev lo root netem delay 5ms")});
+    probe.waitForFinished(10000);
+    return probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+}
+
+int serverMode(const QStringList &args)
+{
+    const int books = qBound(1000, args.value(0, QStringLiteral("100000")).toInt(), 1000000);
+    const bool inNamespace = qEnvironmentVariableIsSet("BENCH_NETEM");
+    if (!inNamespace && netemAvailable()) {
+        // Again inside a network namespace of its own, whose loopback has the delay.
+        QStringList again{QStringLiteral("-n"), QStringLiteral("sh"), QStringLiteral("-c"),
+                          QStringLiteral("ip link set lo up && tc qdisc add dev lo root netem delay 5ms && "
+                                         "BENCH_NETEM=1 exec \"$0\" \"$@\""),
+                          QCoreApplication::applicationFilePath(), QStringLiteral("--server")};
+        again << args;
+        return QProcess::execute(QStringLiteral("unshare"), again);
+    }
+    const int oneWay = inNamespace ? 0 : 5;
+    out << (inNamespace ? "delay: the kernel's netem, 5 ms each way on loopback in a private network namespace\n"
+                        : "delay: netem is not available on this machine (tc: the qdisc kind netem is unknown); "
+                          "the relay holds each chunk 5 ms each way instead\n");
+    const QString serverDir = QStringLiteral(BENCH_SERVER_DIR);
+    const auto script = [&](const QStringList &a) {
+        QProcess p;
+        p.start(QStringLiteral(BENCH_SERVER_SCRIPT), a);
+        p.waitForFinished(180000);
+        if (p.exitCode() != 0)
+            out << "server: " << QString::fromLocal8Bit(p.readAllStandardError()).trimmed() << '\n';
+        return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    };
+    QDir().mkpath(serverDir);
+    const QString file = QDir(serverDir).filePath(QStringLiteral("bench-%1.gdb").arg(books));
+    if (!QFile::exists(file)) {
+        const LibraryGenerator::Timings made = LibraryGenerator::generate(file, books);
+        out << "books: " << books << " (generated in " << qRound(made.fillMs) << " ms)\n";
+        ::sync(); // before the server opens it
+    } else {
+        out << "books: " << books << " (library kept from an earlier run)\n";
+    }
+    script({QStringLiteral("stop"), serverDir});
+    const int serverPort = 30000 + (QCoreApplication::applicationPid() % 20000);
+    if (!script({QStringLiteral("start"), serverDir, QString::number(serverPort)})) {
+        out << "no Firebird server to measure with\n";
+        out.flush();
+        return 1;
+    }
+    SlowLink link(serverPort, oneWay);
+    const double rtt = 10.0;
+    QTemporaryDir home;
+    writeProgramFiles(home.path(), QStringLiteral("127.0.0.1/%1:%2").arg(link.port()).arg(file),
+                      QStringLiteral("serverpw"));
+    QDir::setCurrent(home.path());
+
+    struct Row {
+        QString what;
+        double ms;
+        long trips;
+        QString goal;
+        bool met;
+    };
+    QVector<Row> rows;
+    long before = link.roundTrips();
+    const double startMs = timed([] { startProgram(); });
+    rows << Row{QStringLiteral("start to first screen"), startMs, link.roundTrips() - before,
+                QStringLiteral("<= 6 round trips"), link.roundTrips() - before <= 6};
+
+    FbQuery *list = MainF->IBQuery1();
+    auto *bar = MainF->findChild<BookSearchBar *>();
+    auto *searchBy = bar->findChild<QComboBox *>(QStringLiteral("SelList2"));
+    auto *arrangeBy = bar->findChild<QComboBox *>(QStringLiteral("SelList3"));
+    auto *searchFor = bar->findChild<QLineEdit *>(QStringLiteral("edSel2"));
+    bookGrid()->setFocus();
+    settle();
+    const auto measure = [&](const QString &what, const std::function<void()> &work, long goalTrips) {
+        QVector<double> ms;
+        long most = 0;
+        for (int i = 0; i < 5; ++i) {
+            const long b = link.roundTrips();
+            ms << timed(work);
+            most = qMax(most, link.roundTrips() - b);
+        }
+        rows << Row{what, median(ms), most, QStringLiteral("<= %1 round trips").arg(goalTrips), most <= goalTrips};
+    };
+    measure(QStringLiteral("row move (Down), no new statement"), [] { press(Qt::Key_Down); settle(); }, 0);
+    measure(QStringLiteral("reload list, first screen"), [] { MainF->RefreshBooks(); settle(); }, 2);
+    measure(QStringLiteral("search title, first screen"), [&] {
+        searchBy->setCurrentIndex(0);
+        searchFor->setText(QStringLiteral("місто"));
+        bar->SearchImgClick();
+        settle();
+    }, 2);
+    MainF->LeftRefreshAllLbClick();
+    settle();
+    measure(QStringLiteral("order by the second field, first screen"), [&] {
+        arrangeBy->setCurrentIndex(1);
+        bar->ArrangeUpImgClick();
+        settle();
+    }, 2);
+    MainF->LeftRefreshAllLbClick();
+    settle();
+    const int fetchedBefore = list->fetchedCount();
+    before = link.roundTrips();
+    const double endMs = timed([] { press(Qt::Key_End, Qt::ControlModifier); settle(); });
+    const long endTrips = qMax(link.roundTrips() - before, 1L);
+    const double perTrip = double(list->fetchedCount() - fetchedBefore) / endTrips;
+
+    out << QStringLiteral("%1 %2 %3 %4  %5\n")
+               .arg(QStringLiteral("operation (10 ms round trip)"), -44)
+               .arg(QStringLiteral("ms"), 9)
+               .arg(QStringLiteral("trips"), 6)
+               .arg(QStringLiteral("goal"), -22)
+               .arg(QStringLiteral("met"));
+    for (const Row &r : rows)
+        out << QStringLiteral("%1 %2 %3 %4  %5\n")
+                   .arg(r.what, -44)
+                   .arg(r.ms, 9, 'f', 1)
+                   .arg(r.trips, 6)
+                   .arg(r.goal, -22)
+                   .arg(r.met ? QStringLiteral("yes") : QStringLiteral("NO"));
+    out << QStringLiteral("%1 %2 %3 %4  %5\n")
+               .arg(QStringLiteral("Ctrl+End, %1 rows fetched").arg(list->fetchedCount() - fetchedBefore), -44)
+               .arg(endMs, 9, 'f', 1)
+               .arg(endTrips, 6)
+               .arg(QStringLiteral(">= 1000 rows a trip"), -22)
+               .arg(perTrip >= 1000 ? QStringLiteral("yes") : QStringLiteral("NO (%1)").arg(perTrip, 0, 'f', 0));
+    out << "round trip: " << rtt << " ms; time beyond the trips is the engine's and the program's\n";
+    out.flush();
+    MainF->IBDatabase1()->close();
+    script({QStringLiteral("stop"), serverDir});
+    std::_Exit(0);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -686,6 +831,8 @@ int main(int argc, char *argv[])
     if (args.value(1) == QLatin1String("--import"))
         return ImportBench::run(app.applicationFilePath(), args.size() > 2 ? args.mid(2) : QStringList{
                                                                QStringLiteral("100000"), QStringLiteral("1000000")});
+    if (args.value(1) == QLatin1String("--server"))
+        return serverMode(args.mid(2));
     if (args.value(1) == QLatin1String("--first-connect-child"))
         return firstConnectChild(args.value(2), sinceStart);
     // Only the forgiving search (the rest takes long at a million books).
