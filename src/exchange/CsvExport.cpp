@@ -3,18 +3,34 @@
 #include "CsvFormat.h"
 #include "FbQuery.h"
 #include "FileError.h"
+#include "LangStr.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
+
+#include <cerrno>
 
 namespace
 {
 constexpr int kChunk = 500;
 
-void write(QSaveFile &file, const QByteArray &bytes)
+// Why the file could not be written: a full disk is named as such (the system's own text for it
+// reaches Qt as "Unknown error").
+[[noreturn]] void fail(QSaveFile &file, const QString &path)
+{
+    const int error = errno;
+    const QString folder = QFileInfo(path).absolutePath();
+    if (error == ENOSPC || error == EDQUOT || QStorageInfo(folder).bytesAvailable() == 0)
+        throw FileError(LangStr(QStringLiteral("cdiskfull")).arg(path));
+    throw FileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+}
+
+void write(QSaveFile &file, const QString &path, const QByteArray &bytes)
 {
     if (file.write(bytes) != bytes.size())
-        throw FileError(file.errorString());
+        fail(file, path);
 }
 } // namespace
 
@@ -33,14 +49,14 @@ int CsvExport::writeQuery(FbQuery &query, const QString &path, const Progress &p
     if (!file.open(QIODevice::WriteOnly))
         throw FileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
     query.open();
-    write(file, Csv::byteOrderMark() + Csv::record(query.fieldNames()).toUtf8());
+    write(file, path, Csv::byteOrderMark() + Csv::record(query.fieldNames()).toUtf8());
     int written = 0;
     for (;;) {
         while (written < query.fetchedCount()) {
             QStringList values;
             for (int c = 0; c < query.fieldCount(); ++c)
                 values << Csv::spreadsheetSafe(valueText(query.value(written, c)));
-            write(file, Csv::record(values).toUtf8());
+            write(file, path, Csv::record(values).toUtf8());
             ++written;
         }
         if (progress && !progress(written)) {
@@ -52,6 +68,6 @@ int CsvExport::writeQuery(FbQuery &query, const QString &path, const Progress &p
         query.fetchMore(kChunk);
     }
     if (!file.commit())
-        throw FileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        fail(file, path);
     return written;
 }

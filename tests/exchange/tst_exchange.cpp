@@ -20,11 +20,13 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 
@@ -123,6 +125,7 @@ private slots:
     void restoreNeverOverALibrary();
     void convertToUnicodeFromTheMenu();
     void unicodeLibraryRoundTrips();
+    void exportToAFullDiskSaysSo();
 };
 
 void TestExchange::menuItemsAtTheEndInEveryLanguage()
@@ -510,6 +513,34 @@ void TestExchange::unicodeLibraryRoundTrips()
     QCOMPARE(QFileInfo(MainF->IBDatabase1()->databaseName()).absoluteFilePath(), restored);
     QCOMPARE(MainF->IBDatabase1()->charset().kind(), ConnectionCharset::Kind::Utf8);
     QCOMPARE(books(), before);
+}
+
+// A disk that fills up during the export: the message says so, the file that was there stays.
+void TestExchange::exportToAFullDiskSaysSo()
+{
+    AppFixture app;
+    const QString disk = app.path(QStringLiteral("small-disk"));
+    QVERIFY(QDir().mkdir(disk));
+    QProcess mount;
+    mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                          QStringLiteral("size=16k"), QStringLiteral("tmpfs"), disk});
+    if (!mount.waitForFinished(20000) || mount.exitCode() != 0)
+        QSKIP("a small file system cannot be mounted here (needs root)");
+    auto unmount = qScopeGuard([&disk] { QProcess::execute(QStringLiteral("umount"), {disk}); });
+    app.start();
+    for (int i = 0; i < 300; ++i)
+        addBook({QStringLiteral("Book %1 with a long enough title to fill a small disk").arg(i), QStringLiteral("A"),
+                 QStringLiteral("2001"), QStringLiteral("P"), QStringLiteral("G"), QString(200, u'x')});
+    const QString file = disk + QStringLiteral("/all.csv");
+    writeFile(file, "the older export");
+    UserPrompts::clearShownMessages();
+    UserPrompts::setNextFileName(file);
+    menuItem("ExportAllBooks1")->trigger();
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+    QVERIFY2(UserPrompts::shownMessages().first().startsWith(
+                 QStringLiteral("The disk is full: %1 could not be written.").arg(file)),
+             qPrintable(UserPrompts::shownMessages().first()));
+    QCOMPARE(fileBytes(file), QByteArray("the older export"));
 }
 
 QTEST_MAIN(TestExchange)

@@ -817,6 +817,12 @@ constexpr Entry kEntries[] = {
      u"Новая библиотека создана.\rПодключить её сейчас?", u"Нову бібліотеку створено.\rПідключити її зараз?"},
     // ---- end
 
+    // ---- Export onto a full disk
+    {"cdiskfull", u"The disk is full: %1 could not be written. A file that was there is unchanged.",
+     u"Диск заполнен: файл %1 не записан. Файл, который там был, не изменён.",
+     u"Диск заповнено: файл %1 не записано. Файл, що там був, не змінено."},
+    // ---- end
+
     // ---- Convert to Unicode
     {"lconvuni", u"Convert to Unicode ...", u"Преобразовать в Юникод ...", u"Перетворити на Юнікод ..."},
     {"lconvnewf", u"The new Unicode library file", u"Новый файл библиотеки в Юникоде",
