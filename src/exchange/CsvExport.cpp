@@ -23,7 +23,7 @@ constexpr int kChunk = 500;
     const int error = errno;
     const QString folder = QFileInfo(path).absolutePath();
     if (error == ENOSPC || error == EDQUOT || QStorageInfo(folder).bytesAvailable() == 0)
-        throw FileError(LangStr(QStringLiteral("cdiskfull")).arg(path));
+        throw FileError(LangStr(QStringLiteral("cexpdiskfull")).arg(path));
     throw FileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
 }
 

@@ -818,7 +818,7 @@ constexpr Entry kEntries[] = {
     // ---- end
 
     // ---- Export onto a full disk
-    {"cdiskfull", u"The disk is full: %1 could not be written. A file that was there is unchanged.",
+    {"cexpdiskfull", u"The disk is full: %1 could not be written. A file that was there is unchanged.",
      u"Диск заполнен: файл %1 не записан. Файл, который там был, не изменён.",
      u"Диск заповнено: файл %1 не записано. Файл, що там був, не змінено."},
     // ---- end
