@@ -290,8 +290,13 @@ void TestRegisterWindow::newLibraryOfEitherKind()
     QCOMPARE(LibraryCharset::of(*MainF->IBDatabase1()), charset);
     QCOMPARE(MainF->IBDatabase1()->charset().kind() == ConnectionCharset::Kind::Utf8, charset == QStringLiteral("UTF8"));
 
-    // The same name again: refused, the library that is there stays as it is.
-    const QDateTime made = QFileInfo(path).lastModified();
+    // The same name again: refused, the library that is there (now in use) keeps its book.
+    {
+        FbQuery insert(MainF->IBDatabase1());
+        insert.setSqlText(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Kept', "
+                                         "'A', '2001', 'P', 'G')"));
+        insert.execSQL();
+    }
     UserPrompts::clearShownMessages();
     MainF->findChild<QAction *>(QStringLiteral("NewLibrary1"))->trigger();
     window->findChild<QLineEdit *>(QStringLiteral("PathEd"))->setText(path);
@@ -299,7 +304,14 @@ void TestRegisterWindow::newLibraryOfEitherKind()
     QCOMPARE(UserPrompts::shownMessages(),
              QStringList{QStringLiteral("The file exists already.\rA new library is made only into a new file.")});
     QVERIFY(window->isVisible());
-    QCOMPARE(QFileInfo(path).lastModified(), made);
+    FbDatabase check;
+    FbTransaction checkTr(&check);
+    check.setDatabaseName(path);
+    check.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("lc_ctype=") + charset});
+    FbQuery titles(&check);
+    titles.setSqlText(QStringLiteral("SELECT title FROM book"));
+    titles.open();
+    QCOMPARE(titles.fieldText(QStringLiteral("TITLE")), QStringLiteral("Kept"));
     window->close();
 }
 
