@@ -1,5 +1,7 @@
 #include "BatchEntryWindow.h"
 
+#include "BarcodeImage.h"
+
 #include "AppState.h"
 #include "EventConsole.h"
 #include "FbDatabase.h"
@@ -52,6 +54,7 @@ BatchEntryWindow::BatchEntryWindow(QWidget *parent)
     ui->batchList->horizontalHeader()->setStretchLastSection(true);
     connect(ui->batchIsbn, &QLineEdit::returnPressed, this, &BatchEntryWindow::scanEntered);
     connect(ui->batchStore, &QPushButton::clicked, this, &BatchEntryWindow::storeClick);
+    connect(ui->batchPicture, &QPushButton::clicked, this, &BatchEntryWindow::pictureClick);
     connect(ui->batchClose, &QPushButton::clicked, this, &QDialog::hide);
     connect(ui->batchList, &QTableWidget::cellChanged, this, &BatchEntryWindow::cellEdited);
     connect(m_lookup, &IsbnLookup::found, this, [this](const BookRecord &book, const QString &source, int) {
@@ -84,6 +87,7 @@ void BatchEntryWindow::applyLanguage()
     ui->BatchIsbnLb->setText(LangStr(QStringLiteral("lisbn")));
     ui->BatchHintLb->setText(LangStr(QStringLiteral("lbatchhint")));
     ui->batchStore->setText(LangStr(QStringLiteral("lbatchstore")));
+    ui->batchPicture->setText(LangStr(QStringLiteral("lisbnpic")));
     ui->batchClose->setText(LangStr(QStringLiteral("lbatchclose")));
     QStringList headers;
     for (const char *key : kHeaderKeys)
@@ -119,6 +123,22 @@ void BatchEntryWindow::scanEntered()
     showItem(index);
     ui->batchList->scrollToBottom();
     lookUpNext();
+}
+
+// A photo of a book's barcode counts as a scan, as in the add window.
+void BatchEntryWindow::pictureClick()
+{
+    const QString path = UserPrompts::openFileName(this, QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.webp);;*"),
+                                                   LangStr(QStringLiteral("lisbnpiccap")));
+    if (path.isEmpty())
+        return;
+    const QString digits = BarcodeImage::readEan13(path);
+    if (digits.isEmpty()) {
+        ui->batchStatus->setText(LangStr(QStringLiteral("cisbnnobar")));
+        return;
+    }
+    ui->batchIsbn->setText(digits);
+    scanEntered();
 }
 
 void BatchEntryWindow::lookUpNext()

@@ -27,6 +27,7 @@ public:
 public slots:
     void scanEntered();
     void storeClick();
+    void pictureClick();
 
 signals:
     // Books were stored: the book list wants a reload.

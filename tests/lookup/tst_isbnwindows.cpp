@@ -227,6 +227,23 @@ void TestIsbnWindows::barcodeFromPhotoFile()
     QTest::mouseClick(child<ClickableLabel>(add, "IsbnPictureLnk"), Qt::LeftButton);
     QCOMPARE(child<QLabel>(add, "IsbnStatus")->text(), LangStr(QStringLiteral("cisbnnobar")));
     QCOMPARE(text(add, "addTitle"), QStringLiteral("Мастер и Маргарита: роман"));
+    add->hide();
+
+    // The batch window takes a photo as a scan; a picture without a barcode adds nothing.
+    MainF->findChild<QAction *>(QStringLiteral("BatchEntry1"))->trigger();
+    auto *window = MainF->findChild<BatchEntryWindow *>();
+    QVERIFY(window && window->isVisible());
+    UserPrompts::setNextFileName(photo);
+    QTest::mouseClick(child<QPushButton>(window, "batchPicture"), Qt::LeftButton);
+    QCOMPARE(child<QLabel>(window, "batchStatus")->text(), LangStr(QStringLiteral("cisbnnobar")));
+    auto *list = child<QTableWidget>(window, "batchList");
+    QCOMPARE(list->rowCount(), 0);
+    QVERIFY(photographed(drawEan13(QStringLiteral("9785170906307"), 4), 2).save(photo, "JPG", 85));
+    UserPrompts::setNextFileName(photo);
+    QTest::mouseClick(child<QPushButton>(window, "batchPicture"), Qt::LeftButton);
+    QCOMPARE(list->rowCount(), 1);
+    QTRY_COMPARE(list->item(0, 1)->text(), LangStr("lbatchfound"));
+    window->close();
 }
 
 void TestIsbnWindows::duplicateWarningNamesTheBook()
