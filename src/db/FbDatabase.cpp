@@ -71,12 +71,29 @@ void FbDatabase::setLoginHandler(LoginHandler handler)
 
 QString FbDatabase::paramValue(const QString &key) const
 {
-    for (const QString &line : m_params) {
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq > 0 && line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
-            return line.mid(eq + 1);
-    }
+    return paramIn(m_params, key);
+}
+
+namespace {
+bool hasKey(const QString &line, const QString &key)
+{
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    return eq > 0 && line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
+QString FbDatabase::paramIn(const QStringList &params, const QString &key)
+{
+    for (const QString &line : params)
+        if (hasKey(line, key))
+            return line.mid(line.indexOf(QLatin1Char('=')) + 1);
     return {};
+}
+
+QStringList FbDatabase::withParam(QStringList params, const QString &key, const QString &value)
+{
+    params.removeIf([&key](const QString &line) { return hasKey(line, key); });
+    return params << key + QLatin1Char('=') + value;
 }
 
 QStringList FbDatabase::sessionParams() const
@@ -171,10 +188,7 @@ void FbDatabase::followLibraryCharset(const QString &userName, const QString &pa
     ISC_STATUS_ARRAY status;
     isc_detach_database(status, &m_handle);
     m_handle = 0;
-    m_params.removeIf([](const QString &param) {
-        return param.trimmed().startsWith(QLatin1String("lc_ctype"), Qt::CaseInsensitive);
-    });
-    m_params << QStringLiteral("lc_ctype=UTF8");
+    m_params = withParam(m_params, QStringLiteral("lc_ctype"), QStringLiteral("UTF8"));
     attach(buildDpb(userName, password));
 }
 

@@ -29,6 +29,10 @@ public:
     QStringList params() const { return m_params; }
     void setParams(const QStringList &params) { m_params = params; }
     QString paramValue(const QString &key) const;
+    // A parameter's value in a list of "key=value" lines (any letter case of the key).
+    static QString paramIn(const QStringList &params, const QString &key);
+    // The lines with key set to value, any earlier line of that key left out.
+    static QStringList withParam(QStringList params, const QString &key, const QString &value);
     // The parameters with the user name and password this connection attached with (those the
     // login prompt asked for, when it is on): what a second attachment to the same library needs.
     QStringList sessionParams() const;

@@ -16,16 +16,6 @@ QString literal(QString text)
     return QLatin1Char('\'') + text + QLatin1Char('\'');
 }
 
-QString paramOf(const QStringList &params, const QString &key)
-{
-    for (const QString &param : params) {
-        const qsizetype eq = param.indexOf(QLatin1Char('='));
-        if (eq > 0 && param.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
-            return param.mid(eq + 1).trimmed();
-    }
-    return {};
-}
-
 bool hasTable(OwnTransaction &tr, const QString &table)
 {
     return !tr.column(QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ") +
@@ -57,10 +47,10 @@ QString copyStatement(const QString &table, const QStringList &columns, const QS
         into += (i ? QStringLiteral(", :V") : QStringLiteral(":V")) + QString::number(i);
     }
     QString credentials;
-    const QString user = paramOf(sourceParams, QStringLiteral("user_name"));
+    const QString user = FbDatabase::paramIn(sourceParams, QStringLiteral("user_name")).trimmed();
     if (!user.isEmpty())
         credentials = QStringLiteral(" AS USER ") + literal(user) + QStringLiteral(" PASSWORD ") +
-                      literal(paramOf(sourceParams, QStringLiteral("password")));
+                      literal(FbDatabase::paramIn(sourceParams, QStringLiteral("password")));
     const QString select = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + table;
     return QStringLiteral("EXECUTE BLOCK RETURNS (N BIGINT) AS ") + declare +
            QStringLiteral("BEGIN N = 0; FOR EXECUTE STATEMENT ") + literal(select) + QStringLiteral(" ON EXTERNAL ") +

@@ -13,6 +13,7 @@
 #include "ImportBooksWindow.h"
 #include "LangStr.h"
 #include "LoanRecords.h"
+#include "NewFilePath.h"
 #include "UnicodeConversion.h"
 #include "UserPrompts.h"
 
@@ -35,12 +36,6 @@ const char *const kAllLoansSql = "SELECT given.given_id, book.title, given.given
 const char *const kBookCountSql = "SELECT count(*) FROM book";
 const char *const kCsvFilter = "CSV (*.csv)";
 const char *const kBackupFilter = "Firebird backup (*.fbk)";
-const char *const kLibraryFilter = "InterBase database files (*.gdb)";
-
-QString withSuffix(const QString &path, const char *suffix)
-{
-    return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + QLatin1String(suffix) : path;
-}
 
 // A local library by its absolute path, since the services manager does not share our directory.
 QString libraryPath(const FbDatabase *database)
@@ -85,7 +80,7 @@ void exportStatement(QWidget *parent, const QString &statement, const QString &s
         UserPrompts::saveFileName(parent, QLatin1String(kCsvFilter), LangStr(QStringLiteral("lexpcap")), suggested);
     if (path.isEmpty())
         return;
-    path = withSuffix(path, "csv");
+    path = NewFilePath::complete(path, "csv");
     FbQuery query(mainApi()->IBDatabase1());
     query.setSqlText(statement);
     BusyProgress progress(parent, LangStr(QStringLiteral("cexpwork")), true);
@@ -208,7 +203,7 @@ void ExchangeActions::backupLibrary(QWidget *parent)
                                              QStringLiteral("library.fbk"));
     if (path.isEmpty())
         return;
-    path = QFileInfo(withSuffix(path, "fbk")).absoluteFilePath();
+    path = NewFilePath::complete(path, "fbk");
     FbDatabase *database = mainApi()->IBDatabase1();
     const int books = bookCount(database);
     try {
@@ -236,13 +231,13 @@ void ExchangeActions::restoreLibrary(QWidget *parent, const RegisterLibrary &reg
                                                      LangStr(QStringLiteral("lrestore")));
     if (backup.isEmpty())
         return;
-    QString target = UserPrompts::saveFileName(parent, QLatin1String(kLibraryFilter), LangStr(QStringLiteral("lrestnewf")),
+    QString target = UserPrompts::saveFileName(parent, QLatin1String(NewFilePath::kLibraryFilter), LangStr(QStringLiteral("lrestnewf")),
                                                QStringLiteral("restored.gdb"));
     if (target.isEmpty())
         return;
-    target = QFileInfo(withSuffix(target, "gdb")).absoluteFilePath();
+    target = NewFilePath::complete(target, "gdb");
     // Never over a library: neither the open one nor any other file.
-    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
+    if (NewFilePath::taken(target)) {
         UserPrompts::message(UserPrompts::Kind::Warning, LangStr(QStringLiteral("crestexists")));
         return;
     }

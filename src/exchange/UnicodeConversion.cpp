@@ -6,6 +6,7 @@
 #include "EventConsole.h"
 #include "FbDatabase.h"
 #include "LangStr.h"
+#include "NewFilePath.h"
 #include "LibraryCharset.h"
 #include "LibraryConversion.h"
 #include "LibrarySchema.h"
@@ -18,19 +19,10 @@
 
 namespace {
 
-const char *const kLibraryFilter = "InterBase database files (*.gdb)";
-
 QString suggestedName(const QString &library)
 {
     const QFileInfo info(library);
     return info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral("-unicode.gdb"));
-}
-
-QStringList utf8Params(const QStringList &params)
-{
-    QStringList result = params;
-    result.removeIf([](const QString &p) { return p.trimmed().startsWith(QLatin1String("lc_ctype"), Qt::CaseInsensitive); });
-    return result << QStringLiteral("lc_ctype=UTF8");
 }
 
 struct Outcome {
@@ -46,7 +38,7 @@ Outcome runConversion(QWidget *parent, const QString &newFile, FbDatabase &libra
 {
     FbDatabase target;
     target.setDatabaseName(newFile);
-    target.setParams(utf8Params(library.sessionParams()));
+    target.setParams(FbDatabase::withParam(library.sessionParams(), QStringLiteral("lc_ctype"), QStringLiteral("UTF8")));
     DbWorker worker(&target);
     QProgressDialog progress(LangStr(QStringLiteral("cconvwork")), LangStr(QStringLiteral("lcancel")), 0,
                              int(LibraryConversion::tables().size()), parent);
@@ -99,15 +91,13 @@ void convertLibrary(QWidget *parent, const std::function<void(const QString &pat
         UserPrompts::message(UserPrompts::Kind::Information, LangStr(QStringLiteral("cconvalready")));
         return;
     }
-    QString target = UserPrompts::saveFileName(parent, QLatin1String(kLibraryFilter), LangStr(QStringLiteral("lconvnewf")),
+    QString target = UserPrompts::saveFileName(parent, QLatin1String(NewFilePath::kLibraryFilter), LangStr(QStringLiteral("lconvnewf")),
                                                suggestedName(library->databaseName()));
     if (target.isEmpty())
         return;
-    if (QFileInfo(target).suffix().isEmpty())
-        target += QStringLiteral(".gdb");
-    target = QFileInfo(target).absoluteFilePath();
+    target = NewFilePath::complete(target, "gdb");
     // A new file only: never over the open library or any other file.
-    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
+    if (NewFilePath::taken(target)) {
         UserPrompts::message(UserPrompts::Kind::Warning, LangStr(QStringLiteral("cconvexists")));
         return;
     }

@@ -89,11 +89,10 @@ void AddWindowIsbn::applyLanguage()
 
 void AddWindowIsbn::fromPicture()
 {
-    const QString path = UserPrompts::openFileName(m_window, QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.webp);;*"),
-                                                   LangStr(QStringLiteral("lisbnpiccap")));
-    if (path.isEmpty())
+    const std::optional<QString> photo = BarcodeImage::askPhoto(m_window);
+    if (!photo)
         return;
-    const QString digits = BarcodeImage::readEan13(path);
+    const QString digits = *photo;
     if (digits.isEmpty()) {
         showStatus(LangStr(QStringLiteral("cisbnnobar")), true);
         return;

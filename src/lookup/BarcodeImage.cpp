@@ -1,5 +1,8 @@
 #include "BarcodeImage.h"
 
+#include "LangStr.h"
+#include "UserPrompts.h"
+
 // Text as UTF-8, the form the library moves to.
 #define ZX_USE_UTF8
 #include <ZXing/ReadBarcode.h>
@@ -24,4 +27,13 @@ QString BarcodeImage::readEan13(const QImage &image)
 QString BarcodeImage::readEan13(const QString &path)
 {
     return readEan13(QImage(path));
+}
+
+std::optional<QString> BarcodeImage::askPhoto(QWidget *parent)
+{
+    const QString path = UserPrompts::openFileName(parent, QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.webp);;*"),
+                                                   LangStr(QStringLiteral("lisbnpiccap")));
+    if (path.isEmpty())
+        return std::nullopt;
+    return readEan13(path);
 }

@@ -128,16 +128,14 @@ void BatchEntryWindow::scanEntered()
 // A photo of a book's barcode counts as a scan, as in the add window.
 void BatchEntryWindow::pictureClick()
 {
-    const QString path = UserPrompts::openFileName(this, QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.webp);;*"),
-                                                   LangStr(QStringLiteral("lisbnpiccap")));
-    if (path.isEmpty())
+    const std::optional<QString> digits = BarcodeImage::askPhoto(this);
+    if (!digits)
         return;
-    const QString digits = BarcodeImage::readEan13(path);
-    if (digits.isEmpty()) {
+    if (digits->isEmpty()) {
         ui->batchStatus->setText(LangStr(QStringLiteral("cisbnnobar")));
         return;
     }
-    ui->batchIsbn->setText(digits);
+    ui->batchIsbn->setText(*digits);
     scanEntered();
 }
 

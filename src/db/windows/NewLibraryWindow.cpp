@@ -6,15 +6,11 @@
 #include "FbError.h"
 #include "LangStr.h"
 #include "LibrarySchema.h"
+#include "NewFilePath.h"
 #include "UserPrompts.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-namespace
-{
-const char *const kLibraryFilter = "InterBase database files (*.gdb)";
-} // namespace
 
 NewLibraryWindow::NewLibraryWindow(const UseLibrary &useLibrary, QWidget *parent)
     : DialogBase(parent), ui(std::make_unique<Ui::NewLibraryWindow>()), m_useLibrary(useLibrary)
@@ -53,7 +49,7 @@ void NewLibraryWindow::applyTexts()
 
 void NewLibraryWindow::BrowseBtnClick()
 {
-    const QString path = UserPrompts::saveFileName(this, QLatin1String(kLibraryFilter), LangStr(QStringLiteral("lnewlibfile")),
+    const QString path = UserPrompts::saveFileName(this, QLatin1String(NewFilePath::kLibraryFilter), LangStr(QStringLiteral("lnewlibfile")),
                                                    QStringLiteral("library.gdb"));
     if (!path.isEmpty())
         ui->PathEd->setText(path);
@@ -66,11 +62,9 @@ void NewLibraryWindow::CreateBtnClick()
         UserPrompts::message(UserPrompts::Kind::Warning, LangStr(QStringLiteral("cnewlibnopath")));
         return;
     }
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".gdb");
-    path = QFileInfo(path).absoluteFilePath();
+    path = NewFilePath::complete(path, "gdb");
     // A new file only: an existing library (or any file) is never written over.
-    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+    if (NewFilePath::taken(path)) {
         UserPrompts::message(UserPrompts::Kind::Warning, LangStr(QStringLiteral("cnewlibexists")));
         return;
     }
