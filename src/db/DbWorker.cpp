@@ -104,14 +104,16 @@ void DbWorker::run(Job job)
         outcome.ok = !m_stop.load();
     } catch (const FbError &e) {
         outcome.message = e.message();
+        outcome.error = std::current_exception();
     } catch (const std::exception &e) {
         outcome.message = QString::fromLocal8Bit(e.what());
+        outcome.error = std::current_exception();
     }
     try {
         endAttachment(outcome.ok);
     } catch (const FbError &e) {
         if (outcome.ok)
-            outcome = {false, {}, e.message()};
+            outcome = {false, {}, e.message(), std::current_exception()};
     }
     {
         std::lock_guard lock(m_mutex);

@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <atomic>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -66,6 +67,10 @@ public:
     // Stops every job and waits for each to end, up to ms in all.
     static bool stopAllAndWait(int ms);
 
+    // What the last failed job threw, for a caller that reports it as it would have on its own
+    // thread; null after a success. Valid once failed() has been emitted.
+    std::exception_ptr lastError() const { return m_outcome.error; }
+
 signals:
     void progress(qint64 done, qint64 total, const QString &text);
     void finished(const QVariant &result);
@@ -77,6 +82,7 @@ private:
         bool ok = false;
         QVariant result;
         QString message;
+        std::exception_ptr error;
     };
     void run(Job job);
     void openAttachment();

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "BackupFile.h"
 #include "CsvExport.h"
+#include "DbWorker.h"
 #include "EventConsole.h"
 #include "FbDatabase.h"
 #include "FbError.h"
@@ -16,6 +17,7 @@
 #include "NewFilePath.h"
 #include "UnicodeConversion.h"
 #include "UserPrompts.h"
+#include "WorkerProgress.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,12 +51,12 @@ FbServices::Login login(const FbDatabase *database)
     return {database->paramValue(QStringLiteral("user_name")), database->paramValue(QStringLiteral("password"))};
 }
 
-// A progress window for work whose length is not known beforehand.
+// A progress window with Cancel for work whose length is not known beforehand.
 class BusyProgress
 {
 public:
-    BusyProgress(QWidget *parent, const QString &text, bool cancellable)
-        : m_dialog(text, cancellable ? LangStr(QStringLiteral("lcancel")) : QString(), 0, 0, parent)
+    BusyProgress(QWidget *parent, const QString &text)
+        : m_dialog(text, LangStr(QStringLiteral("lcancel")), 0, 0, parent)
     {
         m_dialog.setWindowModality(Qt::ApplicationModal);
         m_dialog.setMinimumDuration(300);
@@ -83,7 +85,7 @@ void exportStatement(QWidget *parent, const QString &statement, const QString &s
     path = NewFilePath::complete(path, "csv");
     FbQuery query(mainApi()->IBDatabase1());
     query.setSqlText(statement);
-    BusyProgress progress(parent, LangStr(QStringLiteral("cexpwork")), true);
+    BusyProgress progress(parent, LangStr(QStringLiteral("cexpwork")));
     const int rows =
         CsvExport::writeQuery(query, path, [&progress](int done) { return progress.step(QString::number(done)); });
     if (rows < 0)
@@ -205,24 +207,30 @@ void ExchangeActions::backupLibrary(QWidget *parent)
         return;
     path = NewFilePath::complete(path, "fbk");
     FbDatabase *database = mainApi()->IBDatabase1();
-    const int books = bookCount(database);
-    try {
-        BusyProgress progress(parent, LangStr(QStringLiteral("cbackupwork")), false);
-        // The engine sends the backup to the program (also from a server, whose disk is not
-        // ours), which writes it itself; an old backup under the name is replaced only by a whole one.
-        BackupFile file(path);
-        FbServices::backupToClient(libraryPath(database), login(database),
-                                   [&file, &progress](const char *data, int size) {
-                                       file.write(data, size);
-                                       progress.step(QLocale().formattedDataSize(file.written()));
-                                   });
-        file.commit();
-    } catch (const std::runtime_error &) {
-        LogEvent(LangStr(QStringLiteral("cbackupfail")));
-        throw;
+    DbWorker worker(database);
+    const WorkerProgress::Outcome outcome = WorkerProgress::run(
+        parent, worker, LangStr(QStringLiteral("cbackupwork")), 0,
+        [path, library = libraryPath(database), user = login(database)](DbWorker::Control &control) -> QVariant {
+            const int books = bookCount(&control.database());
+            // The engine sends the backup to the program (also from a server, whose disk is not
+            // ours), which writes it itself; an old backup under the name is replaced only by a whole one.
+            BackupFile file(path);
+            FbServices::backupToClient(library, user, [&file, &control](const char *data, int size) {
+                if (control.stopRequested())
+                    WorkerProgress::throwStopped();
+                file.write(data, size);
+                control.progress(file.written(), 0, QLocale().formattedDataSize(file.written()));
+            });
+            file.commit();
+            return books;
+        });
+    if (!outcome.ok) {
+        LogEvent(LangStr(outcome.stopped ? QStringLiteral("cbackupstopped") : QStringLiteral("cbackupfail")));
+        WorkerProgress::rethrowFailure(worker, outcome);
+        return;
     }
     LogEvent(LangStr(QStringLiteral("cbackup")) + QLatin1Char(' ') + path + QLatin1String(", ") +
-             LangStr(QStringLiteral("cbackupbooks")) + QLatin1Char(' ') + QString::number(books));
+             LangStr(QStringLiteral("cbackupbooks")) + QLatin1Char(' ') + QString::number(outcome.result.toInt()));
 }
 
 void ExchangeActions::restoreLibrary(QWidget *parent, const RegisterLibrary &registerLibrary)
@@ -241,19 +249,27 @@ void ExchangeActions::restoreLibrary(QWidget *parent, const RegisterLibrary &reg
         UserPrompts::message(UserPrompts::Kind::Warning, LangStr(QStringLiteral("crestexists")));
         return;
     }
-    try {
-        // Made in a private folder and moved to the name only once it has been restored whole and
-        // opens as a library; a failure leaves nothing behind.
-        PrivateFolder folder(target);
-        BusyProgress progress(parent, LangStr(QStringLiteral("crestwork")), false);
-        const FbServices::Login user = login(mainApi()->IBDatabase1());
-        FbServices::restore(QFileInfo(backup).absoluteFilePath(), folder.filePath(), user,
-                            [&progress](const QString &line) { progress.step(line); });
-        checkRestored(folder.filePath(), user);
-        folder.moveIntoPlace(false);
-    } catch (const std::runtime_error &) {
-        LogEvent(LangStr(QStringLiteral("crestfail")));
-        throw;
+    DbWorker worker;
+    const WorkerProgress::Outcome outcome = WorkerProgress::run(
+        parent, worker, LangStr(QStringLiteral("crestwork")), 0,
+        [backup = QFileInfo(backup).absoluteFilePath(), target,
+         user = login(mainApi()->IBDatabase1())](DbWorker::Control &control) -> QVariant {
+            // Made in a private folder and moved to the name only once it has been restored whole
+            // and opens as a library; a failure leaves nothing behind.
+            PrivateFolder folder(target);
+            FbServices::restore(backup, folder.filePath(), user, [&control](const QString &line) {
+                if (control.stopRequested())
+                    WorkerProgress::throwStopped();
+                control.progress(0, 0, line);
+            });
+            checkRestored(folder.filePath(), user);
+            folder.moveIntoPlace(false);
+            return {};
+        });
+    if (!outcome.ok) {
+        LogEvent(LangStr(outcome.stopped ? QStringLiteral("creststopped") : QStringLiteral("crestfail")));
+        WorkerProgress::rethrowFailure(worker, outcome);
+        return;
     }
     LogEvent(LangStr(QStringLiteral("crestored")) + QLatin1Char(' ') + target);
     const auto answer = UserPrompts::message(UserPrompts::Kind::Question, LangStr(QStringLiteral("crestask")),

@@ -11,11 +11,10 @@
 #include "LibraryConversion.h"
 #include "LibrarySchema.h"
 #include "UserPrompts.h"
+#include "WorkerProgress.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QProgressDialog>
 
 namespace {
 
@@ -25,43 +24,19 @@ QString suggestedName(const QString &library)
     return info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral("-unicode.gdb"));
 }
 
-struct Outcome {
-    bool ok = false;
-    bool stopped = false;
-    QString message;
-    QVariant result;
-};
-
-// Runs the copy on a worker whose attachment is the new library, with a progress window whose
-// Cancel stops the statement in the engine; the window stays live meanwhile.
-Outcome runConversion(QWidget *parent, const QString &newFile, FbDatabase &library)
+// Runs the copy on a worker whose attachment is the new library; Cancel stops the statement in
+// the engine.
+WorkerProgress::Outcome runConversion(QWidget *parent, const QString &newFile, FbDatabase &library)
 {
     FbDatabase target;
     target.setDatabaseName(newFile);
     target.setParams(FbDatabase::withParam(library.sessionParams(), QStringLiteral("lc_ctype"), QStringLiteral("UTF8")));
     DbWorker worker(&target);
-    QProgressDialog progress(LangStr(QStringLiteral("cconvwork")), LangStr(QStringLiteral("lcancel")), 0,
-                             int(LibraryConversion::tables().size()), parent);
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(0);
-    QEventLoop loop;
-    Outcome outcome;
-    QObject::connect(&progress, &QProgressDialog::canceled, &worker, &DbWorker::stop);
-    QObject::connect(&worker, &DbWorker::progress, &progress, [&progress](qint64 done, qint64, const QString &table) {
-        progress.setValue(int(done));
-        progress.setLabelText(LangStr(QStringLiteral("cconvwork")) + QLatin1Char('\n') + table);
-    });
-    QObject::connect(&worker, &DbWorker::finished, &loop, [&](const QVariant &result) {
-        outcome = {true, false, {}, result};
-        loop.quit();
-    });
-    QObject::connect(&worker, &DbWorker::failed, &loop, [&](const QString &message, bool stopped) {
-        outcome = {false, stopped, message, {}};
-        loop.quit();
-    });
     const QString sourceName = library.databaseName();
     const QStringList sourceParams = library.sessionParams();
-    worker.start([newFile, sourceName, sourceParams](DbWorker::Control &control) -> QVariant {
+    return WorkerProgress::run(parent, worker, LangStr(QStringLiteral("cconvwork")),
+                               int(LibraryConversion::tables().size()),
+                               [newFile, sourceName, sourceParams](DbWorker::Control &control) -> QVariant {
         // Made before the worker's attachment opens on it.
         LibrarySchema::create(newFile, true, true);
         QStringList lines;
@@ -74,8 +49,6 @@ Outcome runConversion(QWidget *parent, const QString &newFile, FbDatabase &libra
             lines << LangStr(QStringLiteral("cconvtable")).arg(c.table).arg(c.copied);
         return lines;
     });
-    loop.exec();
-    return outcome;
 }
 
 } // namespace
@@ -104,7 +77,7 @@ void convertLibrary(QWidget *parent, const std::function<void(const QString &pat
     // Made in a private folder and moved to its name only once complete and checked.
     PrivateFolder folder(target);
     LogEvent(LangStr(QStringLiteral("cconvwork")));
-    const Outcome outcome = runConversion(parent, folder.filePath(), *library);
+    const WorkerProgress::Outcome outcome = runConversion(parent, folder.filePath(), *library);
     if (!outcome.ok) {
         const QString text = outcome.stopped ? LangStr(QStringLiteral("cconvstopped"))
                                              : LangStr(QStringLiteral("cconvfail")) + QLatin1Char(' ') + outcome.message;

@@ -123,6 +123,8 @@ private slots:
     void stopEndsTheImportWaitingInTheEngine();
     void backupAndRestoreFromTheMenus();
     void restoreNeverOverALibrary();
+    void backupAndRestoreCanBeStopped_data();
+    void backupAndRestoreCanBeStopped();
     void convertToUnicodeFromTheMenu();
     void unicodeLibraryRoundTrips();
     void exportToAFullDiskSaysSo();
@@ -434,6 +436,67 @@ void TestExchange::restoreNeverOverALibrary()
     QCOMPARE(AppFixture::consoleMessages().last(), QStringLiteral("Error! The library has not been restored"));
     QCOMPARE(UserPrompts::shownMessages().size(), 2);
     QVERIFY(!QFile::exists(target));
+}
+
+void TestExchange::backupAndRestoreCanBeStopped_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("bySignal"); // stopped as a termination signal stops every worker
+    QTest::addColumn<QString>("said");
+    QTest::newRow("backup, Cancel") << "Backup1" << false << "The backup was stopped; no backup file was written.";
+    QTest::newRow("backup, signal") << "Backup1" << true << "The backup was stopped; no backup file was written.";
+    QTest::newRow("restore, Cancel") << "Restore1" << false << "The restore was stopped; no library was made.";
+    QTest::newRow("restore, signal") << "Restore1" << true << "The restore was stopped; no library was made.";
+}
+
+// The work runs off the window's thread: the window's own timer stops it midway, and whatever
+// was under the name stays as it was.
+void TestExchange::backupAndRestoreCanBeStopped()
+{
+    QFETCH(QString, item);
+    QFETCH(bool, bySignal);
+    QFETCH(QString, said);
+    AppFixture app;
+    app.start();
+    // Enough books that the work lasts well beyond the first turn of the window's loop.
+    execute(QStringLiteral("EXECUTE BLOCK AS DECLARE i INT = 0; BEGIN WHILE (i < 60000) DO BEGIN "
+                           "INSERT INTO book (title, author, iyear, publisher, genre) VALUES "
+                           "('Title ' || :i, 'Author', '2000', 'P', 'G'); i = i + 1; END END"));
+    const QString backup = app.path(QStringLiteral("library.fbk"));
+    const QString target = app.path(QStringLiteral("restored.gdb"));
+    if (item == QLatin1String("Backup1")) {
+        writeFile(backup, "an older backup");
+        UserPrompts::setNextFileName(backup);
+    } else {
+        UserPrompts::setNextFileName(backup);
+        menuItem("Backup1")->trigger();
+        QVERIFY(QFileInfo(backup).size() > 1000000);
+        UserPrompts::setNextFileNames({backup, target});
+    }
+    const QByteArray backupBefore = fileBytes(backup);
+    const QStringList filesBefore = QDir(app.path(QString())).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+
+    int ticks = 0;
+    QTimer stopper;
+    QObject::connect(&stopper, &QTimer::timeout, [&] {
+        auto *progress = MainF->findChild<QProgressDialog *>();
+        if (!progress || ticks++ > 0)
+            return;
+        if (bySignal)
+            DbWorker::stopAll();
+        else
+            progress->findChild<QPushButton *>()->click();
+    });
+    stopper.start(0);
+    UserPrompts::clearShownMessages();
+    menuItem(item.toLatin1().constData())->trigger();
+    stopper.stop();
+    QCOMPARE(ticks > 0, true);
+    QCOMPARE(AppFixture::consoleMessages().last(), said);
+    QVERIFY(UserPrompts::shownMessages().isEmpty()); // a stop is no error
+    QCOMPARE(fileBytes(backup), backupBefore);
+    QCOMPARE(QDir(app.path(QString())).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), filesBefore);
+    QVERIFY(MainF->IBDatabase1()->connected());
 }
 
 // The open Windows-1251 library copied into a new Unicode one, which then takes any script.
