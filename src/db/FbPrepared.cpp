@@ -2,6 +2,7 @@
 
 #include "FbApi.h"
 #include "FbDatabase.h"
+#include "FbError.h"
 #include "FbTransaction.h"
 
 #include <cstdlib>
@@ -88,5 +89,40 @@ void FbPrepared::execute(const QList<QString> &values)
     ISC_STATUS_ARRAY status;
     isc_dsql_execute(status, m_database->defaultTransaction()->handle(), &m_handle->statement,
                      static_cast<unsigned short>(m_database->sqlDialect()), in);
+    FbApi::check(status);
+}
+
+void FbPrepared::executeWithBlob(const QByteArray &bytes)
+{
+    if (m_handle->in->sqld != 1)
+        throw FbError(QStringLiteral("A statement with one BLOB parameter was expected"));
+    ISC_STATUS_ARRAY status;
+    isc_tr_handle *tr = m_database->defaultTransaction()->handle();
+    ISC_QUAD id{};
+    isc_blob_handle blob = 0;
+    isc_create_blob2(status, m_database->handle(), tr, &blob, &id, 0, nullptr);
+    FbApi::check(status);
+    constexpr qsizetype kSegment = 32 * 1024;
+    for (qsizetype at = 0; at < bytes.size() && status[1] == 0; at += kSegment) {
+        const qsizetype length = qMin(kSegment, bytes.size() - at);
+        isc_put_segment(status, &blob, static_cast<unsigned short>(length), bytes.constData() + at);
+    }
+    ISC_STATUS_ARRAY closing;
+    if (status[1] != 0) {
+        isc_cancel_blob(closing, &blob);
+        FbApi::raise(status);
+    }
+    isc_close_blob(status, &blob);
+    FbApi::check(status);
+    XSQLVAR &var = m_handle->in->sqlvar[0];
+    const XSQLVAR asText = var;
+    m_handle->nulls[0] = 0;
+    var.sqltype = SQL_BLOB + 1;
+    var.sqlsubtype = 0;
+    var.sqllen = sizeof id;
+    var.sqldata = reinterpret_cast<char *>(&id);
+    isc_dsql_execute(status, tr, &m_handle->statement, static_cast<unsigned short>(m_database->sqlDialect()),
+                     m_handle->in);
+    var = asText;
     FbApi::check(status);
 }

@@ -23,6 +23,9 @@ public:
     int parameterCount() const;
     // A null QString binds NULL; the engine converts text to the parameter's type.
     void execute(const QList<QString> &values);
+    // For a statement whose one parameter is a BLOB: the bytes are written as a new blob in the
+    // transaction and the statement run with it (a picture, which no text parameter can carry).
+    void executeWithBlob(const QByteArray &bytes);
 
 private:
     struct Handle;

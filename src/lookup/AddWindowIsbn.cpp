@@ -4,6 +4,8 @@
 #include "FbDatabase.h"
 #include "BarcodeImage.h"
 #include "ClickableLabel.h"
+#include "CoverFetch.h"
+#include "CoverPicture.h"
 #include "EventConsole.h"
 #include "FbError.h"
 #include "Isbn.h"
@@ -20,7 +22,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-AddWindowIsbn::AddWindowIsbn(QDialog *window) : QObject(window), m_window(window), m_lookup(new IsbnLookup(this))
+AddWindowIsbn::AddWindowIsbn(QDialog *window)
+    : QObject(window), m_window(window), m_coverFetch(new CoverFetch(this)), m_lookup(new IsbnLookup(this))
 {
     auto *grid = window->findChild<QGridLayout *>(QStringLiteral("FieldsLayout"));
     auto *panel = grid ? grid->parentWidget() : window;
@@ -43,6 +46,7 @@ AddWindowIsbn::AddWindowIsbn(QDialog *window) : QObject(window), m_window(window
     m_status = new QLabel(panel);
     m_status->setObjectName(QStringLiteral("IsbnStatus"));
     m_status->setWordWrap(true);
+    m_cover = CoverPicture::makeLabel(panel, QStringLiteral("IsbnCover"));
     auto *row = new QHBoxLayout;
     row->addWidget(m_edit, 1);
     row->addWidget(m_lookupLink);
@@ -55,7 +59,10 @@ AddWindowIsbn::AddWindowIsbn(QDialog *window) : QObject(window), m_window(window
         grid->addWidget(m_label, at, 0);
         grid->addLayout(row, at, 1);
         grid->addLayout(links, at + 1, 1);
-        grid->addWidget(m_status, at + 2, 0, 1, grid->columnCount());
+        auto *found = new QHBoxLayout;
+        found->addWidget(m_cover);
+        found->addWidget(m_status, 1);
+        grid->addLayout(found, at + 2, 0, 1, grid->columnCount());
     }
     QWidget::setTabOrder(window->findChild<QWidget *>(QStringLiteral("addClas")), m_edit);
     window->resize(window->width(), window->height() + 3 * m_edit->sizeHint().height());
@@ -71,6 +78,7 @@ AddWindowIsbn::AddWindowIsbn(QDialog *window) : QObject(window), m_window(window
         LogEvent(IsbnTexts::sourceLine(m_isbn, name, result));
     });
     connect(m_lookup, &IsbnLookup::found, this, &AddWindowIsbn::fill);
+    connect(m_coverFetch, &CoverFetch::fetched, this, &AddWindowIsbn::showCover);
     connect(m_lookup, &IsbnLookup::finishedWithout, this, [this](IsbnLookup::Outcome outcome) {
         setRunning(false);
         showStatus(IsbnTexts::outcome(outcome), outcome != IsbnLookup::Outcome::Stopped);
@@ -122,6 +130,14 @@ void AddWindowIsbn::showStatus(const QString &text, bool error)
     m_status->setText(text);
 }
 
+void AddWindowIsbn::showCover(const QByteArray &picture)
+{
+    if (picture.isEmpty())
+        m_coverFetch->stop();
+    m_coverPicture = picture;
+    CoverPicture::show(m_cover, picture);
+}
+
 void AddWindowIsbn::setRunning(bool running)
 {
     m_lookupLink->setText(LangStr(running ? QStringLiteral("lisbnstop") : QStringLiteral("lisbnfind")));
@@ -152,6 +168,7 @@ void AddWindowIsbn::lookUp()
     }
     m_isbn = checked.isbn13;
     m_filledFrom.clear();
+    showCover({});
     m_nextLink->hide();
     m_lookup->setSources(SourceList::read(AppState::baseDirectory() + SourceList::fileName()));
     m_lookup->setLibraryCharset(mainApi()->IBDatabase1()->charset());
@@ -185,6 +202,10 @@ void AddWindowIsbn::fill(const BookRecord &r, const QString &sourceName, int sou
     }
     m_edit->setText(m_isbn);
     m_filledFrom = sourceName;
+    // The cover comes after the fields, which are usable at once.
+    showCover({});
+    if (!r.coverUrl.isEmpty())
+        m_coverFetch->fetch(r.coverUrl);
     m_nextSource = sourceIndex + 1;
     showStatus(LangStr(QStringLiteral("cisbnfilled")).arg(sourceName), false);
     m_nextLink->setVisible(m_nextSource < m_lookup->sourceCount());
@@ -221,6 +242,8 @@ void AddWindowIsbn::bookAdded()
     const QString source = checked.isbn13 == m_isbn ? m_filledFrom : QString();
     try {
         IsbnStore::run(mainApi()->IBDatabase1(), IsbnStore::storeNewestSql(checked.isbn13, source));
+        if (checked.isbn13 == m_isbn && !m_coverPicture.isEmpty())
+            IsbnStore::storeNewestCover(mainApi()->IBDatabase1(), m_coverPicture);
     } catch (const FbError &e) {
         LogEvent(LangStr(QStringLiteral("cisbnnotstored")) + e.message());
     }

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 class ClickableLabel;
+class CoverFetch;
 class QDialog;
 class QLabel;
 class QLineEdit;
@@ -28,6 +29,8 @@ public:
 
     QLineEdit *isbnEdit() const { return m_edit; }
     QLabel *statusLabel() const { return m_status; }
+    QLabel *coverLabel() const { return m_cover; }
+    CoverFetch *coverFetch() const { return m_coverFetch; }
     IsbnLookup *lookup() const { return m_lookup; }
 
     void lookUp();
@@ -42,6 +45,7 @@ private:
     void checkTyped();
     void fill(const BookRecord &record, const QString &sourceName, int sourceIndex);
     void showStatus(const QString &text, bool error);
+    void showCover(const QByteArray &picture);
     void setRunning(bool running);
 
     QDialog *m_window;
@@ -51,6 +55,9 @@ private:
     ClickableLabel *m_nextLink = nullptr;
     ClickableLabel *m_pictureLink = nullptr;
     QLabel *m_status = nullptr;
+    QLabel *m_cover = nullptr;
+    CoverFetch *m_coverFetch;
+    QByteArray m_coverPicture; // the cover of m_isbn's book, as its catalogue gave it
     IsbnLookup *m_lookup;
     QString m_isbn;           // the ISBN of the lookup under way or last answered
     QString m_filledFrom;     // the source that filled the window for m_isbn

@@ -3,7 +3,10 @@
 #include "BookIsbnTable.h"
 #include "EventConsole.h"
 #include "FbError.h"
+#include "FbDatabase.h"
+#include "FbPrepared.h"
 #include "FbQuery.h"
+#include "FbTransaction.h"
 
 QString IsbnStore::literal(const QString &text)
 {
@@ -77,6 +80,39 @@ QString IsbnStore::isbnOf(FbDatabase *db, const QString &bookId)
     query.setSqlText(isbnOfSql(bookId));
     query.open();
     return query.isEmpty() ? QString() : query.value(0, 0).toString();
+}
+
+QString IsbnStore::storedOfSql(const QString &bookId)
+{
+    return QStringLiteral("SELECT isbn, cover FROM book_isbn WHERE book_id = %1").arg(bookId.toInt());
+}
+
+IsbnStore::Stored IsbnStore::storedOf(FbDatabase *db, const QString &bookId)
+{
+    bool number = false;
+    bookId.toInt(&number);
+    if (!number)
+        return {};
+    FbQuery query(db);
+    query.setSqlText(storedOfSql(bookId));
+    query.open();
+    if (query.isEmpty())
+        return {};
+    return {query.value(0, 0).toString(), query.value(0, 1).toByteArray()};
+}
+
+const char *const IsbnStore::kStoreNewestCoverSql =
+    "UPDATE book_isbn SET cover = ? WHERE book_id = (SELECT MAX(id) FROM book)";
+
+void IsbnStore::storeNewestCover(FbDatabase *db, const QByteArray &picture)
+{
+    const QString sql = QLatin1String(kStoreNewestCoverSql);
+    LogSql(sql);
+    db->runAttached([&] {
+        FbPrepared statement(db, sql);
+        statement.executeWithBlob(picture);
+        db->defaultTransaction()->commitRetaining();
+    });
 }
 
 void IsbnStore::run(FbDatabase *db, const QString &sql)

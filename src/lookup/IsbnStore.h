@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -29,6 +30,17 @@ QString setIsbnSql(const QString &bookId, const QString &isbn13);
 // The book that already has this ISBN; GIVEN may be missing in a library of the older kind.
 std::optional<Owner> owner(FbDatabase *db, const QString &isbn13);
 QString isbnOf(FbDatabase *db, const QString &bookId);
+
+// What the view window shows of a book: its ISBN and its cover picture (empty when none).
+struct Stored {
+    QString isbn;
+    QByteArray cover;
+};
+QString storedOfSql(const QString &bookId);
+Stored storedOf(FbDatabase *db, const QString &bookId);
+// The cover of the book just added, beside its ISBN; logged, durable at once. Throws FbError.
+extern const char *const kStoreNewestCoverSql;
+void storeNewestCover(FbDatabase *db, const QByteArray &picture);
 // Logged and run; throws FbError.
 void run(FbDatabase *db, const QString &sql);
 

@@ -1,6 +1,7 @@
 #include "ViewWindowIsbn.h"
 
 #include "AppState.h"
+#include "CoverPicture.h"
 #include "DataSource.h"
 #include "FbQuery.h"
 #include "FbError.h"
@@ -21,10 +22,12 @@ ViewWindowIsbn::ViewWindowIsbn(QWidget *window) : QObject(window)
     m_value = new QLineEdit(panel);
     m_value->setObjectName(QStringLiteral("getIsbn"));
     m_value->setReadOnly(true);
+    m_cover = CoverPicture::makeLabel(panel, QStringLiteral("getCover"));
     if (grid) {
         const int at = grid->rowCount();
         grid->addWidget(m_label, at, 0);
         grid->addWidget(m_value, at, 1);
+        grid->addWidget(m_cover, at + 1, 1);
     }
     window->resize(window->width(), window->height() + m_value->sizeHint().height());
     m_id = window->findChild<QLineEdit *>(QStringLiteral("getId"));
@@ -51,12 +54,13 @@ void ViewWindowIsbn::applyLanguage()
 
 void ViewWindowIsbn::refresh()
 {
-    QString isbn;
+    IsbnStore::Stored stored;
     if (m_id && m_value->isVisible()) {
         try {
-            isbn = IsbnStore::isbnOf(mainApi()->IBDatabase1(), m_id->text());
+            stored = IsbnStore::storedOf(mainApi()->IBDatabase1(), m_id->text());
         } catch (const FbError &) {
         }
     }
-    m_value->setText(isbn);
+    m_value->setText(stored.isbn);
+    CoverPicture::show(m_cover, stored.cover);
 }

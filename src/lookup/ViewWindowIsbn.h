@@ -6,7 +6,7 @@ class QLabel;
 class QLineEdit;
 class QWidget;
 
-// The ISBN row of the view window, following the current book.
+// The ISBN row and the cover of the view window, following the current book.
 class ViewWindowIsbn : public QObject
 {
     Q_OBJECT
@@ -15,6 +15,7 @@ public:
     void applyLanguage();
     void refresh();
     QLineEdit *isbnField() const { return m_value; }
+    QLabel *coverLabel() const { return m_cover; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -23,4 +24,5 @@ private:
     QLineEdit *m_id = nullptr;
     QLabel *m_label;
     QLineEdit *m_value;
+    QLabel *m_cover;
 };

@@ -3,6 +3,7 @@
 #include "BatchEntryWindow.h"
 #include "ChangeBookWindow.h"
 #include "ClickableLabel.h"
+#include "CoverFetch.h"
 #include "Ean13Picture.h"
 #include "EventConsole.h"
 #include "FbDatabase.h"
@@ -17,6 +18,8 @@
 #include "ViewBookWindow.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QImage>
 #include <QComboBox>
 #include <QTableWidget>
 #include <QLabel>
@@ -67,16 +70,24 @@ void scan(const QString &isbn)
 // Open Library knows one book, Google Books another, the SRU catalogue the Cyrillic ones.
 void serveCatalogues(LoopbackServer &server, const QString &dir)
 {
-    server.setRoute(QStringLiteral("/ol"), [](const QString &target) {
-        return LoopbackServer::Reply{200, LoopbackServer::answer(target.contains(QLatin1String("9780140449136"))
-                                                                     ? QStringLiteral("openlibrary_9780140449136.json")
-                                                                     : QStringLiteral("openlibrary_empty.json"))};
+    // The recorded answers name the services' own cover addresses; here they lead to loopback.
+    const QByteArray covers = server.base(QStringLiteral("/covers")).toLatin1();
+    const auto answer = [covers](const char *file) {
+        return LoopbackServer::answer(QLatin1String(file))
+            .replace("https://covers.openlibrary.org", covers)
+            .replace("http://books.google.com", covers);
+    };
+    server.setRoute(QStringLiteral("/ol"), [answer](const QString &target) {
+        return LoopbackServer::Reply{200, answer(target.contains(QLatin1String("9780140449136"))
+                                                     ? "openlibrary_9780140449136.json"
+                                                     : "openlibrary_empty.json")};
     });
-    server.setRoute(QStringLiteral("/gb"), [](const QString &target) {
-        return LoopbackServer::Reply{200, LoopbackServer::answer(target.contains(QLatin1String("9780140449136"))
-                                                                     ? QStringLiteral("google_9780140449136.json")
-                                                                     : QStringLiteral("google_none.json"))};
+    server.setRoute(QStringLiteral("/gb"), [answer](const QString &target) {
+        return LoopbackServer::Reply{200, answer(target.contains(QLatin1String("9780140449136"))
+                                                     ? "google_9780140449136.json"
+                                                     : "google_none.json")};
     });
+    server.setRoute(QStringLiteral("/covers"), [](const QString &) { return LoopbackServer::Reply{404, {}}; });
     server.setRoute(QStringLiteral("/sru"), [](const QString &target) {
         const char *file = target.contains(QLatin1String("9789660354128"))   ? "sru_unimarc_9789660354128.xml"
                            : target.contains(QLatin1String("9785170906307")) ? "sru_marc21_9785170906307.xml"
@@ -104,6 +115,8 @@ private slots:
     void barcodeFromPhotoFile();
     void duplicateWarningNamesTheBook();
     void changeAndViewWindows();
+    void coverIsFetchedStoredAndShown_data();
+    void coverIsFetchedStoredAndShown();
     void batchStoresAllOrNothing();
     void liveServices();
 };
@@ -275,6 +288,61 @@ void TestIsbnWindows::duplicateWarningNamesTheBook()
     child<QPushButton>(add, "AddBook")->click();
     QCOMPARE(rows(QStringLiteral("SELECT book_id, isbn FROM book_isbn ORDER BY book_id")),
              (QStringList{QStringLiteral("1|9780140449136"), QStringLiteral("2|9780140449136")}));
+}
+
+void TestIsbnWindows::coverIsFetchedStoredAndShown_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("kept");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImage picture(180, 270, QImage::Format_RGB32);
+    picture.fill(Qt::darkRed);
+    picture.save(&buffer, "PNG");
+    QTest::newRow("a picture") << 200 << png << true;
+    QTest::newRow("not a picture") << 200 << QByteArray("<html>no cover</html>") << false;
+    QTest::newRow("no cover there") << 404 << png << false;
+    QTest::newRow("too large") << 200 << png + QByteArray(CoverFetch::kMaxBytes, '\0') << false;
+}
+
+// The cover a catalogue names comes after the fields, goes into the library with the ISBN and
+// shows in the view window; anything that is not a picture is dropped without a word.
+void TestIsbnWindows::coverIsFetchedStoredAndShown()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(bool, kept);
+    AppFixture app;
+    LoopbackServer server;
+    serveCatalogues(server, app.dir());
+    server.setRoute(QStringLiteral("/covers"), [status, body](const QString &) {
+        return LoopbackServer::Reply{status, body};
+    });
+    app.start();
+    add->show();
+    scan(QStringLiteral("9780140449136"));
+    QTRY_COMPARE(text(add, "addTitle"), QStringLiteral("Crime and Punishment"));
+    QLabel *cover = child<QLabel>(add, "IsbnCover");
+    QTRY_VERIFY(server.requests().contains(QStringLiteral("/covers/b/id/1-M.jpg")));
+    QTRY_VERIFY(!add->findChild<CoverFetch *>()->running());
+    QCOMPARE(cover->isVisible(), kept);
+    if (kept)
+        QVERIFY(cover->pixmap().width() <= 80 && cover->pixmap().height() <= 120 && !cover->pixmap().isNull());
+    child<QComboBox>(add, "addGenre")->setEditText(QStringLiteral("Novel"));
+    child<QPushButton>(add, "AddBook")->click();
+    QCOMPARE(rows(QStringLiteral("SELECT isbn, source FROM book_isbn")),
+             QStringList{QStringLiteral("9780140449136|Open Library")});
+    FbQuery stored(MainF->IBDatabase1());
+    stored.setSqlText(QStringLiteral("SELECT cover FROM book_isbn"));
+    stored.open();
+    QCOMPARE(stored.value(0, 0).toByteArray(), kept ? body : QByteArray());
+
+    MainF->RefreshBooks();
+    ViewF->show();
+    QTRY_COMPARE(child<QLineEdit>(ViewF, "getIsbn")->text(), QStringLiteral("9780140449136"));
+    QCOMPARE(child<QLabel>(ViewF, "getCover")->isVisible(), kept);
 }
 
 void TestIsbnWindows::changeAndViewWindows()
