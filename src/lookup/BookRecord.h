@@ -29,7 +29,7 @@ struct SourceAnswer {
 };
 
 namespace RecordMapping {
-// Tidies a field: blanks collapsed, the catalogue's closing punctuation (" /", " :", ",", ".") dropped.
+// Tidies a field: letters and their accents composed, blanks collapsed, the catalogue's closing punctuation (" /", " :", ",", ".") dropped.
 QString tidy(const QString &text);
 // The first four-digit year of a date text ("c2003", "2003-02-27", "[1998?]").
 QString year(const QString &date);

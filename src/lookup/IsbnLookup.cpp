@@ -52,6 +52,9 @@ void IsbnLookup::setSources(const SourceList &list)
         case SourceSetting::Kind::Z3950:
             m_sources.push_back(std::make_shared<Z3950Source>(s.address));
             break;
+        case SourceSetting::Kind::Z3950Unimarc:
+            m_sources.push_back(std::make_shared<Z3950Source>(s.address, Z3950Source::Syntax::Unimarc));
+            break;
         }
     }
 }

@@ -9,7 +9,7 @@
 
 namespace
 {
-const char *const kKindNames[] = {"Open Library", "Google Books", "SRU", "Z39.50"};
+const char *const kKindNames[] = {"Open Library", "Google Books", "SRU", "Z39.50", "Z39.50 UNIMARC"};
 }
 
 IsbnSourcesWindow::IsbnSourcesWindow(QWidget *parent) : DialogBase(parent), ui(std::make_unique<Ui::IsbnSourcesWindow>())
@@ -22,16 +22,12 @@ IsbnSourcesWindow::IsbnSourcesWindow(QWidget *parent) : DialogBase(parent), ui(s
     ui->sourcesList->verticalHeader()->hide();
     connect(ui->sourceUp, &QPushButton::clicked, this, [this] { move(-1); });
     connect(ui->sourceDown, &QPushButton::clicked, this, [this] { move(1); });
-    connect(ui->sourceAddSru, &QPushButton::clicked, this, [this] {
-        addRow({SourceSetting::Kind::Sru, true, QStringLiteral("http://")});
-        ui->sourcesList->setCurrentCell(ui->sourcesList->rowCount() - 1, 1);
-        ui->sourcesList->editItem(ui->sourcesList->currentItem());
-    });
-    connect(ui->sourceAddZ3950, &QPushButton::clicked, this, [this] {
-        addRow({SourceSetting::Kind::Z3950, true, QStringLiteral("host:210/database")});
-        ui->sourcesList->setCurrentCell(ui->sourcesList->rowCount() - 1, 1);
-        ui->sourcesList->editItem(ui->sourcesList->currentItem());
-    });
+    connect(ui->sourceAddSru, &QPushButton::clicked, this,
+            [this] { addEditedRow({SourceSetting::Kind::Sru, true, QStringLiteral("http://")}); });
+    connect(ui->sourceAddZ3950, &QPushButton::clicked, this,
+            [this] { addEditedRow({SourceSetting::Kind::Z3950, true, QStringLiteral("host:210/database")}); });
+    connect(ui->sourceAddZ3950Unimarc, &QPushButton::clicked, this,
+            [this] { addEditedRow({SourceSetting::Kind::Z3950Unimarc, true, QStringLiteral("host:210/database")}); });
     connect(ui->sourceRemove, &QPushButton::clicked, this, [this] {
         const int row = ui->sourcesList->currentRow();
         if (row >= 0)
@@ -53,6 +49,7 @@ void IsbnSourcesWindow::applyLanguage()
     ui->sourceDown->setText(LangStr(QStringLiteral("lsrcdown")));
     ui->sourceAddSru->setText(LangStr(QStringLiteral("lsrcaddsru")));
     ui->sourceAddZ3950->setText(LangStr(QStringLiteral("lsrcaddz")));
+    ui->sourceAddZ3950Unimarc->setText(LangStr(QStringLiteral("lsrcaddzu")));
     ui->sourceRemove->setText(LangStr(QStringLiteral("lsrcremove")));
     ui->GoogleKeyLb->setText(LangStr(QStringLiteral("lsrckey")));
     ui->TimeoutLb->setText(LangStr(QStringLiteral("lsrctime")));
@@ -76,6 +73,13 @@ void IsbnSourcesWindow::addRow(const SourceSetting &source)
     name->setData(Qt::UserRole, static_cast<int>(source.kind));
     ui->sourcesList->setItem(row, 0, name);
     ui->sourcesList->setItem(row, 1, new QTableWidgetItem(source.address));
+}
+
+void IsbnSourcesWindow::addEditedRow(const SourceSetting &source)
+{
+    addRow(source);
+    ui->sourcesList->setCurrentCell(ui->sourcesList->rowCount() - 1, 1);
+    ui->sourcesList->editItem(ui->sourcesList->currentItem());
 }
 
 void IsbnSourcesWindow::load(const SourceList &list)

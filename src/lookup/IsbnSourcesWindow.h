@@ -31,6 +31,8 @@ protected:
 private:
     void move(int by);
     void addRow(const SourceSetting &source);
+    // A new row whose address is being typed.
+    void addEditedRow(const SourceSetting &source);
 
     std::unique_ptr<Ui::IsbnSourcesWindow> ui;
 };

@@ -54,7 +54,8 @@ QString fit(const QString &text, int width, const ConnectionCharset &charset)
 QString RecordMapping::tidy(const QString &text)
 {
     static const QRegularExpression trailing(QStringLiteral("[\\s/:;,=]+$"));
-    QString s = text.simplified();
+    // Composed letters: catalogues in MARC-8 or ISO 5426 send a letter and its accent apart.
+    QString s = text.normalized(QString::NormalizationForm_C).simplified();
     s.remove(trailing);
     // A closing full stop, but not one of an initial ("Tolstoy, L.") or an ellipsis.
     if (s.endsWith(QLatin1Char('.')) && !s.endsWith(QLatin1String("..")) && s.size() > 3 &&

@@ -5,9 +5,11 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <iterator>
+
 namespace {
 
-const char *const kKinds[] = {"openlibrary", "google", "sru", "z3950"};
+const char *const kKinds[] = {"openlibrary", "google", "sru", "z3950", "z3950unimarc"};
 
 } // namespace
 
@@ -50,7 +52,7 @@ SourceList SourceList::read(const QString &path)
         const QStringList parts = line.split(QLatin1Char(';'));
         if (parts.size() < 3)
             continue;
-        for (int k = 0; k < 4; ++k)
+        for (int k = 0; k < int(std::size(kKinds)); ++k)
             if (parts[0] == QLatin1String(kKinds[k]))
                 list.sources.append({static_cast<SourceSetting::Kind>(k), parts[1] == QLatin1String("1"),
                                      parts.mid(2).join(QLatin1Char(';'))});

@@ -5,10 +5,10 @@
 
 // The online catalogues a lookup asks, in order, as the settings window keeps them.
 struct SourceSetting {
-    enum class Kind { OpenLibrary, GoogleBooks, Sru, Z3950 };
+    enum class Kind { OpenLibrary, GoogleBooks, Sru, Z3950, Z3950Unimarc };
     Kind kind = Kind::OpenLibrary;
     bool on = true;
-    QString address; // base URL; "host:port/database" for Z39.50
+    QString address; // base URL; "host:port/database" for Z39.50 (MARC 21 or UNIMARC records)
     bool operator==(const SourceSetting &) const = default;
 };
 

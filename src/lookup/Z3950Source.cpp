@@ -34,7 +34,7 @@ struct Zoom {
 
 } // namespace
 
-Z3950Source::Z3950Source(const QString &address)
+Z3950Source::Z3950Source(const QString &address, Syntax syntax) : m_syntax(syntax)
 {
     const qsizetype slash = address.indexOf(QLatin1Char('/'));
     m_host = slash < 0 ? address : address.left(slash);
@@ -43,7 +43,8 @@ Z3950Source::Z3950Source(const QString &address)
 
 QString Z3950Source::name() const
 {
-    return QStringLiteral("Z39.50 ") + m_host.section(QLatin1Char(':'), 0, 0);
+    return (m_syntax == Syntax::Unimarc ? QStringLiteral("Z39.50 UNIMARC ") : QStringLiteral("Z39.50 ")) +
+           m_host.section(QLatin1Char(':'), 0, 0);
 }
 
 QNetworkRequest Z3950Source::request(const QString &) const
@@ -57,7 +58,7 @@ QByteArray Z3950Source::fetch(const QString &isbn13, int timeoutMs) const
     const QByteArray timeout = QByteArray::number(qMax(1, (timeoutMs + 999) / 1000));
     const QByteArray database = m_database.toUtf8();
     ZOOM_options_set(zoom.options, "timeout", timeout.constData());
-    ZOOM_options_set(zoom.options, "preferredRecordSyntax", "usmarc");
+    ZOOM_options_set(zoom.options, "preferredRecordSyntax", m_syntax == Syntax::Unimarc ? "unimarc" : "usmarc");
     ZOOM_options_set(zoom.options, "databaseName", database.constData());
     zoom.connection = ZOOM_connection_create(zoom.options);
     ZOOM_connection_connect(zoom.connection, m_host.toUtf8().constData(), 0);
@@ -71,7 +72,15 @@ QByteArray Z3950Source::fetch(const QString &isbn13, int timeoutMs) const
     for (size_t i = 0; i < count; ++i) {
         ZOOM_record record = ZOOM_resultset_record(zoom.results, i);
         int length = 0;
-        const char *xml = record ? ZOOM_record_get(record, "xml; charset=marc8,utf-8", &length) : nullptr;
+        if (!record)
+            continue;
+        const char *charset = "marc8";
+        if (m_syntax == Syntax::Unimarc) {
+            const char *raw = ZOOM_record_get(record, "raw", &length);
+            charset = unimarcCharset(raw ? QByteArray(raw, qMax(length, 0)) : QByteArray());
+        }
+        const QByteArray type = QByteArray("xml; charset=") + charset + ",utf-8";
+        const char *xml = ZOOM_record_get(record, type.constData(), &length);
         if (xml && length > 0) {
             QByteArray one(xml, length);
             if (one.startsWith("<?xml"))
@@ -81,6 +90,33 @@ QByteArray Z3950Source::fetch(const QString &isbn13, int timeoutMs) const
     }
     zoom.check();
     return document + "</" + kRoot + ">";
+}
+
+const char *Z3950Source::unimarcCharset(const QByteArray &iso2709)
+{
+    constexpr char kFieldEnd = '\x1e';
+    constexpr int kEntry = 12;
+    const int base = iso2709.mid(12, 5).toInt();
+    QByteArray general;
+    for (int at = 24; at + kEntry <= iso2709.size() && iso2709.at(at) != kFieldEnd; at += kEntry) {
+        if (iso2709.mid(at, 3) == "100") {
+            const int length = iso2709.mid(at + 3, 4).toInt();
+            const int start = iso2709.mid(at + 7, 5).toInt();
+            general = iso2709.mid(base + start, length);
+            break;
+        }
+    }
+    // Two indicators, then "\x1f" "a" and the coded data.
+    const QByteArray code = general.mid(4 + 26, 2);
+    if (code == "50")
+        return "utf-8";
+    if (code == "89")
+        return "windows-1251";
+    if (code == "79")
+        return "cp866";
+    if (code == "01")
+        return "iso-8859-1";
+    return "iso5426";
 }
 
 SourceAnswer Z3950Source::read(const QByteArray &body, const QString &isbn13) const

@@ -19,6 +19,8 @@
 #include <QTransform>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QDeadlineTimer>
+#include <QThread>
 #include <QtTest>
 
 #include <memory>
@@ -77,6 +79,8 @@ private slots:
     void lookupGoesOnToTheNextSource();
     void lookupOfflineAndStop();
     void z3950AgainstYazTestServer();
+    void z3950UnimarcInItsOwnCharacterSet_data();
+    void z3950UnimarcInItsOwnCharacterSet();
     void ean13FromGeneratedPictures_data();
     void ean13FromGeneratedPictures();
 };
@@ -276,27 +280,38 @@ void TestIsbn::lookupOfflineAndStop()
     QVERIFY(!lookup.running());
 }
 
+// A Z39.50 server program started on a free loopback port, which it answers on when this returns.
+quint16 startZ3950Server(QProcess &server, const QString &program)
+{
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHost))
+            return 0;
+        port = probe.serverPort();
+    }
+    server.start(program, {QStringLiteral("tcp:127.0.0.1:%1").arg(port)});
+    if (!server.waitForStarted())
+        return 0;
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        if (socket.waitForConnected(200))
+            return port;
+        QThread::msleep(20);
+    }
+    return 0;
+}
+
 void TestIsbn::z3950AgainstYazTestServer()
 {
     const QString ztest = QStandardPaths::findExecutable(QStringLiteral("yaz-ztest"));
     if (ztest.isEmpty())
         QSKIP("yaz-ztest (Debian package yaz, from scripts/install-deps) is not installed");
-    quint16 port = 0;
-    {
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost));
-        port = probe.serverPort();
-    }
     QProcess server;
-    server.start(ztest, {QStringLiteral("tcp:127.0.0.1:%1").arg(port)});
-    QVERIFY(server.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [port] {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, port);
-            return socket.waitForConnected(200);
-        }(),
-        10000);
+    const quint16 port = startZ3950Server(server, ztest);
+    QVERIFY(port != 0);
     // The test server answers every search with its sample MARC 21 record, which carries no ISBN.
     const Z3950Source source(QStringLiteral("127.0.0.1:%1/Default").arg(port));
     QCOMPARE(source.name(), QStringLiteral("Z39.50 127.0.0.1"));
@@ -355,6 +370,61 @@ void TestIsbn::ean13FromGeneratedPictures()
     if (!picture.isNull())
         QVERIFY(picture.save(path, "JPG", 90));
     QCOMPARE(BarcodeImage::readEan13(path), digits);
+}
+
+void TestIsbn::z3950UnimarcInItsOwnCharacterSet_data()
+{
+    QTest::addColumn<QString>("isbn");
+    QTest::addColumn<QString>("charset"); // as field 100 names it
+    QTest::addColumn<QStringList>("fields"); // title, author, place, publisher, year, class
+    QTest::newRow("UTF-8, Ukrainian") << "9789660354128" << "utf-8"
+                                      << QStringList{"Кобзар", "Шевченко, Тарас", "Київ", "Дніпро", "2012", "821.161.2-1"};
+    QTest::newRow("Windows-1251, Russian")
+        << "9785170906307" << "windows-1251"
+        << QStringList{"Мастер и Маргарита", "Булгаков, Михаил", "Москва", "АСТ", "2015", "821.161.1-31"};
+    QTest::newRow("ISO 5426, Polish") << "9788373271005" << "iso5426"
+                                      << QStringList{"Pan Tadeusz", "Mickiewicz, Adam", "Gdańsk",
+                                                     "Wydawnictwo Morskie", "2010", "821.162.1-1"};
+}
+
+// UNIMARC records as ISO 2709 over Z39.50, each decoded from the character set it names.
+void TestIsbn::z3950UnimarcInItsOwnCharacterSet()
+{
+    QFETCH(QString, isbn);
+    QFETCH(QString, charset);
+    QFETCH(QStringList, fields);
+    const QByteArray recorded = LoopbackServer::answer(QStringLiteral("z3950_unimarc_%1.mrc").arg(isbn));
+    QCOMPARE(QString::fromLatin1(Z3950Source::unimarcCharset(recorded)), charset);
+
+    QProcess server;
+    const quint16 port = startZ3950Server(server, QStringLiteral(UNIMARC_ZTEST));
+    QVERIFY(port != 0);
+    const Z3950Source source(QStringLiteral("127.0.0.1:%1/Default").arg(port), Z3950Source::Syntax::Unimarc);
+    QCOMPARE(source.name(), QStringLiteral("Z39.50 UNIMARC 127.0.0.1"));
+    const SourceAnswer answer = source.read(source.fetch(isbn, 5000), isbn);
+    QCOMPARE(answer.kind, SourceAnswer::Kind::Found);
+    const BookRecord book = RecordMapping::fitted(answer.record, ConnectionCharset::fromLcCtype(QStringLiteral("UTF8")));
+    QCOMPARE((QStringList{book.title, book.author, book.place, book.publisher, book.year, book.clas}), fields);
+    QVERIFY(book.isbns.contains(isbn));
+    // A book the catalogue does not have.
+    QCOMPARE(source.read(source.fetch(QStringLiteral("9780140449136"), 5000), QStringLiteral("9780140449136")).kind,
+             SourceAnswer::Kind::NotFound);
+
+    // Chosen in the list of catalogues, as the settings window keeps it.
+    SourceList list;
+    list.sources = {{SourceSetting::Kind::Z3950Unimarc, true, QStringLiteral("127.0.0.1:%1/Default").arg(port)}};
+    QTemporaryDir dir;
+    const QString file = dir.filePath(SourceList::fileName());
+    QVERIFY(list.write(file));
+    IsbnLookup lookup;
+    lookup.setSources(SourceList::read(file));
+    lookup.setLibraryCharset(ConnectionCharset::fromLcCtype(QStringLiteral("UTF8")));
+    QSignalSpy found(&lookup, &IsbnLookup::found);
+    lookup.start(isbn);
+    QVERIFY(found.wait(10000));
+    QCOMPARE(found.first().at(0).value<BookRecord>().title, fields.first());
+    server.kill();
+    server.waitForFinished();
 }
 
 QTEST_MAIN(TestIsbn)

@@ -738,6 +738,7 @@ constexpr Entry kEntries[] = {
 
     // ---- ISBN: lookup, sources, scanner, batch entry
     {"lsrcaddz", u"Add Z39.50", u"Добавить Z39.50", u"Додати Z39.50"},
+    {"lsrcaddzu", u"Add Z39.50 UNIMARC", u"Добавить Z39.50 UNIMARC", u"Додати Z39.50 UNIMARC"},
     {"lisbnpic", u"From picture ...", u"Из картинки ...", u"З картинки ..."},
     {"lisbnpiccap", u"Picture with the barcode", u"Картинка со штрихкодом", u"Картинка зі штрихкодом"},
     {"cisbnnobar", u"No EAN-13 barcode was found in the picture.", u"В картинке не найден штрихкод EAN-13.", u"У картинці не знайдено штрихкод EAN-13."},
