@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "FbDatabase.h"
 #include "BarcodeImage.h"
+#include "CameraScanWindow.h"
 #include "ClickableLabel.h"
 #include "CoverFetch.h"
 #include "CoverPicture.h"
@@ -21,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMediaDevices>
 
 AddWindowIsbn::AddWindowIsbn(QDialog *window)
     : QObject(window), m_window(window), m_coverFetch(new CoverFetch(this)), m_lookup(new IsbnLookup(this))
@@ -39,7 +41,10 @@ AddWindowIsbn::AddWindowIsbn(QDialog *window)
     m_nextLink->hide();
     m_pictureLink = new ClickableLabel(panel);
     m_pictureLink->setObjectName(QStringLiteral("IsbnPictureLnk"));
-    for (ClickableLabel *link : {m_lookupLink, m_nextLink, m_pictureLink}) {
+    m_cameraLink = new ClickableLabel(panel);
+    m_cameraLink->setObjectName(QStringLiteral("IsbnCameraLnk"));
+    m_cameraLink->setVisible(CameraScanWindow::cameraPresent());
+    for (ClickableLabel *link : {m_lookupLink, m_nextLink, m_pictureLink, m_cameraLink}) {
         link->setTextColor(Qt::blue);
         link->setCursor(Qt::PointingHandCursor);
     }
@@ -54,6 +59,7 @@ AddWindowIsbn::AddWindowIsbn(QDialog *window)
     links->addWidget(m_nextLink);
     links->addStretch(1);
     links->addWidget(m_pictureLink);
+    links->addWidget(m_cameraLink);
     if (grid) {
         const int at = grid->rowCount();
         grid->addWidget(m_label, at, 0);
@@ -71,6 +77,10 @@ AddWindowIsbn::AddWindowIsbn(QDialog *window)
     connect(m_lookupLink, &ClickableLabel::clicked, this, &AddWindowIsbn::lookUp);
     connect(m_nextLink, &ClickableLabel::clicked, this, &AddWindowIsbn::tryNext);
     connect(m_pictureLink, &ClickableLabel::clicked, this, &AddWindowIsbn::fromPicture);
+    connect(m_cameraLink, &ClickableLabel::clicked, this, &AddWindowIsbn::fromCamera);
+    // A camera plugged in or out while the program runs.
+    connect(new QMediaDevices(this), &QMediaDevices::videoInputsChanged, this,
+            [this] { m_cameraLink->setVisible(CameraScanWindow::cameraPresent()); });
     connect(m_lookup, &IsbnLookup::asking, this, [this](const QString &name) {
         showStatus(LangStr(QStringLiteral("cisbnasking")).arg(name), false);
     });
@@ -93,6 +103,15 @@ void AddWindowIsbn::applyLanguage()
     m_lookupLink->setText(LangStr(m_lookup->running() ? QStringLiteral("lisbnstop") : QStringLiteral("lisbnfind")));
     m_nextLink->setText(LangStr(QStringLiteral("lisbnnext")));
     m_pictureLink->setText(LangStr(QStringLiteral("lisbnpic")));
+    m_cameraLink->setText(LangStr(QStringLiteral("lisbncam")));
+}
+
+void AddWindowIsbn::fromCamera()
+{
+    if (const std::optional<QString> digits = CameraScanWindow::scan(m_window)) {
+        m_edit->setText(*digits);
+        lookUp();
+    }
 }
 
 void AddWindowIsbn::fromPicture()

@@ -37,6 +37,8 @@ public:
     void tryNext();
     // The ISBN from the barcode in a photo file, then its lookup.
     void fromPicture();
+    // The same from the camera (offered only where there is one).
+    void fromCamera();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -54,6 +56,7 @@ private:
     ClickableLabel *m_lookupLink = nullptr;
     ClickableLabel *m_nextLink = nullptr;
     ClickableLabel *m_pictureLink = nullptr;
+    ClickableLabel *m_cameraLink = nullptr;
     QLabel *m_status = nullptr;
     QLabel *m_cover = nullptr;
     CoverFetch *m_coverFetch;

@@ -1,6 +1,7 @@
 #include "BatchEntryWindow.h"
 
 #include "BarcodeImage.h"
+#include "CameraScanWindow.h"
 
 #include "AppState.h"
 #include "EventConsole.h"
@@ -16,6 +17,7 @@
 #include "UserPrompts.h"
 #include "ui_BatchEntryWindow.h"
 
+#include <QMediaDevices>
 #include <QHeaderView>
 #include <QKeyEvent>
 
@@ -55,6 +57,10 @@ BatchEntryWindow::BatchEntryWindow(QWidget *parent)
     connect(ui->batchIsbn, &QLineEdit::returnPressed, this, &BatchEntryWindow::scanEntered);
     connect(ui->batchStore, &QPushButton::clicked, this, &BatchEntryWindow::storeClick);
     connect(ui->batchPicture, &QPushButton::clicked, this, &BatchEntryWindow::pictureClick);
+    connect(ui->batchCamera, &QPushButton::clicked, this, &BatchEntryWindow::cameraClick);
+    ui->batchCamera->setVisible(CameraScanWindow::cameraPresent());
+    connect(new QMediaDevices(this), &QMediaDevices::videoInputsChanged, this,
+            [this] { ui->batchCamera->setVisible(CameraScanWindow::cameraPresent()); });
     connect(ui->batchClose, &QPushButton::clicked, this, &QDialog::hide);
     connect(ui->batchList, &QTableWidget::cellChanged, this, &BatchEntryWindow::cellEdited);
     connect(m_lookup, &IsbnLookup::found, this, [this](const BookRecord &book, const QString &source, int) {
@@ -88,6 +94,7 @@ void BatchEntryWindow::applyLanguage()
     ui->BatchHintLb->setText(LangStr(QStringLiteral("lbatchhint")));
     ui->batchStore->setText(LangStr(QStringLiteral("lbatchstore")));
     ui->batchPicture->setText(LangStr(QStringLiteral("lisbnpic")));
+    ui->batchCamera->setText(LangStr(QStringLiteral("lisbncam")));
     ui->batchClose->setText(LangStr(QStringLiteral("lbatchclose")));
     QStringList headers;
     for (const char *key : kHeaderKeys)
@@ -137,6 +144,14 @@ void BatchEntryWindow::pictureClick()
     }
     ui->batchIsbn->setText(*digits);
     scanEntered();
+}
+
+void BatchEntryWindow::cameraClick()
+{
+    if (const std::optional<QString> digits = CameraScanWindow::scan(this)) {
+        ui->batchIsbn->setText(*digits);
+        scanEntered();
+    }
 }
 
 void BatchEntryWindow::lookUpNext()

@@ -28,6 +28,7 @@ public slots:
     void scanEntered();
     void storeClick();
     void pictureClick();
+    void cameraClick();
 
 signals:
     // Books were stored: the book list wants a reload.

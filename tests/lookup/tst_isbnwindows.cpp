@@ -1,12 +1,14 @@
 #include "AddBookWindow.h"
 #include "AppFixture.h"
 #include "BatchEntryWindow.h"
+#include "CameraScanWindow.h"
 #include "ChangeBookWindow.h"
 #include "ClickableLabel.h"
 #include "CoverFetch.h"
 #include "Ean13Picture.h"
 #include "EventConsole.h"
 #include "FbDatabase.h"
+#include "IsbnActions.h"
 #include "FbQuery.h"
 #include "FbTransaction.h"
 #include "LangStr.h"
@@ -18,6 +20,10 @@
 #include "ViewBookWindow.h"
 
 #include <QAction>
+#include <QVideoFrame>
+#include <QVideoFrameFormat>
+#include <QVideoSink>
+#include <cstring>
 #include <QBuffer>
 #include <QImage>
 #include <QComboBox>
@@ -113,6 +119,8 @@ private slots:
     void cyrillicBookFromUnimarc();
     void wrongCheckDigitIsSaidAndNothingSent();
     void barcodeFromPhotoFile();
+    void cameraOfferedOnlyWhereThereIsOne();
+    void cameraWindowReadsTheBarcodeInSight();
     void duplicateWarningNamesTheBook();
     void changeAndViewWindows();
     void coverIsFetchedStoredAndShown_data();
@@ -257,6 +265,49 @@ void TestIsbnWindows::barcodeFromPhotoFile()
     QCOMPARE(list->rowCount(), 1);
     QTRY_COMPARE(list->item(0, 1)->text(), LangStr("lbatchfound"));
     window->close();
+}
+
+void TestIsbnWindows::cameraOfferedOnlyWhereThereIsOne()
+{
+    AppFixture app;
+    app.start();
+    add->show();
+    QCOMPARE(child<ClickableLabel>(add, "IsbnCameraLnk")->isVisibleTo(add), CameraScanWindow::cameraPresent());
+    BatchEntryWindow *batch = IsbnActions::batchWindow(MainF);
+    QCOMPARE(child<QPushButton>(batch, "batchCamera")->isVisibleTo(batch), CameraScanWindow::cameraPresent());
+    batch->hide();
+}
+
+// A frame as a camera would deliver it.
+static QVideoFrame cameraFrame(const QImage &picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_RGBA8888);
+    QVideoFrame frame(QVideoFrameFormat(image.size(), QVideoFrameFormat::Format_RGBA8888));
+    if (!frame.map(QVideoFrame::WriteOnly))
+        return {};
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(frame.bits(0) + y * frame.bytesPerLine(0), image.constScanLine(y), size_t(image.width()) * 4);
+    frame.unmap();
+    return frame;
+}
+
+// Frames without a barcode pass; the first with one closes the window with its digits.
+void TestIsbnWindows::cameraWindowReadsTheBarcodeInSight()
+{
+    AppFixture app;
+    app.start();
+    CameraScanWindow window(add);
+    window.show();
+    QImage empty(640, 480, QImage::Format_RGB32);
+    empty.fill(Qt::lightGray);
+    window.videoSink()->setVideoFrame(cameraFrame(empty));
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.digits(), QString());
+    const QImage page = photographed(drawEan13(QStringLiteral("9780140449136"), 3), 4);
+    // Frames are read a few times a second: the camera keeps sending until one is read.
+    QTRY_VERIFY_WITH_TIMEOUT((window.videoSink()->setVideoFrame(cameraFrame(page)), !window.isVisible()), 10000);
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QCOMPARE(window.digits(), QStringLiteral("9780140449136"));
 }
 
 void TestIsbnWindows::duplicateWarningNamesTheBook()
