@@ -165,6 +165,7 @@ private:
     QList<QKeySequence> m_shortcuts;
 
     FbDatabase *m_database = nullptr;
+    FbDatabase *m_sqlDatabase = nullptr; // follows m_database
     FbTransaction *m_transaction = nullptr;
     FbQuery *m_query1 = nullptr;
     FbQuery *m_query2 = nullptr;

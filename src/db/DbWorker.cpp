@@ -200,11 +200,8 @@ void DbWorker::stop()
 void DbWorker::cancelInEngine()
 {
     std::lock_guard lock(m_mutex);
-    if (!m_database || !m_database->connected())
-        return;
-    ISC_STATUS_ARRAY status;
-    // Raises "operation cancelled" in the statement the worker waits on; nothing to do if none runs.
-    fb_cancel_operation(status, m_database->handle(), fb_cancel_raise);
+    if (m_database)
+        m_database->cancelOperation();
 }
 
 bool DbWorker::wait(int ms, bool deliverNow)

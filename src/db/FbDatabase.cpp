@@ -133,10 +133,25 @@ QByteArray FbDatabase::buildDpb(const QString &userName, const QString &password
     return dpb;
 }
 
+void FbDatabase::follow(FbDatabase *leader)
+{
+    m_leader = leader;
+    m_loginPrompt = false; // the leader's session is used
+    connect(leader, &FbDatabase::connectedChanged, this, [this](bool connected) {
+        if (!connected)
+            close();
+    });
+}
+
 void FbDatabase::open()
 {
     if (connected())
         return;
+    if (m_leader) {
+        m_leader->open();
+        m_databaseName = m_leader->databaseName();
+        m_params = m_leader->sessionParams();
+    }
     LockDirectory::prepare();
     QString userName = paramValue(QStringLiteral("user_name"));
     QString password = paramValue(QStringLiteral("password"));
@@ -299,4 +314,12 @@ void FbDatabase::createDatabase(const QString &path, const QString &charset, con
     FbApi::check(status);
     isc_detach_database(status, &db);
     FbApi::check(status);
+}
+
+void FbDatabase::cancelOperation()
+{
+    if (!connected())
+        return;
+    ISC_STATUS_ARRAY status;
+    fb_cancel_operation(status, handle(), fb_cancel_raise);
 }

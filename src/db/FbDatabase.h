@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 
@@ -42,6 +43,9 @@ public:
     // A library made in UTF8 is then opened with lc_ctype UTF8 whatever the parameters say (the
     // parameters of the open connection are changed to match, so its workers follow).
     void setCharsetFollowsLibrary(bool on) { m_charsetFollowsLibrary = on; }
+    // A second attachment that goes where leader goes: it opens on the leader's library with the
+    // leader's session (the leader connects first when needed) and closes when the leader does.
+    void follow(FbDatabase *leader);
     // The dialog shown when the login prompt is on; the application installs the real one.
     static void setLoginHandler(LoginHandler handler);
 
@@ -58,6 +62,9 @@ public:
     // Runs work on the attachment; when it fails because the attachment is gone, the connection
     // is closed before the error goes on to the caller.
     void runAttached(const std::function<void()> &work);
+    // Raises "operation cancelled" in the statement running on this attachment, from any thread;
+    // nothing happens when none runs.
+    void cancelOperation();
 
 private:
     // After a failed statement: a connection the server has dropped (server stopped, network
@@ -99,6 +106,7 @@ private:
     QString m_sessionUser;
     QString m_sessionPassword;
     bool m_loginPrompt = false;
+    QPointer<FbDatabase> m_leader;
     bool m_charsetFollowsLibrary = false;
     int m_dialect = 3;
     unsigned int m_handle = 0;

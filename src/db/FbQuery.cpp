@@ -365,6 +365,11 @@ void FbQuery::openCursor()
         FbApi::raise(status);
     }
     m_stmt->cursorOpen = true;
+    startResult(FirstRow::NotFetched);
+}
+
+void FbQuery::startResult(FirstRow first)
+{
     m_fieldNames.clear();
     for (int i = 0; i < m_stmt->out->sqld; ++i) {
         const XSQLVAR &var = m_stmt->out->sqlvar[i];
@@ -373,10 +378,57 @@ void FbQuery::openCursor()
     m_rows->reset(m_stmt->out.get());
     m_eof = false;
     m_active = true;
-    fetchMore(kFirstBatch);
+    if (first == FirstRow::Fetched) {
+        appendFetchedRow();
+        ++m_totalFetched;
+    } else if (first == FirstRow::NoneThere) {
+        m_eof = true;
+        ISC_STATUS_ARRAY status;
+        isc_dsql_free_statement(status, &m_stmt->handle, DSQL_close);
+        m_stmt->cursorOpen = false;
+    } else {
+        fetchMore(kFirstBatch);
+    }
     m_current = m_rows->isEmpty() ? -1 : 0;
     emit opened();
     emit currentRowChanged(m_current);
+}
+
+void FbQuery::prepareOpen()
+{
+    close();
+    m_database->runAttached([this] { prepare(); });
+    if (!isSelect(m_stmt->type)) {
+        freeStatement();
+        throw FbError(QStringLiteral("The statement gives no rows"));
+    }
+}
+
+bool FbQuery::executeOpen()
+{
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute(status, transaction()->handle(), &m_stmt->handle,
+                     static_cast<unsigned short>(m_database->sqlDialect()), m_stmt->in.get());
+    if (status[0] == 1 && status[1] != 0)
+        FbApi::raise(status);
+    m_stmt->cursorOpen = true;
+    const ISC_STATUS rc = isc_dsql_fetch(status, &m_stmt->handle, 1, m_stmt->out.get());
+    if (rc == 100)
+        return false;
+    if (rc != 0)
+        FbApi::raise(status);
+    return true;
+}
+
+void FbQuery::finishOpen(bool executed, bool firstRow)
+{
+    if (!m_stmt)
+        return;
+    if (!executed) {
+        freeStatement();
+        return;
+    }
+    startResult(firstRow ? FirstRow::Fetched : FirstRow::NoneThere);
 }
 
 bool FbQuery::returnsRows()
@@ -513,6 +565,15 @@ QVariant readBlob(FbDatabase *db, FbTransaction *tr, ISC_QUAD id, bool text)
 
 } // namespace
 
+void FbQuery::appendFetchedRow()
+{
+    m_rows->append(m_stmt->out.get(), [this](const char *blobId, int column) {
+        ISC_QUAD id;
+        std::memcpy(&id, blobId, sizeof id);
+        return readBlob(m_database.data(), transaction(), id, m_stmt->out->sqlvar[column].sqlsubtype == 1);
+    });
+}
+
 int FbQuery::fetchMore(int count)
 {
     if (!m_active || m_eof || !m_stmt)
@@ -530,11 +591,7 @@ int FbQuery::fetchMore(int count)
             m_eof = true;
             FbApi::raise(status);
         }
-        m_rows->append(out, [this](const char *blobId, int column) {
-            ISC_QUAD id;
-            std::memcpy(&id, blobId, sizeof id);
-            return readBlob(m_database.data(), transaction(), id, m_stmt->out->sqlvar[column].sqlsubtype == 1);
-        });
+        appendFetchedRow();
     }
     const int added = m_rows->size() - first;
     m_totalFetched += added;

@@ -43,6 +43,15 @@ public:
     qint64 rowsAffected() const { return m_rowsAffected; }
     void close();
     bool active() const { return m_active; }
+
+    // open() in three steps, for a select whose first row may take long (a sort, a scan) and
+    // whose wait must not hold the window: prepareOpen() and finishOpen() on the window's thread,
+    // executeOpen() on another while nothing else uses the query. Each throws FbError; after a
+    // failed or cancelled executeOpen(), finishOpen(false, …) leaves the query closed.
+    void prepareOpen();
+    // The engine's part: the execute and the first row. True when there is a row.
+    bool executeOpen();
+    void finishOpen(bool executed, bool firstRow);
     // Whether the statement gives a result set, found by preparing it (connects first when needed).
     bool returnsRows();
     // Names of the :NAME parameters of a statement, in order (quotes and comments skipped).
@@ -107,6 +116,11 @@ signals:
 
 private:
     void openCursor();
+    // After the execute: the result's columns and its first row (fetched here unless the
+    // execute's step fetched it or found none).
+    enum class FirstRow { NotFetched, Fetched, NoneThere };
+    void startResult(FirstRow first);
+    void appendFetchedRow();
     void runStatement();
     void prepare();
     void bindParameters();

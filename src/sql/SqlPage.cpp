@@ -4,6 +4,7 @@
 
 #include "AppState.h"
 #include "EventConsole.h"
+#include "FbDatabase.h"
 #include "FbQuery.h"
 #include "DbWorker.h"
 #include "FbError.h"
@@ -111,7 +112,7 @@ DbWorker *SqlPage::worker()
         setRunning(false);
         runGuarded([&result] {
             if (result.typeId() == QMetaType::Bool)
-                mainApi()->IBQuery2()->open(); // the statement has shown it completes
+                mainApi()->IBQuery2()->finishOpen(true, result.toBool());
             else if (result.toLongLong() >= 0)
                 LogEvent(LangStr(QStringLiteral("csqlchanged")) + QLatin1Char(' ') +
                          QString::number(result.toLongLong()));
@@ -177,18 +178,14 @@ void SqlPage::SqlOkBtnClick()
 
 void SqlPage::runReading(FbQuery *query)
 {
-    // A statement with parameters follows the book list's row on the window's own attachment.
-    if (!FbQuery::parameterNames(query->text()).isEmpty()) {
-        query->open();
-        return;
-    }
-    const QString statement = query->text();
+    query->prepareOpen();
     setRunning(true);
-    worker()->start([statement](DbWorker::Control &control) {
-        FbQuery probe(&control.database());
-        probe.setSqlText(statement);
-        probe.open(); // the engine's long part: everything before the first row
-        return QVariant(true);
+    // The statement runs once, on the window's own attachment: the wait for its first row is
+    // spent off the window's thread, and Stop cancels it in the engine.
+    worker()->start([query](DbWorker::Control &control) {
+        FbDatabase *database = query->database();
+        control.onStop([database] { database->cancelOperation(); });
+        return QVariant(query->executeOpen());
     });
 }
 
@@ -240,6 +237,7 @@ void SqlPage::SqlStopBtnClick()
 void SqlPage::workEnded(const QString &message, bool stopped)
 {
     setRunning(false);
+    mainApi()->IBQuery2()->finishOpen(false, false); // a reading left half open is let go
     if (stopped)
         LogEvent(LangStr(QStringLiteral("csqlstopped")));
     else if (message == QLatin1String(NotKept::kText))

@@ -60,8 +60,8 @@ private:
     void fitExecuteButtons();
     // Shows why the statement cannot run as chosen; false when it cannot.
     bool checkBeforeRun();
-    // A reading statement runs once in the worker, so that a long one can be waited for with the
-    // window live and stopped; when it has given its first row the grid opens it.
+    // A reading statement is waited for off the window's thread, so that a long one leaves the
+    // window live and can be stopped; the grid shows it from its first row.
     void runReading(FbQuery *query);
     // Runs a writing statement in the worker; one that changed several rows is kept only when the
     // user agrees.

@@ -47,6 +47,7 @@ private slots:
     void builtSelectListsTheBooks();
     void parameterFollowsTheBookList();
     void writingStatementChangesTheLibrary();
+    void readingStatementRunsOnceOffTheLists();
     void longStatementRunsWhole();
     void changeOfSeveralRowsKeptOnlyWhenConfirmed_data();
     void changeOfSeveralRowsKeptOnlyWhenConfirmed();
@@ -228,6 +229,26 @@ void TestSqlPage::parameterFollowsTheBookList()
     MainF->IBQuery1()->next();
     QCOMPARE(gridColumn(0), QStringList{u"Second"_s});
     QCOMPARE(sqlLines().size(), logged); // a re-run is no run of the user's
+}
+
+// The engine runs a reading statement once (a sequence it steps shows how often), on an
+// attachment of its own: the book list's work goes on meanwhile.
+void TestSqlPage::readingStatementRunsOnceOffTheLists()
+{
+    run(u"create sequence sql_page_runs"_s, false);
+    run(u"select gen_id(sql_page_runs, 1) from rdb$database"_s);
+    QCOMPARE(gridColumn(0), QStringList{u"1"_s});
+    QCOMPARE(TestLibrary::rows(*MainF->IBDatabase1(), u"select gen_id(sql_page_runs, 0) from rdb$database"_s),
+             QStringList{u"1"_s});
+    QVERIFY(MainF->IBQuery2()->database() != MainF->IBDatabase1());
+    // It follows the library the main connection opens, and closes with it.
+    MainF->IBDatabase1()->close();
+    QVERIFY(!MainF->IBQuery2()->database()->connected());
+    MainF->ConnectDatabase();
+    run(u"select count(*) from book"_s);
+    QCOMPARE(MainF->IBQuery2()->database()->databaseName(), MainF->IBDatabase1()->databaseName());
+    QCOMPARE(gridColumn(0), QStringList{u"3"_s});
+    run(u"drop sequence sql_page_runs"_s, false);
 }
 
 void TestSqlPage::writingStatementChangesTheLibrary()

@@ -247,12 +247,6 @@ constexpr Entry kEntries[] = {
      u"Error! The library has not been backed up",
      u"Ошибка! Резервная копия не создана",
      u"Помилка! Резервну копію не створено"},
-    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
-     u"Резервное копирование остановлено; файл копии не записан.",
-     u"Резервне копіювання зупинено; файл копії не записано."},
-    {"creststopped", u"The restore was stopped; no library was made.",
-     u"Восстановление остановлено; библиотека не создана.",
-     u"Відновлення зупинено; бібліотеку не створено."},
     {"crestwork", u"Restoring the library ...", u"Восстановление библиотеки ...", u"Відновлення бібліотеки ..."},
     {"crestored",
      u"Library restored to the file",
@@ -611,6 +605,12 @@ constexpr Entry kEntries[] = {
      u"Зміну не збережено; база даних залишилася такою, як була"},
     {"lsqlstop", u"&Stop", u"&Стоп", u"&Стоп"},
     {"csqlstopped", u"The statement was stopped", u"Выполнение запроса остановлено", u"Виконання запиту зупинено"},
+    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
+     u"Резервное копирование остановлено; файл копии не записан.",
+     u"Резервне копіювання зупинено; файл копії не записано."},
+    {"creststopped", u"The restore was stopped; no library was made.",
+     u"Восстановление остановлено; библиотека не создана.",
+     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- First use: keyboard, help window, printing, placement
@@ -626,10 +626,22 @@ constexpr Entry kEntries[] = {
      u"Нет веб-браузера, чтобы открыть адрес\r%1\rСкопировать адрес в буфер обмена?",
      u"Немає веб-браузера, щоб відкрити адресу\r%1\rСкопіювати адресу в буфер обміну?"},
 
+    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
+     u"Резервное копирование остановлено; файл копии не записан.",
+     u"Резервне копіювання зупинено; файл копії не записано."},
+    {"creststopped", u"The restore was stopped; no library was made.",
+     u"Восстановление остановлено; библиотека не создана.",
+     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- Installed program
 
+    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
+     u"Резервное копирование остановлено; файл копии не записан.",
+     u"Резервне копіювання зупинено; файл копії не записано."},
+    {"creststopped", u"The restore was stopped; no library was made.",
+     u"Восстановление остановлено; библиотека не создана.",
+     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- Speed at a million books
@@ -642,6 +654,12 @@ constexpr Entry kEntries[] = {
      u"Не все индексы для упорядочивания списка книг добавлены; остальные добавит следующий запуск: ",
      u"Не всі індекси для впорядкування списку книжок додано; решту додасть наступний запуск: "},
 
+    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
+     u"Резервное копирование остановлено; файл копии не записан.",
+     u"Резервне копіювання зупинено; файл копії не записано."},
+    {"creststopped", u"The restore was stopped; no library was made.",
+     u"Восстановление остановлено; библиотека не создана.",
+     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- Forgiving search, Unicode libraries, lent mark
@@ -660,6 +678,12 @@ constexpr Entry kEntries[] = {
     {"mfslent", u"Mark lent books", u"Отмечать выданные книги", u"Позначати видані книги"},
     {"hlentto", u"Lent to %1 on %2", u"Выдана: %1, %2", u"Видана: %1, %2"},
 
+    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
+     u"Резервное копирование остановлено; файл копии не записан.",
+     u"Резервне копіювання зупинено; файл копії не записано."},
+    {"creststopped", u"The restore was stopped; no library was made.",
+     u"Восстановление остановлено; библиотека не создана.",
+     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- Loans: due dates, borrowers, history
@@ -734,6 +758,12 @@ constexpr Entry kEntries[] = {
      u"Адреса ел. пошти не має вигляду name@example.org"},
     {"lloanperiod", u"Loan period, days:", u"Срок выдачи, дней:", u"Строк позики, днів:"},
 
+    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
+     u"Резервное копирование остановлено; файл копии не записан.",
+     u"Резервне копіювання зупинено; файл копії не записано."},
+    {"creststopped", u"The restore was stopped; no library was made.",
+     u"Восстановление остановлено; библиотека не создана.",
+     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- ISBN: lookup, sources, scanner, batch entry
@@ -806,6 +836,12 @@ constexpr Entry kEntries[] = {
     {"cisbntable", u"The library got a table for ISBNs", u"В библиотеку добавлена таблица ISBN", u"До бібліотеки додано таблицю ISBN"},
     {"cisbntabler", u"The table for ISBNs could not be added, the library is as it was: ", u"Таблицу ISBN добавить не удалось, библиотека осталась прежней: ", u"Таблицю ISBN додати не вдалося, бібліотека залишилася такою, як була: "},
 
+    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
+     u"Резервное копирование остановлено; файл копии не записан.",
+     u"Резервне копіювання зупинено; файл копії не записано."},
+    {"creststopped", u"The restore was stopped; no library was made.",
+     u"Восстановление остановлено; библиотека не создана.",
+     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- New library
@@ -828,12 +864,24 @@ constexpr Entry kEntries[] = {
     {"cnewlibdone", u"New library made:", u"Создана новая библиотека:", u"Створено нову бібліотеку:"},
     {"cnewlibask", u"The new library has been made.\rUse it as the library now?",
      u"Новая библиотека создана.\rПодключить её сейчас?", u"Нову бібліотеку створено.\rПідключити її зараз?"},
+    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
+     u"Резервное копирование остановлено; файл копии не записан.",
+     u"Резервне копіювання зупинено; файл копії не записано."},
+    {"creststopped", u"The restore was stopped; no library was made.",
+     u"Восстановление остановлено; библиотека не создана.",
+     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- Export onto a full disk
     {"cexpdiskfull", u"The disk is full: %1 could not be written. A file that was there is unchanged.",
      u"Диск заполнен: файл %1 не записан. Файл, который там был, не изменён.",
      u"Диск заповнено: файл %1 не записано. Файл, що там був, не змінено."},
+    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
+     u"Резервное копирование остановлено; файл копии не записан.",
+     u"Резервне копіювання зупинено; файл копії не записано."},
+    {"creststopped", u"The restore was stopped; no library was made.",
+     u"Восстановление остановлено; библиотека не создана.",
+     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- Convert to Unicode
@@ -859,6 +907,12 @@ constexpr Entry kEntries[] = {
     {"cconvask", u"The library has been converted to Unicode.\rUse the new library now?",
      u"Библиотека преобразована в Юникод.\rПодключить новую библиотеку сейчас?",
      u"Бібліотеку перетворено на Юнікод.\rПідключити нову бібліотеку зараз?"},
+    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
+     u"Резервное копирование остановлено; файл копии не записан.",
+     u"Резервне копіювання зупинено; файл копії не записано."},
+    {"creststopped", u"The restore was stopped; no library was made.",
+     u"Восстановление остановлено; библиотека не создана.",
+     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 };
 // clang-format on
