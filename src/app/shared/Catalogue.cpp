@@ -605,12 +605,6 @@ constexpr Entry kEntries[] = {
      u"Зміну не збережено; база даних залишилася такою, як була"},
     {"lsqlstop", u"&Stop", u"&Стоп", u"&Стоп"},
     {"csqlstopped", u"The statement was stopped", u"Выполнение запроса остановлено", u"Виконання запиту зупинено"},
-    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
-     u"Резервное копирование остановлено; файл копии не записан.",
-     u"Резервне копіювання зупинено; файл копії не записано."},
-    {"creststopped", u"The restore was stopped; no library was made.",
-     u"Восстановление остановлено; библиотека не создана.",
-     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- First use: keyboard, help window, printing, placement
@@ -626,22 +620,10 @@ constexpr Entry kEntries[] = {
      u"Нет веб-браузера, чтобы открыть адрес\r%1\rСкопировать адрес в буфер обмена?",
      u"Немає веб-браузера, щоб відкрити адресу\r%1\rСкопіювати адресу в буфер обміну?"},
 
-    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
-     u"Резервное копирование остановлено; файл копии не записан.",
-     u"Резервне копіювання зупинено; файл копії не записано."},
-    {"creststopped", u"The restore was stopped; no library was made.",
-     u"Восстановление остановлено; библиотека не создана.",
-     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- Installed program
 
-    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
-     u"Резервное копирование остановлено; файл копии не записан.",
-     u"Резервне копіювання зупинено; файл копії не записано."},
-    {"creststopped", u"The restore was stopped; no library was made.",
-     u"Восстановление остановлено; библиотека не создана.",
-     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- Speed at a million books
@@ -654,12 +636,6 @@ constexpr Entry kEntries[] = {
      u"Не все индексы для упорядочивания списка книг добавлены; остальные добавит следующий запуск: ",
      u"Не всі індекси для впорядкування списку книжок додано; решту додасть наступний запуск: "},
 
-    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
-     u"Резервное копирование остановлено; файл копии не записан.",
-     u"Резервне копіювання зупинено; файл копії не записано."},
-    {"creststopped", u"The restore was stopped; no library was made.",
-     u"Восстановление остановлено; библиотека не создана.",
-     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- Forgiving search, Unicode libraries, lent mark
@@ -678,12 +654,6 @@ constexpr Entry kEntries[] = {
     {"mfslent", u"Mark lent books", u"Отмечать выданные книги", u"Позначати видані книги"},
     {"hlentto", u"Lent to %1 on %2", u"Выдана: %1, %2", u"Видана: %1, %2"},
 
-    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
-     u"Резервное копирование остановлено; файл копии не записан.",
-     u"Резервне копіювання зупинено; файл копії не записано."},
-    {"creststopped", u"The restore was stopped; no library was made.",
-     u"Восстановление остановлено; библиотека не создана.",
-     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- Loans: due dates, borrowers, history
@@ -758,12 +728,6 @@ constexpr Entry kEntries[] = {
      u"Адреса ел. пошти не має вигляду name@example.org"},
     {"lloanperiod", u"Loan period, days:", u"Срок выдачи, дней:", u"Строк позики, днів:"},
 
-    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
-     u"Резервное копирование остановлено; файл копии не записан.",
-     u"Резервне копіювання зупинено; файл копії не записано."},
-    {"creststopped", u"The restore was stopped; no library was made.",
-     u"Восстановление остановлено; библиотека не создана.",
-     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- ISBN: lookup, sources, scanner, batch entry
@@ -836,12 +800,6 @@ constexpr Entry kEntries[] = {
     {"cisbntable", u"The library got a table for ISBNs", u"В библиотеку добавлена таблица ISBN", u"До бібліотеки додано таблицю ISBN"},
     {"cisbntabler", u"The table for ISBNs could not be added, the library is as it was: ", u"Таблицу ISBN добавить не удалось, библиотека осталась прежней: ", u"Таблицю ISBN додати не вдалося, бібліотека залишилася такою, як була: "},
 
-    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
-     u"Резервное копирование остановлено; файл копии не записан.",
-     u"Резервне копіювання зупинено; файл копії не записано."},
-    {"creststopped", u"The restore was stopped; no library was made.",
-     u"Восстановление остановлено; библиотека не создана.",
-     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- New library
@@ -864,24 +822,12 @@ constexpr Entry kEntries[] = {
     {"cnewlibdone", u"New library made:", u"Создана новая библиотека:", u"Створено нову бібліотеку:"},
     {"cnewlibask", u"The new library has been made.\rUse it as the library now?",
      u"Новая библиотека создана.\rПодключить её сейчас?", u"Нову бібліотеку створено.\rПідключити її зараз?"},
-    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
-     u"Резервное копирование остановлено; файл копии не записан.",
-     u"Резервне копіювання зупинено; файл копії не записано."},
-    {"creststopped", u"The restore was stopped; no library was made.",
-     u"Восстановление остановлено; библиотека не создана.",
-     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- Export onto a full disk
     {"cexpdiskfull", u"The disk is full: %1 could not be written. A file that was there is unchanged.",
      u"Диск заполнен: файл %1 не записан. Файл, который там был, не изменён.",
      u"Диск заповнено: файл %1 не записано. Файл, що там був, не змінено."},
-    {"cbackupstopped", u"The backup was stopped; no backup file was written.",
-     u"Резервное копирование остановлено; файл копии не записан.",
-     u"Резервне копіювання зупинено; файл копії не записано."},
-    {"creststopped", u"The restore was stopped; no library was made.",
-     u"Восстановление остановлено; библиотека не создана.",
-     u"Відновлення зупинено; бібліотеку не створено."},
     // ---- end
 
     // ---- Convert to Unicode
