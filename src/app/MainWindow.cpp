@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "BookListOpen.h"
+
 #include "ui_MainWindow.h"
 
 #include "AppWindows.h"
@@ -917,7 +919,7 @@ void TMainF::reloadBooks(const QString &statement)
     m_query1->setSqlText(statement);
     m_bookBaseSql = m_query1->text();
     LogSql(statement);
-    m_query1->open();
+    BookListOpen::open(this);
 }
 
 void TMainF::RefreshImgClick()

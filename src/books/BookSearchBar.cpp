@@ -1,5 +1,7 @@
 #include "BookSearchBar.h"
 
+#include "BookListOpen.h"
+
 #include <QStyle>
 
 #include "AppState.h"
@@ -169,5 +171,5 @@ void BookSearchBar::arrange(bool ascending)
 // A statement the database rejects is shown by the general error handler, as a reload does.
 void BookSearchBar::openBookList()
 {
-    runGuarded([] { mainApi()->IBQuery1()->open(); });
+    runGuarded([this] { BookListOpen::open(window()); });
 }

@@ -63,6 +63,10 @@ void LentMark::refreshSoon()
 
 void LentMark::refresh()
 {
+    // The marks stay as they are while the book list waits for its first row; its opening
+    // refreshes them.
+    if (m_db->usedOffThread())
+        return;
     QHash<qint64, Loan> lent;
     if (m_db->connected()) {
         try {

@@ -65,6 +65,10 @@ public:
     // Raises "operation cancelled" in the statement running on this attachment, from any thread;
     // nothing happens when none runs.
     void cancelOperation();
+    // While a statement of the window's runs on another thread, work that can wait (marks,
+    // refreshes) leaves the attachment alone rather than queue behind it with the window frozen.
+    void setUsedOffThread(bool used) { m_usedOffThread = used; }
+    bool usedOffThread() const { return m_usedOffThread; }
 
 private:
     // After a failed statement: a connection the server has dropped (server stopped, network
@@ -107,6 +111,7 @@ private:
     QString m_sessionPassword;
     bool m_loginPrompt = false;
     QPointer<FbDatabase> m_leader;
+    bool m_usedOffThread = false;
     bool m_charsetFollowsLibrary = false;
     int m_dialect = 3;
     unsigned int m_handle = 0;

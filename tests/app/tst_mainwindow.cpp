@@ -23,8 +23,10 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -50,6 +52,8 @@ class TestMainWindow : public QObject
     Q_OBJECT
 private slots:
     void opensOnBookPageWithBooks();
+    void longBookListCanBeStopped_data();
+    void longBookListCanBeStopped();
     void loanListShownAfterStart();
     void closingSequence_data();
     void closingSequence();
@@ -241,6 +245,49 @@ void TestMainWindow::connectionIndicators()
     QCOMPARE(ui->lbBookCount->text(), QStringLiteral("0"));
     QCOMPARE(MainF->windowTitle(), QStringLiteral("::: Bibliora  v2.3 ::: BETA_04 Application preview - ") +
                                        MainF->IBDatabase1()->databaseName());
+}
+
+void TestMainWindow::longBookListCanBeStopped_data()
+{
+    QTest::addColumn<bool>("bySignal"); // as a termination signal stops every worker
+    QTest::newRow("Cancel") << false;
+    QTest::newRow("signal") << true;
+}
+
+// A list whose first row would take hours: the window's timers go on, Cancel (or a termination
+// signal) stops it in the engine, and the next reload works.
+void TestMainWindow::longBookListCanBeStopped()
+{
+    QFETCH(bool, bySignal);
+    AppFixture app;
+    app.start();
+    const QString everyBook = MainF->CurrentBookSql();
+    MainF->setCurrentBookSql(QStringLiteral("select book.* from rdb$database left join book on 1 = 1 where (select "
+                                            "count(*) from rdb$fields a, rdb$fields b, rdb$fields c, rdb$fields d) > 0"));
+    int ticks = 0;
+    QTimer stopper;
+    QObject::connect(&stopper, &QTimer::timeout, [&] {
+        auto *progress = MainF->findChild<QProgressDialog *>();
+        if (!progress || !progress->isVisible() || ++ticks < 3)
+            return;
+        if (bySignal)
+            DbWorker::stopAll();
+        else
+            progress->findChild<QPushButton *>()->click();
+    });
+    stopper.start(20);
+    UserPrompts::clearShownMessages();
+    MainF->RefreshBooks();
+    stopper.stop();
+    QVERIFY(ticks >= 3);
+    QCOMPARE(AppFixture::consoleMessages().last(), QStringLiteral("Reading the book list was stopped"));
+    QCOMPARE(UserPrompts::shownMessages(), QStringList());
+    QVERIFY(!MainF->IBQuery1()->active());
+
+    MainF->setCurrentBookSql(everyBook);
+    MainF->RefreshBooks();
+    QVERIFY(MainF->IBQuery1()->active());
+    QVERIFY(!MainF->findChild<QProgressDialog *>());
 }
 
 void TestMainWindow::lostConnectionShownAndMadeAnew()

@@ -859,6 +859,9 @@ constexpr Entry kEntries[] = {
     {"creststopped", u"The restore was stopped; no library was made.",
      u"Восстановление остановлено; библиотека не создана.",
      u"Відновлення зупинено; бібліотеку не створено."},
+    {"cbooklistwork", u"Reading the book list ...", u"Чтение списка книг ...", u"Читання списку книжок ..."},
+    {"cbookliststopped", u"Reading the book list was stopped", u"Чтение списка книг остановлено",
+     u"Читання списку книжок зупинено"},
     // ---- end
 };
 // clang-format on
