@@ -22,7 +22,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMediaDevices>
 
 AddWindowIsbn::AddWindowIsbn(QDialog *window)
     : QObject(window), m_window(window), m_coverFetch(new CoverFetch(this)), m_lookup(new IsbnLookup(this))
@@ -43,7 +42,7 @@ AddWindowIsbn::AddWindowIsbn(QDialog *window)
     m_pictureLink->setObjectName(QStringLiteral("IsbnPictureLnk"));
     m_cameraLink = new ClickableLabel(panel);
     m_cameraLink->setObjectName(QStringLiteral("IsbnCameraLnk"));
-    m_cameraLink->setVisible(CameraScanWindow::cameraPresent());
+    m_cameraLink->hide(); // until the window is shown on a machine with a camera
     for (ClickableLabel *link : {m_lookupLink, m_nextLink, m_pictureLink, m_cameraLink}) {
         link->setTextColor(Qt::blue);
         link->setCursor(Qt::PointingHandCursor);
@@ -78,9 +77,7 @@ AddWindowIsbn::AddWindowIsbn(QDialog *window)
     connect(m_nextLink, &ClickableLabel::clicked, this, &AddWindowIsbn::tryNext);
     connect(m_pictureLink, &ClickableLabel::clicked, this, &AddWindowIsbn::fromPicture);
     connect(m_cameraLink, &ClickableLabel::clicked, this, &AddWindowIsbn::fromCamera);
-    // A camera plugged in or out while the program runs.
-    connect(new QMediaDevices(this), &QMediaDevices::videoInputsChanged, this,
-            [this] { m_cameraLink->setVisible(CameraScanWindow::cameraPresent()); });
+    window->installEventFilter(this);
     connect(m_lookup, &IsbnLookup::asking, this, [this](const QString &name) {
         showStatus(LangStr(QStringLiteral("cisbnasking")).arg(name), false);
     });
@@ -130,6 +127,9 @@ void AddWindowIsbn::fromPicture()
 
 bool AddWindowIsbn::eventFilter(QObject *watched, QEvent *event)
 {
+    // A camera plugged in since the window was last shown is offered too.
+    if (watched == m_window && event->type() == QEvent::Show)
+        m_cameraLink->setVisible(CameraScanWindow::cameraPresent());
     // A scanner ends its digits with Enter: here that looks the book up instead of adding it.
     if (watched == m_edit && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
         const int key = static_cast<QKeyEvent *>(event)->key();

@@ -17,7 +17,6 @@
 #include "UserPrompts.h"
 #include "ui_BatchEntryWindow.h"
 
-#include <QMediaDevices>
 #include <QHeaderView>
 #include <QKeyEvent>
 
@@ -58,9 +57,7 @@ BatchEntryWindow::BatchEntryWindow(QWidget *parent)
     connect(ui->batchStore, &QPushButton::clicked, this, &BatchEntryWindow::storeClick);
     connect(ui->batchPicture, &QPushButton::clicked, this, &BatchEntryWindow::pictureClick);
     connect(ui->batchCamera, &QPushButton::clicked, this, &BatchEntryWindow::cameraClick);
-    ui->batchCamera->setVisible(CameraScanWindow::cameraPresent());
-    connect(new QMediaDevices(this), &QMediaDevices::videoInputsChanged, this,
-            [this] { ui->batchCamera->setVisible(CameraScanWindow::cameraPresent()); });
+    ui->batchCamera->hide(); // until the window is shown on a machine with a camera
     connect(ui->batchClose, &QPushButton::clicked, this, &QDialog::hide);
     connect(ui->batchList, &QTableWidget::cellChanged, this, &BatchEntryWindow::cellEdited);
     connect(m_lookup, &IsbnLookup::found, this, [this](const BookRecord &book, const QString &source, int) {
@@ -107,6 +104,7 @@ void BatchEntryWindow::applyLanguage()
 void BatchEntryWindow::showEvent(QShowEvent *event)
 {
     DialogBase::showEvent(event);
+    ui->batchCamera->setVisible(CameraScanWindow::cameraPresent());
     // The list of catalogues may have changed meanwhile; a lookup under way goes on with the old one.
     if (!m_lookup->running())
         m_lookup->setSources(SourceList::read(AppState::baseDirectory() + SourceList::fileName()));

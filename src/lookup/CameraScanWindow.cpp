@@ -6,6 +6,7 @@
 #include "LangStr.h"
 
 #include <QCamera>
+#include <QDir>
 #include <QMediaDevices>
 #include <QVideoFrame>
 #include <QVideoSink>
@@ -34,6 +35,10 @@ CameraScanWindow::~CameraScanWindow() = default;
 
 bool CameraScanWindow::cameraPresent()
 {
+    // Asking the multimedia back end wakes all of it (sound included, which takes a while); a
+    // machine without a video device has no camera to offer anyway.
+    if (QDir(QStringLiteral("/dev")).entryList({QStringLiteral("video*")}, QDir::System).isEmpty())
+        return false;
     return !QMediaDevices::videoInputs().isEmpty();
 }
 
