@@ -26,7 +26,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -264,22 +263,12 @@ void TestMainWindow::longBookListCanBeStopped()
     const QString everyBook = MainF->CurrentBookSql();
     MainF->setCurrentBookSql(QStringLiteral("select book.* from rdb$database left join book on 1 = 1 where (select "
                                             "count(*) from rdb$fields a, rdb$fields b, rdb$fields c, rdb$fields d) > 0"));
-    int ticks = 0;
-    QTimer stopper;
-    QObject::connect(&stopper, &QTimer::timeout, [&] {
-        auto *progress = MainF->findChild<QProgressDialog *>();
-        if (!progress || !progress->isVisible() || ++ticks < 3)
-            return;
-        if (bySignal)
-            DbWorker::stopAll();
-        else
-            progress->findChild<QPushButton *>()->click();
-    });
-    stopper.start(20);
     UserPrompts::clearShownMessages();
-    MainF->RefreshBooks();
-    stopper.stop();
-    QVERIFY(ticks >= 3);
+    {
+        const ProgressStopper stopper(bySignal, 3);
+        MainF->RefreshBooks();
+        QVERIFY(stopper.ticks() >= 3);
+    }
     QCOMPARE(AppFixture::consoleMessages().last(), QStringLiteral("Reading the book list was stopped"));
     QCOMPARE(UserPrompts::shownMessages(), QStringList());
     QVERIFY(!MainF->IBQuery1()->active());

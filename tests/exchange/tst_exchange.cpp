@@ -476,22 +476,12 @@ void TestExchange::backupAndRestoreCanBeStopped()
     const QByteArray backupBefore = fileBytes(backup);
     const QStringList filesBefore = QDir(app.path(QString())).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
 
-    int ticks = 0;
-    QTimer stopper;
-    QObject::connect(&stopper, &QTimer::timeout, [&] {
-        auto *progress = MainF->findChild<QProgressDialog *>();
-        if (!progress || ticks++ > 0)
-            return;
-        if (bySignal)
-            DbWorker::stopAll();
-        else
-            progress->findChild<QPushButton *>()->click();
-    });
-    stopper.start(0);
     UserPrompts::clearShownMessages();
-    menuItem(item.toLatin1().constData())->trigger();
-    stopper.stop();
-    QCOMPARE(ticks > 0, true);
+    {
+        const ProgressStopper stopper(bySignal, 1);
+        menuItem(item.toLatin1().constData())->trigger();
+        QVERIFY(stopper.ticks() > 0);
+    }
     QCOMPARE(AppFixture::consoleMessages().last(), said);
     QVERIFY(UserPrompts::shownMessages().isEmpty()); // a stop is no error
     QCOMPARE(fileBytes(backup), backupBefore);
