@@ -4,7 +4,6 @@
 
 #include "AppState.h"
 #include "EventConsole.h"
-#include "FbDatabase.h"
 #include "FbQuery.h"
 #include "DbWorker.h"
 #include "FbError.h"
@@ -12,6 +11,7 @@
 #include "SavedQueriesFile.h"
 #include "SavedQueriesWindow.h"
 #include "UserPrompts.h"
+#include "WorkerProgress.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -182,11 +182,7 @@ void SqlPage::runReading(FbQuery *query)
     setRunning(true);
     // The statement runs once, on the window's own attachment: the wait for its first row is
     // spent off the window's thread, and Stop cancels it in the engine.
-    worker()->start([query](DbWorker::Control &control) {
-        FbDatabase *database = query->database();
-        control.onStop([database] { database->cancelOperation(); });
-        return QVariant(query->executeOpen());
-    });
+    worker()->start(WorkerProgress::executeOpenJob(query));
 }
 
 void SqlPage::runWriting(const QString &statement)

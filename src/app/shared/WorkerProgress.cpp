@@ -51,6 +51,15 @@ Outcome run(QWidget *parent, DbWorker &worker, const QString &text, int steps, D
     return outcome;
 }
 
+DbWorker::Job executeOpenJob(FbQuery *query)
+{
+    return [query](DbWorker::Control &control) {
+        FbDatabase *database = query->database();
+        control.onStop([database] { database->cancelOperation(); });
+        return QVariant(query->executeOpen());
+    };
+}
+
 bool openQuery(QWidget *parent, FbQuery *query, const QString &text)
 {
     constexpr int kQuietMs = 300;
@@ -59,14 +68,7 @@ bool openQuery(QWidget *parent, FbQuery *query, const QString &text)
     query->prepareOpen();
     DbWorker worker;
     query->database()->setUsedOffThread(true);
-    const Outcome outcome = run(
-        parent, worker, text, 0,
-        [query](DbWorker::Control &control) {
-            FbDatabase *database = query->database();
-            control.onStop([database] { database->cancelOperation(); });
-            return QVariant(query->executeOpen());
-        },
-        kQuietMs);
+    const Outcome outcome = run(parent, worker, text, 0, executeOpenJob(query), kQuietMs);
     query->database()->setUsedOffThread(false);
     query->finishOpen(outcome.ok, outcome.result.toBool());
     // A failure passes the attachment's own check: a lost connection is let go there.

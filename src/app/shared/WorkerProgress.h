@@ -26,6 +26,10 @@ struct Outcome {
 // quietMs: work that ends within it is waited for without a window and without running events.
 Outcome run(QWidget *parent, DbWorker &worker, const QString &text, int steps, DbWorker::Job job, int quietMs = 0);
 
+// The engine's part of opening query (FbQuery::executeOpen) as a job: its result is whether a
+// first row came, and a stop cancels the statement in the engine.
+DbWorker::Job executeOpenJob(FbQuery *query);
+
 // Opens a list's query as FbQuery::open() does; a first row that keeps the engine busy longer
 // than a moment is waited for behind a progress window whose Cancel stops the statement. Throws
 // FbError as open() does; false when stopped, the list then staying closed.
