@@ -916,6 +916,7 @@ void TMainF::showCounters()
 
 void TMainF::reloadBooks(const QString &statement)
 {
+    const FbQuery::CloseHold rerun(m_query1);
     m_query1->setSqlText(statement);
     m_bookBaseSql = m_query1->text();
     LogSql(statement);

@@ -124,6 +124,7 @@ void BookSearchBar::showStatement(const QString &statement)
     MainWindowApi *api = mainApi();
     LogSql(statement);
     FbQuery *query = api->IBQuery1();
+    const FbQuery::CloseHold rerun(query);
     query->setSqlText(statement);
     api->setBookBaseSql(query->text());
     api->setCurrentBookSql(statement);
@@ -163,6 +164,7 @@ void BookSearchBar::arrange(bool ascending)
     if (statement.isEmpty())
         return;
     LogSql(statement);
+    const FbQuery::CloseHold rerun(api->IBQuery1());
     api->IBQuery1()->setSqlText(statement);
     api->setCurrentBookSql(statement);
     openBookList();

@@ -13,7 +13,8 @@ class FbQuery;
 
 // Marks the lent books in the book list: a coloured title cell with the borrower and the day as
 // its tooltip. The book list's statement stays as it is; the lent ids are read from GIVEN
-// apart, again after every change the program commits and every re-run of the list.
+// apart, again after every change the program commits and at a re-run of the list when GIVEN's
+// change counter moved (every re-run where the library has no counter).
 class LentMark : public QObject
 {
     Q_OBJECT
@@ -37,10 +38,16 @@ public:
 
 private:
     void refreshSoon();
+    // GIVEN's change counter now; none where the library has no counter or it cannot be read.
+    std::optional<qint64> changeCount();
+    void readLoans();
 
     DBGridEh *m_grid;
     FbDatabase *m_db;
     FbQuery *m_loans;
+    FbQuery *m_changes;
+    // The counter when GIVEN was last read; none: read it at the next refresh.
+    std::optional<qint64> m_readAt;
     QHash<qint64, Loan> m_lent;
     bool m_pending = false;
     bool m_shown = true;

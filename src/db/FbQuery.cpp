@@ -390,6 +390,7 @@ void FbQuery::startResult(FirstRow first)
         fetchMore(kFirstBatch);
     }
     m_current = m_rows->isEmpty() ? -1 : 0;
+    m_closeUnsaid = false;
     emit opened();
     emit currentRowChanged(m_current);
 }
@@ -530,7 +531,32 @@ void FbQuery::close()
     m_rows->reset();
     m_fieldNames.clear();
     m_current = -1;
-    if (wasActive)
+    if (!wasActive)
+        return;
+    if (m_closeHolds > 0)
+        m_closeUnsaid = true;
+    else
+        emit closed();
+}
+
+FbQuery::CloseHold::CloseHold(FbQuery *query)
+    : m_query(query)
+{
+    ++m_query->m_closeHolds;
+}
+
+FbQuery::CloseHold::~CloseHold()
+{
+    if (m_query && --m_query->m_closeHolds == 0)
+        m_query->sayHeldClose();
+}
+
+void FbQuery::sayHeldClose()
+{
+    if (!m_closeUnsaid)
+        return;
+    m_closeUnsaid = false;
+    if (!m_active)
         emit closed();
 }
 

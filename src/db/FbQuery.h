@@ -44,6 +44,24 @@ public:
     void close();
     bool active() const { return m_active; }
 
+    // A query closed only to be opened again at once (a list re-run) says nothing of the close
+    // while a CloseHold lives: the widgets showing it go from the old rows straight to the new,
+    // with no empty list and no scroll bar that goes and comes back between. closed() follows
+    // when the hold ends with the query still closed, or at sayHeldClose().
+    class CloseHold
+    {
+    public:
+        explicit CloseHold(FbQuery *query);
+        ~CloseHold();
+        CloseHold(const CloseHold &) = delete;
+        CloseHold &operator=(const CloseHold &) = delete;
+
+    private:
+        QPointer<FbQuery> m_query;
+    };
+    // Says a held close now (the wait for the new rows turned long).
+    void sayHeldClose();
+
     // open() in three steps, for a select whose first row may take long (a sort, a scan) and
     // whose wait must not hold the window: prepareOpen() and finishOpen() on the window's thread,
     // executeOpen() on another while nothing else uses the query. Each throws FbError; after a
@@ -131,6 +149,8 @@ private:
     QPointer<FbDatabase> m_database;
     QStringList m_sql;
     bool m_active = false;
+    int m_closeHolds = 0;
+    bool m_closeUnsaid = false;
     bool m_eof = true;
     int m_current = -1;
     qint64 m_totalFetched = 0;

@@ -7,7 +7,7 @@
 namespace {
 
 struct Step {
-    const char *kind;  // what the catalogue of the engine calls it: relation, field, trigger, index
+    const char *kind;  // what the catalogue of the engine calls it: relation, field, trigger, index, generator
     const char *name;
     const char *statement;
     bool onGiven;      // needs GIVEN
@@ -27,6 +27,10 @@ const Step kSteps[] = {
      "CREATE TABLE BORROWER (NAME VARCHAR(35) NOT NULL, PHONE VARCHAR(35), EMAIL VARCHAR(80), "
      "NOTE VARCHAR(255), CONSTRAINT PK_BORROWER PRIMARY KEY (NAME))",
      false, 1},
+    // A counter every change of GIVEN steps, so that the lent marks read GIVEN again only when
+    // it changed, whoever changed it. Everyone may read it.
+    {"generator", "GIVEN_CHANGES", "CREATE SEQUENCE GIVEN_CHANGES", false, 1,
+     "GRANT USAGE ON SEQUENCE GIVEN_CHANGES TO PUBLIC"},
     // Every path that ends a loan (the return window, a statement typed on the SQL page, another
     // program) goes through a DELETE on GIVEN; the title is copied so that deleting the book keeps it.
     {"trigger", "GIVEN_HISTORY",
@@ -35,6 +39,10 @@ const Step kSteps[] = {
      "VALUES (OLD.GIVEN_ID, (SELECT TITLE FROM BOOK WHERE ID = OLD.GIVEN_ID), OLD.GIVEN_TO, OLD.GIVEN_DATE, "
      "OLD.DUE_DATE, CURRENT_DATE); END",
      true, 2, "GRANT INSERT ON LOAN_HISTORY TO TRIGGER GIVEN_HISTORY"},
+    {"trigger", "GIVEN_CHANGED",
+     "CREATE TRIGGER GIVEN_CHANGED FOR GIVEN AFTER INSERT OR UPDATE OR DELETE AS "
+     "DECLARE STEPPED BIGINT; BEGIN STEPPED = GEN_ID(GIVEN_CHANGES, 1); END",
+     true, 2, "GRANT USAGE ON SEQUENCE GIVEN_CHANGES TO TRIGGER GIVEN_CHANGED"},
     {"index", "GIVEN_DUE_ASC", "CREATE INDEX GIVEN_DUE_ASC ON GIVEN (DUE_DATE)", true, 2},
     {"index", "GIVEN_DUE_DESC", "CREATE DESCENDING INDEX GIVEN_DUE_DESC ON GIVEN (DUE_DATE)", true, 2},
     {"index", "LOAN_HISTORY_BOOK", "CREATE INDEX LOAN_HISTORY_BOOK ON LOAN_HISTORY (BOOK_ID)", false, 2},
@@ -52,7 +60,9 @@ QStringList presentNames(OwnTransaction &tr)
     add("relation", "SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$RELATION_NAME IN "
                     "('GIVEN', 'LOAN_HISTORY', 'BORROWER')");
     add("field", "SELECT RDB$FIELD_NAME FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'GIVEN'");
-    add("trigger", "SELECT RDB$TRIGGER_NAME FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = 'GIVEN_HISTORY'");
+    add("trigger", "SELECT RDB$TRIGGER_NAME FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME IN "
+                   "('GIVEN_HISTORY', 'GIVEN_CHANGED')");
+    add("generator", "SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = 'GIVEN_CHANGES'");
     add("index", "SELECT RDB$INDEX_NAME FROM RDB$INDICES WHERE RDB$RELATION_NAME IN ('GIVEN', 'LOAN_HISTORY')");
     return names;
 }

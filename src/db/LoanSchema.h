@@ -4,9 +4,10 @@
 
 class FbDatabase;
 
-// What the loans need beyond GIVEN: a due date on each loan, the borrowers' book, and the loan
-// history kept by a trigger on GIVEN. Added on connect to a library that lacks them; an older
-// program ignores them (its statements name their columns, and the due date may stay empty).
+// What the loans need beyond GIVEN: a due date on each loan, the borrowers' book, the loan
+// history kept by a trigger on GIVEN, and a counter of GIVEN's changes (GIVEN_CHANGES). Added on
+// connect to a library that lacks them; an older program ignores them (its statements name their
+// columns, and the due date may stay empty).
 namespace LoanSchema {
 // The statements that bring a library up to date, in order, for what it lacks. Empty when
 // nothing is missing. Statements on GIVEN are left out while GIVEN itself is missing.

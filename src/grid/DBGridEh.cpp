@@ -31,6 +31,7 @@ DBGridEh::DBGridEh(QWidget *parent)
     , m_model(new QueryModel(this))
 {
     setModel(m_model);
+    m_model->setShownCheck([this] { return isVisible(); });
     setItemDelegate(new GridCellDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -1,6 +1,7 @@
 #include "QueryModel.h"
 
 #include "DataSource.h"
+#include "FbDatabase.h"
 #include "FbError.h"
 #include "FbQuery.h"
 
@@ -73,11 +74,24 @@ void QueryModel::reload()
     const bool active = m_query && m_query->active();
     for (const QString &name : fields)
         m_fieldIndex.append(active ? m_query->fieldIndex(name) : -1);
-    m_rowCount = active ? m_query->fetchedCount() : 0;
     m_fetchBroken = false;
+    if (active && m_shown && m_shown())
+        fetchFirstBatch();
+    m_rowCount = active ? m_query->fetchedCount() : 0;
     endResetModel();
     if (columnSetChanged)
         emit columnsChanged();
+}
+
+// A shown view asks for a batch at once when an opening brings one row; taking it inside the
+// reset spares the view a layout for that one row, and the scroll bar a change there and back.
+void QueryModel::fetchFirstBatch()
+{
+    if (m_query->fetchedCount() >= kFetchBatch || m_query->allFetched())
+        return;
+    m_resetting = true;
+    guard([&] { m_query->fetchMore(kFetchBatch); });
+    m_resetting = false;
 }
 
 void QueryModel::setColumns(const QVector<GridColumn> &columns)
@@ -149,7 +163,7 @@ bool QueryModel::guard(const std::function<void()> &action)
 
 bool QueryModel::fetchRows(int count)
 {
-    if (!m_query || !m_query->active() || m_fetchBroken)
+    if (!canFetchMore(QModelIndex()))
         return false;
     const bool ok = guard([&] { m_query->fetchMore(count); });
     catchUp();
@@ -181,7 +195,7 @@ void QueryModel::catchUp()
 
 void QueryModel::appendRows(int last)
 {
-    if (!m_query)
+    if (!m_query || m_resetting)
         return;
     last = qMin(last, m_query->fetchedCount() - 1);
     if (last < m_rowCount)
@@ -260,7 +274,10 @@ Qt::ItemFlags QueryModel::flags(const QModelIndex &index) const
 
 bool QueryModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_query && m_query->active() && !m_query->allFetched() && !m_fetchBroken;
+    // While another thread waits on the attachment (a list's first row), a fetch would hold the
+    // window until it is done; the view asks again at its next layout.
+    return !parent.isValid() && m_query && m_query->active() && !m_query->allFetched() && !m_fetchBroken &&
+           !(m_query->database() && m_query->database()->usedOffThread());
 }
 
 void QueryModel::fetchMore(const QModelIndex &parent)

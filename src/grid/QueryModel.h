@@ -51,6 +51,8 @@ public:
     // fetched rows.
     using CellHook = std::function<QVariant(int row, int column, int role)>;
     void setCellHook(CellHook hook) { m_cellHook = std::move(hook); }
+    // Whether a view shows the rows now; such a view gets its first batch with the reset.
+    void setShownCheck(std::function<bool()> shown) { m_shown = std::move(shown); }
 
     // Text of a cell straight from the query; empty outside the result.
     QString cellText(int row, int column) const;
@@ -81,6 +83,7 @@ private:
     void rebind();
     void reload();
     void appendRows(int last);
+    void fetchFirstBatch();
     QStringList resolvedFields() const;
 
     QPointer<DataSource> m_source;
@@ -90,6 +93,8 @@ private:
     QVector<int> m_fieldIndex;
     int m_rowCount = 0;
     bool m_fetchBroken = false;
+    bool m_resetting = false;
+    std::function<bool()> m_shown;
     QColor m_titleColor{0x00, 0x80, 0x00};
     CellHook m_cellHook;
 };

@@ -1,6 +1,7 @@
 #include "AddBookWindow.h"
 #include "AppFixture.h"
 #include "AppState.h"
+#include "DBGridEh.h"
 #include "DbWorker.h"
 #include "EventConsole.h"
 #include "FbDatabase.h"
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -53,6 +55,7 @@ private slots:
     void opensOnBookPageWithBooks();
     void longBookListCanBeStopped_data();
     void longBookListCanBeStopped();
+    void rerunGoesStraightToTheNewRows();
     void loanListShownAfterStart();
     void closingSequence_data();
     void closingSequence();
@@ -260,15 +263,27 @@ void TestMainWindow::longBookListCanBeStopped()
     QFETCH(bool, bySignal);
     AppFixture app;
     app.start();
+    addBookAndLoan();
+    MainF->RefreshBooks();
+    QCOMPARE(MainF->form()->DBGridEh1->model()->rowCount(), 1);
     const QString everyBook = MainF->CurrentBookSql();
     MainF->setCurrentBookSql(QStringLiteral("select book.* from rdb$database left join book on 1 = 1 where (select "
                                             "count(*) from rdb$fields a, rdb$fields b, rdb$fields c, rdb$fields d) > 0"));
     UserPrompts::clearShownMessages();
+    // While the window waits, the list shows no rows of the statement before.
+    int rowsWhileWaiting = -1;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (MainF->findChild<QProgressDialog *>())
+            rowsWhileWaiting = MainF->form()->DBGridEh1->model()->rowCount();
+    });
+    look.start(10);
     {
         const ProgressStopper stopper(bySignal, 3);
         MainF->RefreshBooks();
         QVERIFY(stopper.ticks() >= 3);
     }
+    QCOMPARE(rowsWhileWaiting, 0);
     QCOMPARE(AppFixture::consoleMessages().last(), QStringLiteral("Reading the book list was stopped"));
     QCOMPARE(UserPrompts::shownMessages(), QStringList());
     QVERIFY(!MainF->IBQuery1()->active());
@@ -277,6 +292,42 @@ void TestMainWindow::longBookListCanBeStopped()
     MainF->RefreshBooks();
     QVERIFY(MainF->IBQuery1()->active());
     QVERIFY(!MainF->findChild<QProgressDialog *>());
+}
+
+// A reload, a search or an ordering that answers at once takes the grid from the old rows to
+// the new: no empty list, no one-row list, no scroll bar that goes and comes back between.
+void TestMainWindow::rerunGoesStraightToTheNewRows()
+{
+    AppFixture app;
+    app.start();
+    for (int i = 0; i < 150; ++i)
+        execute(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('T%1', 'A', '2001', "
+                               "'P', 'G')")
+                    .arg(i, 3, 10, QLatin1Char('0')));
+    DBGridEh *grid = MainF->form()->DBGridEh1;
+    MainF->RefreshBooks();
+    QTRY_VERIFY(grid->verticalScrollBar()->maximum() > 0);
+    const int shown = grid->model()->rowCount();
+    QVector<int> rowsAtReset;
+    QObject::connect(grid->model(), &QAbstractItemModel::modelReset, grid,
+                     [&] { rowsAtReset << grid->model()->rowCount(); });
+    QVector<int> scrollMaximum;
+    QObject::connect(grid->verticalScrollBar(), &QScrollBar::rangeChanged, grid,
+                     [&](int, int maximum) { scrollMaximum << maximum; });
+    MainF->RefreshBooks();
+    MainF->setCurrentBookSql(QStringLiteral("SELECT * FROM book ORDER BY title DESC"));
+    MainF->RefreshBooks();
+    QCOMPARE(rowsAtReset, QVector<int>({shown, shown}));
+    QVERIFY2(!scrollMaximum.contains(0), qPrintable(QString::number(scrollMaximum.size())));
+    QCOMPARE(MainF->IBQuery1()->fieldText(QStringLiteral("TITLE")), QStringLiteral("T149"));
+
+    // A statement the engine refuses leaves the list closed and empty.
+    UserPrompts::clearShownMessages();
+    MainF->setCurrentBookSql(QStringLiteral("SELECT * FROM no_such_table"));
+    emit MainF->form()->GeneralRefreshImg->clicked();
+    QCOMPARE(UserPrompts::shownMessages().size(), 1);
+    QVERIFY(!MainF->IBQuery1()->active());
+    QCOMPARE(grid->model()->rowCount(), 0);
 }
 
 void TestMainWindow::lostConnectionShownAndMadeAnew()

@@ -117,6 +117,7 @@ private slots:
     void ignoreCaseSearchesForgivingAndIsRemembered();
     void filterAsYouTypeRunsOneSearchPerPause();
     void lentBooksAreMarkedUntilReturned();
+    void lentMarksReadLoansOnlyWhenChanged();
     void unicodeLibraryStoresAndFindsAccents_data();
     void unicodeLibraryStoresAndFindsAccents();
     void olderLibraryIsFilledBesideTheWindow();
@@ -279,6 +280,47 @@ void TestForgivingSearch::lentBooksAreMarkedUntilReturned()
     MainF->RefreshGiven();
     BackF->show();
     BackF->Button1Click();
+    QTRY_VERIFY(!titleCell(u"First"_s).data(Qt::BackgroundRole).isValid());
+}
+
+// A re-run of the list reads GIVEN again only when it changed, whoever changed it: here another
+// attachment, as another program on a server library would.
+void TestForgivingSearch::lentMarksReadLoansOnlyWhenChanged()
+{
+    AppFixture app;
+    app.start();
+    addBook(u"First"_s, u"A"_s);
+    FbDatabase other;
+    other.setDatabaseName(MainF->IBDatabase1()->databaseName());
+    other.setParams(MainF->IBDatabase1()->sessionParams());
+    FbTransaction otherTransaction(&other);
+    const QString id = TestLibrary::rows(other, u"SELECT id FROM book"_s).first();
+    const auto run = [&](const QString &sql) {
+        FbQuery q(&other);
+        q.setSqlText(sql);
+        q.execSQL();
+    };
+    run(u"INSERT INTO given (given_id, given_to, given_date) VALUES (%1, 'Eve', CURRENT_DATE)"_s.arg(id));
+    MainF->RefreshBooks();
+    QTRY_VERIFY(titleCell(u"First"_s).data(Qt::BackgroundRole).isValid());
+    QVERIFY(titleCell(u"First"_s).data(Qt::ToolTipRole).toString().startsWith(u"Lent to Eve on "_s));
+
+    auto *loans = MainF->findChild<FbQuery *>(u"LentIdsQuery"_s);
+    auto *changes = MainF->findChild<FbQuery *>(u"LentChangesQuery"_s);
+    const qint64 loansRead = loans->totalFetched();
+    const qint64 looked = changes->totalFetched();
+    for (int i = 1; i <= 3; ++i) {
+        MainF->RefreshBooks();
+        QTRY_COMPARE(changes->totalFetched(), looked + i);
+    }
+    QCOMPARE(loans->totalFetched(), loansRead);
+    QVERIFY(titleCell(u"First"_s).data(Qt::BackgroundRole).isValid());
+
+    run(u"UPDATE given SET given_to = 'Ivy'"_s);
+    MainF->RefreshBooks();
+    QTRY_VERIFY(titleCell(u"First"_s).data(Qt::ToolTipRole).toString().startsWith(u"Lent to Ivy on "_s));
+    run(u"DELETE FROM given"_s);
+    MainF->RefreshBooks();
     QTRY_VERIFY(!titleCell(u"First"_s).data(Qt::BackgroundRole).isValid());
 }
 

@@ -11,7 +11,8 @@
 namespace WorkerProgress
 {
 
-Outcome run(QWidget *parent, DbWorker &worker, const QString &text, int steps, DbWorker::Job job, int quietMs)
+Outcome run(QWidget *parent, DbWorker &worker, const QString &text, int steps, DbWorker::Job job, int quietMs,
+            const std::function<void()> &turnedLong)
 {
     QEventLoop loop;
     // Stays "stopped" when the loop is ended from outside (the program is closing).
@@ -30,6 +31,8 @@ Outcome run(QWidget *parent, DbWorker &worker, const QString &text, int steps, D
     worker.start(std::move(job));
     if (quietMs > 0 && worker.wait(quietMs, true))
         return outcome;
+    if (turnedLong)
+        turnedLong();
     QProgressDialog progress(text, LangStr(QStringLiteral("lcancel")), 0, steps, parent);
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(steps > 0 || quietMs > 0 ? 0 : 300);
@@ -68,7 +71,8 @@ bool openQuery(QWidget *parent, FbQuery *query, const QString &text)
     query->prepareOpen();
     DbWorker worker;
     query->database()->setUsedOffThread(true);
-    const Outcome outcome = run(parent, worker, text, 0, executeOpenJob(query), kQuietMs);
+    const Outcome outcome =
+        run(parent, worker, text, 0, executeOpenJob(query), kQuietMs, [query] { query->sayHeldClose(); });
     query->database()->setUsedOffThread(false);
     query->finishOpen(outcome.ok, outcome.result.toBool());
     // A failure passes the attachment's own check: a lost connection is let go there.

@@ -3,6 +3,8 @@
 #include "DbWorker.h"
 
 #include <QString>
+
+#include <functional>
 #include <QVariant>
 
 class FbQuery;
@@ -23,8 +25,10 @@ struct Outcome {
 
 // Starts job on worker and returns when it has ended. steps: the number of steps the job reports
 // through progress(), or 0 for work of unknown length, whose progress text is shown under text.
-// quietMs: work that ends within it is waited for without a window and without running events.
-Outcome run(QWidget *parent, DbWorker &worker, const QString &text, int steps, DbWorker::Job job, int quietMs = 0);
+// quietMs: work that ends within it is waited for without a window and without running events;
+// turnedLong runs when it has not, just before the window shows.
+Outcome run(QWidget *parent, DbWorker &worker, const QString &text, int steps, DbWorker::Job job, int quietMs = 0,
+            const std::function<void()> &turnedLong = {});
 
 // The engine's part of opening query (FbQuery::executeOpen) as a job: its result is whether a
 // first row came, and a stop cancels the statement in the engine.
@@ -32,7 +36,8 @@ DbWorker::Job executeOpenJob(FbQuery *query);
 
 // Opens a list's query as FbQuery::open() does; a first row that keeps the engine busy longer
 // than a moment is waited for behind a progress window whose Cancel stops the statement. Throws
-// FbError as open() does; false when stopped, the list then staying closed.
+// FbError as open() does; false when stopped, the list then staying closed. A close the list
+// holds back (FbQuery::CloseHold) is said when the window shows, so the list shows empty meanwhile.
 bool openQuery(QWidget *parent, FbQuery *query, const QString &text);
 
 // The job's exception thrown again on the window's thread, so it is reported as before; a
