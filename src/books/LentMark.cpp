@@ -18,19 +18,17 @@ const QColor kLentColour(0xFF, 0xE4, 0xB5);
 }
 
 LentMark::LentMark(DBGridEh *grid, FbDatabase *db, QObject *parent)
-    : QObject(parent), m_grid(grid), m_db(db), m_loans(new FbQuery(db, this)), m_changes(new FbQuery(db, this))
+    : QObject(parent), m_grid(grid), m_db(db), m_loans(new FbQuery(db, this)), m_changes(db, this, "LentChangesQuery")
 {
     m_shown = !ForgivingSearch::flag(kHideKey);
     m_loans->setObjectName(QStringLiteral("LentIdsQuery"));
     m_loans->setSqlText(QStringLiteral("SELECT given_id, given_to, given_date FROM given"));
-    m_changes->setObjectName(QStringLiteral("LentChangesQuery"));
-    m_changes->setSqlText(QStringLiteral("SELECT GEN_ID(GIVEN_CHANGES, 0) FROM RDB$DATABASE"));
     grid->queryModel()->setCellHook([this](int row, int column, int role) { return cellRole(row, column, role); });
     if (FbTransaction *tr = db->defaultTransaction())
         connect(tr, &FbTransaction::changesCommitted, this, &LentMark::refreshSoon);
     // Another library (or the same one made anew) may have the same count.
     connect(db, &FbDatabase::connectedChanged, this, [this] {
-        m_readAt.reset();
+        m_changes.forget();
         refreshSoon();
     });
     if (FbQuery *list = grid->query())
@@ -74,31 +72,13 @@ void LentMark::refresh()
     if (m_db->usedOffThread())
         return;
     if (!m_db->connected()) {
-        m_readAt.reset();
+        m_changes.forget();
         m_lent.clear();
         m_grid->viewport()->update();
         return;
     }
-    // Read before GIVEN, so that a change made meanwhile is read at the next refresh.
-    const std::optional<qint64> count = changeCount();
-    if (count && count == m_readAt)
-        return;
-    readLoans();
-    m_readAt = count;
-}
-
-std::optional<qint64> LentMark::changeCount()
-{
-    try {
-        m_changes->close();
-        m_changes->open();
-        const QVariant count = m_changes->value(0, 0);
-        m_changes->close();
-        return count.isValid() ? std::optional<qint64>(count.toLongLong()) : std::nullopt;
-    } catch (const FbError &) {
-        // An older library, or an account that may not read the counter.
-        return std::nullopt;
-    }
+    if (m_changes.readNow())
+        readLoans();
 }
 
 void LentMark::readLoans()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GivenChanges.h"
+
 #include <QDate>
 #include <QHash>
 #include <QObject>
@@ -38,16 +40,12 @@ public:
 
 private:
     void refreshSoon();
-    // GIVEN's change counter now; none where the library has no counter or it cannot be read.
-    std::optional<qint64> changeCount();
     void readLoans();
 
     DBGridEh *m_grid;
     FbDatabase *m_db;
     FbQuery *m_loans;
-    FbQuery *m_changes;
-    // The counter when GIVEN was last read; none: read it at the next refresh.
-    std::optional<qint64> m_readAt;
+    GivenChanges m_changes;
     QHash<qint64, Loan> m_lent;
     bool m_pending = false;
     bool m_shown = true;

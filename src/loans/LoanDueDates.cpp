@@ -60,6 +60,7 @@ DueDateColumn::DueDateColumn(DBGridEh *grid, MainWindowApi *api, QBoxLayout *leg
     : QObject(grid)
     , m_grid(grid)
     , m_dueQuery(new FbQuery(api->IBDatabase1(), this))
+    , m_changes(api->IBDatabase1(), this, "DueChangesQuery")
     , m_legend(new QLabel)
     , m_soonLegend(new QLabel)
 {
@@ -81,13 +82,24 @@ DueDateColumn::DueDateColumn(DBGridEh *grid, MainWindowApi *api, QBoxLayout *leg
     row->addWidget(m_soonLegend);
     row->addStretch();
     legendPlace->addLayout(row);
+    m_dueQuery->setObjectName(QStringLiteral("DueDatesQuery"));
     m_dueQuery->setSqlText(LoanRecords::dueDatesStatement());
     grid->queryModel()->setCellHook([this](int row, int column, int role) { return cell(row, column, role); });
     connect(api->DataSource4(), &DataSource::opened, this, &DueDateColumn::reload);
+    connect(api->IBDatabase1(), &FbDatabase::connectedChanged, this, [this] { m_changes.forget(); });
     updateLegend();
 }
 
 void DueDateColumn::reload()
+{
+    if (m_changes.readNow())
+        readDueDates();
+    updateLegend();
+    m_grid->viewport()->update();
+    emit reloaded();
+}
+
+void DueDateColumn::readDueDates()
 {
     m_due.clear();
     try {
@@ -100,9 +112,6 @@ void DueDateColumn::reload()
         // A library without due dates: the list shows none.
         m_due.clear();
     }
-    updateLegend();
-    m_grid->viewport()->update();
-    emit reloaded();
 }
 
 int DueDateColumn::overdueInList() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GivenChanges.h"
+
 #include <QColor>
 #include <QDate>
 #include <QHash>
@@ -14,7 +16,7 @@ class QBoxLayout;
 class QLabel;
 
 // Due dates of loans, kept beside the loan list: the list's own statement stays as it is, and
-// the dates are read once each time the list opens.
+// the dates are read again when the list opens after GIVEN changed.
 namespace LoanDueDates {
 const QColor kOverdueColor(255, 170, 170);
 const QColor kDueSoonColor(255, 214, 140);
@@ -39,7 +41,7 @@ public:
 
     QDate dueOf(int bookId) const { return m_due.value(bookId); }
     int overdueInList() const;
-    // Reads the due dates again; called whenever the list opens.
+    // Reads the due dates again where GIVEN changed since; called whenever the list opens.
     void reload();
 
 signals:
@@ -48,9 +50,11 @@ signals:
 private:
     QVariant cell(int row, int column, int role) const;
     void updateLegend();
+    void readDueDates();
 
     DBGridEh *m_grid;
     FbQuery *m_dueQuery;
+    GivenChanges m_changes;
     QLabel *m_legend;     // overdue, with their number
     QLabel *m_soonLegend; // due soon
     QHash<int, QDate> m_due;

@@ -145,6 +145,7 @@ private slots:
     void lendAndReturn();
     void historyKeptForEveryDeleteAndDeletedBook();
     void extendDueDate();
+    void dueDatesReadAgainOnlyWhenChanged();
     void startNotice_data();
     void startNotice();
     void reminderInThreeLanguages_data();
@@ -351,6 +352,37 @@ void TestLoanDue::extendDueDate()
              (QStringList{u"Ann|"_s + shown(today.addDays(4)), u"Bob|"_s + shown(today.addDays(5))}));
     QVERIFY(GivenCngF->isVisible());
     GivenCngF->hide();
+}
+
+// The loan list re-runs with every move in the book list; the due dates beside it are read again
+// only when GIVEN changed, here by another program.
+void TestLoanDue::dueDatesReadAgainOnlyWhenChanged()
+{
+    AppFixture app;
+    app.start();
+    addBooks();
+    const QDate today = QDate::currentDate();
+    lendWithDue(u"Ann"_s, today, today.addDays(3));
+    MainF->LeftGivenBooksLnkClick();
+    mainApi()->RefreshGiven();
+    QueryModel *model = MainF->findChild<DBGridEh *>(u"DBGridEh2"_s)->queryModel();
+    QCOMPARE(model->data(model->index(0, 4)).toString(), shown(today.addDays(3)));
+
+    auto *dueDates = MainF->findChild<FbQuery *>(u"DueDatesQuery"_s);
+    const qint64 read = dueDates->totalFetched();
+    FbQuery *books = mainApi()->IBQuery1();
+    books->next();
+    books->first();
+    QCOMPARE(dueDates->totalFetched(), read);
+    QCOMPARE(model->data(model->index(0, 4)).toString(), shown(today.addDays(3)));
+
+    OtherProgram other(MainF->IBDatabase1()->databaseName());
+    FbQuery change(&other.db);
+    change.setSqlText(u"UPDATE given SET due_date = '%1'"_s.arg(today.addDays(9).toString(Qt::ISODate)));
+    change.execSQL();
+    books->next();
+    QCOMPARE(model->data(model->index(0, 4)).toString(), shown(today.addDays(9)));
+    QVERIFY(dueDates->totalFetched() > read);
 }
 
 void TestLoanDue::startNotice_data()

@@ -897,15 +897,21 @@ int main(int argc, char *argv[])
         MainF->IBDatabase1()->close();
         std::_Exit(0);
     }
-    const int reloadsOnly = qEnvironmentVariableIntValue("BENCH_RELOADS_ONLY");
-    if (reloadsOnly > 0) {
-        // BENCH_RELOADS_ONLY=N: only N reloads, for a profiler to watch the first screen.
+    // BENCH_PROFILE=reload or move (BENCH_PROFILE_RUNS times): only that, for a profiler to watch.
+    const QString profiled = qEnvironmentVariable("BENCH_PROFILE");
+    if (!profiled.isEmpty()) {
         QDir::setCurrent(dir);
         startProgram();
+        MainF->RefreshGiven();
+        bookGrid()->setFocus();
+        const std::function<void()> work = profiled == QLatin1String("move")
+                                               ? std::function<void()>([] { press(Qt::Key_Down); settle(); })
+                                               : std::function<void()>([] { MainF->RefreshBooks(); settle(); });
         QVector<double> times;
-        for (int i = 0; i < reloadsOnly; ++i)
-            times << timed([] { MainF->RefreshBooks(); settle(); });
-        out << "reload list, first screen: median " << median(times) << " ms of " << reloadsOnly << Qt::endl;
+        const int n = qMax(qEnvironmentVariableIntValue("BENCH_PROFILE_RUNS"), 1);
+        for (int i = 0; i < n; ++i)
+            times << timed(work);
+        out << profiled << ": median " << median(times) << " ms of " << n << Qt::endl;
         MainF->IBDatabase1()->close();
         std::_Exit(0);
     }
