@@ -10,13 +10,15 @@
 #include <optional>
 
 class DBGridEh;
+class DbWorker;
 class FbDatabase;
 class FbQuery;
 
 // Marks the lent books in the book list: a coloured title cell with the borrower and the day as
 // its tooltip. The book list's statement stays as it is; the lent ids are read from GIVEN
-// apart, again after every change the program commits and at a re-run of the list when GIVEN's
-// change counter moved (every re-run where the library has no counter).
+// apart, beside the window (a million books have a hundred thousand loans), again after every
+// change the program commits and at a re-run of the list when GIVEN's change counter moved
+// (every re-run where the library has no counter).
 class LentMark : public QObject
 {
     Q_OBJECT
@@ -25,6 +27,12 @@ public:
     struct Loan {
         QString to;
         QDate date;
+    };
+    using Loans = QHash<qint64, Loan>;
+    // What a read of GIVEN brings back to the window's thread.
+    struct ReadLoans {
+        int connection = 0;
+        Loans loans;
     };
 
     LentMark(DBGridEh *grid, FbDatabase *db, QObject *parent = nullptr);
@@ -40,13 +48,18 @@ public:
 
 private:
     void refreshSoon();
-    void readLoans();
+    void startReading();
+    void loansArrived(const QVariant &loans);
 
     DBGridEh *m_grid;
     FbDatabase *m_db;
-    FbQuery *m_loans;
+    DbWorker *m_reader;
     GivenChanges m_changes;
-    QHash<qint64, Loan> m_lent;
+    // GIVEN changed again while it was being read.
+    bool m_readAgain = false;
+    // Steps at every connect and disconnect: loans read for another connection are dropped.
+    int m_connection = 0;
+    Loans m_lent;
     bool m_pending = false;
     bool m_shown = true;
 };
