@@ -61,7 +61,8 @@ char *FetchedRows::reserve(size_t bytes)
 {
     if (m_chunks.empty() || m_used + bytes > m_chunkBytes) {
         m_chunkBytes = qMax(qBound(kFirstChunk, size_t(m_allocated), kLargestChunk), bytes);
-        m_chunks.push_back(std::make_unique<char[]>(m_chunkBytes));
+        // Every byte is written before it is read: no zeroing pass over a fresh chunk.
+        m_chunks.push_back(std::make_unique_for_overwrite<char[]>(m_chunkBytes));
         m_allocated += qint64(m_chunkBytes);
         m_used = 0;
     }

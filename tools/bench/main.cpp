@@ -897,16 +897,23 @@ int main(int argc, char *argv[])
         MainF->IBDatabase1()->close();
         std::_Exit(0);
     }
-    // BENCH_PROFILE=reload or move (BENCH_PROFILE_RUNS times): only that, for a profiler to watch.
+    // BENCH_PROFILE=reload, move or end (Ctrl+End after a reload), BENCH_PROFILE_RUNS times:
+    // only that, for a profiler to watch.
     const QString profiled = qEnvironmentVariable("BENCH_PROFILE");
     if (!profiled.isEmpty()) {
         QDir::setCurrent(dir);
         startProgram();
         MainF->RefreshGiven();
         bookGrid()->setFocus();
-        const std::function<void()> work = profiled == QLatin1String("move")
-                                               ? std::function<void()>([] { press(Qt::Key_Down); settle(); })
-                                               : std::function<void()>([] { MainF->RefreshBooks(); settle(); });
+        std::function<void()> work = [] { MainF->RefreshBooks(); settle(); };
+        if (profiled == QLatin1String("move"))
+            work = [] { press(Qt::Key_Down); settle(); };
+        else if (profiled == QLatin1String("end"))
+            work = [] {
+                MainF->RefreshBooks();
+                press(Qt::Key_End, Qt::ControlModifier);
+                settle();
+            };
         QVector<double> times;
         const int n = qMax(qEnvironmentVariableIntValue("BENCH_PROFILE_RUNS"), 1);
         for (int i = 0; i < n; ++i)
