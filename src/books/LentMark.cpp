@@ -1,9 +1,8 @@
 #include "LentMark.h"
 
 #include "DBGridEh.h"
-#include "DbWorker.h"
+#include "GivenSnapshot.h"
 #include "FbDatabase.h"
-#include "FbError.h"
 #include "FbQuery.h"
 #include "FbTransaction.h"
 #include "ForgivingSearch.h"
@@ -16,24 +15,30 @@
 namespace
 {
 const QColor kLentColour(0xFF, 0xE4, 0xB5);
+
+// On the reader's thread: the loans by book.
+QVariant readLoans(FbQuery &rows)
+{
+    LentMark::Loans lent;
+    for (int r = 0; r < rows.fetchedCount(); ++r)
+        lent.insert(rows.value(r, 0).toLongLong(), {rows.value(r, 1).toString(), rows.value(r, 2).toDate()});
+    return QVariant::fromValue(lent);
 }
+} // namespace
 
 LentMark::LentMark(DBGridEh *grid, FbDatabase *db, QObject *parent)
-    : QObject(parent), m_grid(grid), m_db(db), m_reader(new DbWorker(db, this)), m_changes(db, this, "LentChangesQuery")
+    : QObject(parent)
+    , m_grid(grid)
+    , m_db(db)
+    , m_loans(new GivenSnapshot(db, QStringLiteral("SELECT given_id, given_to, given_date FROM given"), readLoans,
+                                QStringLiteral("Lent"), this))
 {
     m_shown = !ForgivingSearch::flag(kHideKey);
-    m_reader->setObjectName(QStringLiteral("LentWorker"));
-    connect(m_reader, &DbWorker::finished, this, &LentMark::loansArrived);
-    connect(m_reader, &DbWorker::failed, this, [this] { loansArrived({}); });
+    connect(m_loans, &GivenSnapshot::arrived, this, &LentMark::loansArrived);
     grid->queryModel()->setCellHook([this](int row, int column, int role) { return cellRole(row, column, role); });
     if (FbTransaction *tr = db->defaultTransaction())
         connect(tr, &FbTransaction::changesCommitted, this, &LentMark::refreshSoon);
-    // Another library (or the same one made anew) may have the same count.
-    connect(db, &FbDatabase::connectedChanged, this, [this] {
-        ++m_connection;
-        m_changes.forget();
-        refreshSoon();
-    });
+    connect(db, &FbDatabase::connectedChanged, this, &LentMark::refreshSoon);
     if (FbQuery *list = grid->query())
         connect(list, &FbQuery::opened, this, &LentMark::refreshSoon);
 }
@@ -70,57 +75,14 @@ void LentMark::refreshSoon()
 
 void LentMark::refresh()
 {
-    // The counter is read on the window's attachment, which the book list may be waiting on;
-    // its opening refreshes the marks.
-    if (m_db->usedOffThread())
-        return;
-    if (!m_db->connected()) {
-        m_changes.forget();
-        m_reader->stop();
-        m_lent.clear();
-        m_grid->viewport()->update();
-        return;
-    }
-    if (!m_changes.readNow())
-        return;
-    if (m_reader->running())
-        m_readAgain = true;
-    else
-        startReading();
+    m_loans->refresh();
 }
 
-void LentMark::startReading()
-{
-    m_readAgain = false;
-    const int connection = m_connection;
-    m_reader->start([connection](DbWorker::Control &control) {
-        Loans lent;
-        try {
-            FbQuery loans(&control.database());
-            loans.setSqlText(QStringLiteral("SELECT given_id, given_to, given_date FROM given"));
-            loans.open();
-            loans.fetchAll();
-            for (int r = 0; r < loans.fetchedCount(); ++r)
-                lent.insert(loans.value(r, 0).toLongLong(), {loans.value(r, 1).toString(), loans.value(r, 2).toDate()});
-        } catch (const FbError &) {
-            // A library of the older kind has no GIVEN yet: nothing is lent.
-        }
-        return QVariant::fromValue(ReadLoans{connection, lent});
-    });
-}
-
-// A failed or stopped read (an invalid value) leaves the marks as they were.
+// Nothing read (no connection, an older library): nothing is lent.
 void LentMark::loansArrived(const QVariant &loans)
 {
-    if (loans.canConvert<ReadLoans>()) {
-        const ReadLoans read = loans.value<ReadLoans>();
-        if (read.connection == m_connection && m_db->connected()) {
-            m_lent = read.loans;
-            m_grid->viewport()->update();
-        }
-    }
-    if (m_readAgain && m_db->connected())
-        startReading();
+    m_lent = loans.value<Loans>();
+    m_grid->viewport()->update();
 }
 
 QVariant LentMark::cellRole(int row, int column, int role) const

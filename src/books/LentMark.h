@@ -1,7 +1,5 @@
 #pragma once
 
-#include "GivenChanges.h"
-
 #include <QDate>
 #include <QHash>
 #include <QObject>
@@ -10,7 +8,7 @@
 #include <optional>
 
 class DBGridEh;
-class DbWorker;
+class GivenSnapshot;
 class FbDatabase;
 class FbQuery;
 
@@ -29,11 +27,6 @@ public:
         QDate date;
     };
     using Loans = QHash<qint64, Loan>;
-    // What a read of GIVEN brings back to the window's thread.
-    struct ReadLoans {
-        int connection = 0;
-        Loans loans;
-    };
 
     LentMark(DBGridEh *grid, FbDatabase *db, QObject *parent = nullptr);
 
@@ -48,17 +41,11 @@ public:
 
 private:
     void refreshSoon();
-    void startReading();
     void loansArrived(const QVariant &loans);
 
     DBGridEh *m_grid;
     FbDatabase *m_db;
-    DbWorker *m_reader;
-    GivenChanges m_changes;
-    // GIVEN changed again while it was being read.
-    bool m_readAgain = false;
-    // Steps at every connect and disconnect: loans read for another connection are dropped.
-    int m_connection = 0;
+    GivenSnapshot *m_loans;
     Loans m_lent;
     bool m_pending = false;
     bool m_shown = true;

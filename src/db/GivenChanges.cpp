@@ -3,10 +3,10 @@
 #include "FbError.h"
 #include "FbQuery.h"
 
-GivenChanges::GivenChanges(FbDatabase *db, QObject *queryParent, const char *queryName)
+GivenChanges::GivenChanges(FbDatabase *db, QObject *queryParent, const QString &queryName)
     : m_query(new FbQuery(db, queryParent))
 {
-    m_query->setObjectName(QLatin1String(queryName));
+    m_query->setObjectName(queryName);
     m_query->setSqlText(QStringLiteral("SELECT GEN_ID(GIVEN_CHANGES, 0) FROM RDB$DATABASE"));
 }
 

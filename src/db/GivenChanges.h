@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 #include <optional>
 
@@ -15,7 +15,7 @@ class GivenChanges
 {
 public:
     // The counter's statement is made with queryParent, on db.
-    GivenChanges(FbDatabase *db, QObject *queryParent, const char *queryName);
+    GivenChanges(FbDatabase *db, QObject *queryParent, const QString &queryName);
 
     // True when the reader is to read GIVEN now; it is then counted as read at this moment, so
     // a change made while it reads is found at the next call.

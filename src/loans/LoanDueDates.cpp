@@ -8,6 +8,7 @@
 #include "FbDatabase.h"
 #include "FbError.h"
 #include "FbQuery.h"
+#include "GivenSnapshot.h"
 #include "LangStr.h"
 #include "LoanRecords.h"
 #include "LoanSchema.h"
@@ -56,11 +57,22 @@ void showOverdue(ClickableLabel *notice, int count)
 
 } // namespace LoanDueDates
 
+namespace {
+// On the reader's thread: the due dates by book.
+QVariant readDueDates(FbQuery &rows)
+{
+    QHash<int, QDate> due;
+    for (int row = 0; row < rows.fetchedCount(); ++row)
+        due.insert(rows.value(row, 0).toInt(), rows.value(row, 1).toDate());
+    return QVariant::fromValue(due);
+}
+} // namespace
+
 DueDateColumn::DueDateColumn(DBGridEh *grid, MainWindowApi *api, QBoxLayout *legendPlace)
     : QObject(grid)
     , m_grid(grid)
-    , m_dueQuery(new FbQuery(api->IBDatabase1(), this))
-    , m_changes(api->IBDatabase1(), this, "DueChangesQuery")
+    , m_dueDates(new GivenSnapshot(api->IBDatabase1(), LoanRecords::dueDatesStatement(), readDueDates,
+                                   QStringLiteral("DueDates"), this))
     , m_legend(new QLabel)
     , m_soonLegend(new QLabel)
 {
@@ -82,36 +94,24 @@ DueDateColumn::DueDateColumn(DBGridEh *grid, MainWindowApi *api, QBoxLayout *leg
     row->addWidget(m_soonLegend);
     row->addStretch();
     legendPlace->addLayout(row);
-    m_dueQuery->setObjectName(QStringLiteral("DueDatesQuery"));
-    m_dueQuery->setSqlText(LoanRecords::dueDatesStatement());
+    connect(m_dueDates, &GivenSnapshot::arrived, this, &DueDateColumn::dueDatesArrived);
     grid->queryModel()->setCellHook([this](int row, int column, int role) { return cell(row, column, role); });
     connect(api->DataSource4(), &DataSource::opened, this, &DueDateColumn::reload);
-    connect(api->IBDatabase1(), &FbDatabase::connectedChanged, this, [this] { m_changes.forget(); });
     updateLegend();
 }
 
 void DueDateColumn::reload()
 {
-    if (m_changes.readNow())
-        readDueDates();
+    m_dueDates->refresh();
+}
+
+// Nothing read (no connection, a library without due dates): the list shows none.
+void DueDateColumn::dueDatesArrived(const QVariant &due)
+{
+    m_due = due.value<QHash<int, QDate>>();
     updateLegend();
     m_grid->viewport()->update();
     emit reloaded();
-}
-
-void DueDateColumn::readDueDates()
-{
-    m_due.clear();
-    try {
-        m_dueQuery->open();
-        m_dueQuery->fetchAll();
-        for (int row = 0; row < m_dueQuery->fetchedCount(); ++row)
-            m_due.insert(m_dueQuery->value(row, 0).toInt(), m_dueQuery->value(row, 1).toDate());
-        m_dueQuery->close();
-    } catch (const std::exception &) {
-        // A library without due dates: the list shows none.
-        m_due.clear();
-    }
 }
 
 int DueDateColumn::overdueInList() const

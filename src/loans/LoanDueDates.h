@@ -1,7 +1,5 @@
 #pragma once
 
-#include "GivenChanges.h"
-
 #include <QColor>
 #include <QDate>
 #include <QHash>
@@ -11,12 +9,13 @@ class ClickableLabel;
 class DBGridEh;
 class FbDatabase;
 class FbQuery;
+class GivenSnapshot;
 class MainWindowApi;
 class QBoxLayout;
 class QLabel;
 
 // Due dates of loans, kept beside the loan list: the list's own statement stays as it is, and
-// the dates are read again when the list opens after GIVEN changed.
+// the dates are read beside the window when the list opens after GIVEN changed.
 namespace LoanDueDates {
 const QColor kOverdueColor(255, 170, 170);
 const QColor kDueSoonColor(255, 214, 140);
@@ -41,7 +40,8 @@ public:
 
     QDate dueOf(int bookId) const { return m_due.value(bookId); }
     int overdueInList() const;
-    // Reads the due dates again where GIVEN changed since; called whenever the list opens.
+    // Reads the due dates again where GIVEN changed since (reloaded() follows once they are
+    // there); called whenever the list opens.
     void reload();
 
 signals:
@@ -50,11 +50,10 @@ signals:
 private:
     QVariant cell(int row, int column, int role) const;
     void updateLegend();
-    void readDueDates();
+    void dueDatesArrived(const QVariant &due);
 
     DBGridEh *m_grid;
-    FbQuery *m_dueQuery;
-    GivenChanges m_changes;
+    GivenSnapshot *m_dueDates;
     QLabel *m_legend;     // overdue, with their number
     QLabel *m_soonLegend; // due soon
     QHash<int, QDate> m_due;

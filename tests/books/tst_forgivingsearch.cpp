@@ -310,7 +310,7 @@ void TestForgivingSearch::lentMarksReadLoansOnlyWhenChanged()
     auto *reader = MainF->findChild<DbWorker *>(u"LentWorker"_s);
     QTRY_VERIFY(!reader->running());
     QSignalSpy reads(reader, &DbWorker::finished);
-    auto *changes = MainF->findChild<FbQuery *>(u"LentChangesQuery"_s);
+    auto *changes = MainF->findChild<FbQuery *>(u"LentChanges"_s);
     const qint64 looked = changes->totalFetched();
     for (int i = 1; i <= 3; ++i) {
         MainF->RefreshBooks();

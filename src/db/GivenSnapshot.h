@@ -1,0 +1,50 @@
+#pragma once
+
+#include "GivenChanges.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+
+class DbWorker;
+class FbDatabase;
+class FbQuery;
+
+// What the window keeps from GIVEN beside a list (the lent marks, the due dates), read on a
+// worker of its own so that a hundred thousand loans never hold the window, and read again only
+// when GIVEN's change counter moved (every time where the library has no counter).
+class GivenSnapshot : public QObject
+{
+    Q_OBJECT
+public:
+    // build turns the statement's rows into what the reader keeps; it runs on the worker's thread.
+    using Build = std::function<QVariant(FbQuery &rows)>;
+    GivenSnapshot(FbDatabase *db, const QString &statement, Build build, const QString &name, QObject *parent);
+
+    // Reads again when GIVEN changed since the last read; what was read comes with arrived().
+    // Nothing is read while another thread waits on the window's attachment (the counter is
+    // read there): the caller refreshes again after that wait.
+    void refresh();
+    DbWorker *worker() const { return m_worker; }
+
+signals:
+    // build's result; an invalid value when the read failed (a library without GIVEN) or the
+    // connection is gone.
+    void arrived(const QVariant &result);
+
+private:
+    void startReading();
+    void readEnded(const QVariant &result, bool ok);
+
+    FbDatabase *m_db;
+    QString m_statement;
+    Build m_build;
+    DbWorker *m_worker;
+    GivenChanges m_changes;
+    // GIVEN changed again while it was being read.
+    bool m_readAgain = false;
+    // Steps at every connect and disconnect: what was read for another connection is dropped.
+    int m_connection = 0;
+};
