@@ -10,7 +10,6 @@
 class DBGridEh;
 class GivenSnapshot;
 class FbDatabase;
-class FbQuery;
 
 // Marks the lent books in the book list: a coloured title cell with the borrower and the day as
 // its tooltip. The book list's statement stays as it is; the lent ids are read from GIVEN

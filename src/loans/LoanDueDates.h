@@ -8,7 +8,6 @@
 class ClickableLabel;
 class DBGridEh;
 class FbDatabase;
-class FbQuery;
 class GivenSnapshot;
 class MainWindowApi;
 class QBoxLayout;

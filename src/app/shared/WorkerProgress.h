@@ -3,9 +3,9 @@
 #include "DbWorker.h"
 
 #include <QString>
+#include <QVariant>
 
 #include <functional>
-#include <QVariant>
 
 class FbQuery;
 class QWidget;
