@@ -621,9 +621,20 @@ void TMainF::FormShow()
     hideSplash();
     LeftBooksLnkClick();
     GeneralRefreshImgClick();
+}
+
+void TMainF::showLoansFirstSeen()
+{
     // The loans page shows the loans whenever it is first seen, not an empty list until a
-    // refresh. Nobody asked for the list yet, so a library without a loan table (it is made
-    // when the first book is lent) starts quietly; a refresh of the page reports it as before.
+    // refresh; read then rather than at start, so that starting and moving in the book list
+    // cost nothing for a list nobody has looked at (showing the page never connects). Nobody asked for the list yet, so a library
+    // without a loan table (it is made when the first book is lent) stays quiet; a refresh of
+    // the page reports it as before.
+    if (m_loansSeen || !m_firstShowDone || !m_database->connected())
+        return;
+    m_loansSeen = true;
+    if (m_query5->active())
+        return;
     try {
         RefreshGiven();
     } catch (const FbError &) {
@@ -704,6 +715,8 @@ void TMainF::PageControl1Change(int index)
     DBNavigator1BeforeAction();
     if (index == kSqlPage)
         m_sqlPage->SQLShow();
+    if (index == kGivenPage)
+        showLoansFirstSeen();
 }
 
 void TMainF::lbSQLDblClick()

@@ -122,6 +122,7 @@ protected:
 private:
     void FormCreate();
     void FormShow();
+    void showLoansFirstSeen();
     void FormClose();
     void createDatabaseObjects();
     void connectSignals();
@@ -149,6 +150,7 @@ private:
     std::unique_ptr<Ui::TMainF> ui;
     SqlPage *m_sqlPage = nullptr; // the contents of the page SQL
     bool m_firstShowDone = false;
+    bool m_loansSeen = false;
     bool m_keepLinkColours = false;
     bool m_pressedOnCollapsedFrame = false;
     bool m_altAlone = false; // Alt went down and nothing else came yet

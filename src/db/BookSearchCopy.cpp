@@ -58,10 +58,9 @@ QString indexName(const CopiedColumn &c)
 }
 
 // The library's own character set decides what the copy can hold, whatever the connection's.
-ConnectionCharset libraryCharset(OwnTransaction &tr)
+ConnectionCharset libraryCharset(const LibraryCatalog &catalog)
 {
-    const QStringList names = tr.column(QStringLiteral("SELECT RDB$CHARACTER_SET_NAME FROM RDB$DATABASE"));
-    return ConnectionCharset::fromLcCtype(names.value(0));
+    return ConnectionCharset::fromLcCtype(catalog.charset());
 }
 
 QString createTableSql(const ConnectionCharset &charset)
@@ -122,19 +121,11 @@ QString fillSql(const ConnectionCharset &charset)
         .arg(tableName(), copyColumnList(), copiedValues(QStringLiteral("b."), charset));
 }
 
-QStringList presentIndexes(OwnTransaction &tr)
+BookSearchCopy::Missing missingIn(const LibraryCatalog &catalog)
 {
-    return tr.column(QStringLiteral("SELECT RDB$INDEX_NAME FROM RDB$INDICES WHERE RDB$RELATION_NAME = '%1'")
-                         .arg(tableName()));
-}
-
-BookSearchCopy::Missing missingIn(OwnTransaction &tr)
-{
-    const QStringList tables = tr.column(
-        QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = '%1'").arg(tableName()));
-    if (tables.isEmpty())
+    if (!catalog.hasRelation(tableName()))
         return BookSearchCopy::Missing::All;
-    const QStringList present = presentIndexes(tr);
+    const QStringList present = catalog.indexesOf(tableName());
     for (const CopiedColumn &c : kColumns)
         if (!present.contains(indexName(c)))
             return BookSearchCopy::Missing::Indexes;
@@ -187,8 +178,7 @@ BookSearchCopy::Missing BookSearchCopy::missing(FbDatabase &db)
 {
     if (!db.connected())
         db.open();
-    OwnTransaction tr(db);
-    return missingIn(tr);
+    return missingIn(db.catalog());
 }
 
 void BookSearchCopy::createTable(FbDatabase &db)
@@ -196,9 +186,10 @@ void BookSearchCopy::createTable(FbDatabase &db)
     if (!db.connected())
         db.open();
     OwnTransaction tr(db);
-    if (missingIn(tr) != Missing::All)
+    const LibraryCatalog catalog = LibraryCatalog::read(tr);
+    if (missingIn(catalog) != Missing::All)
         return;
-    const ConnectionCharset charset = libraryCharset(tr);
+    const ConnectionCharset charset = libraryCharset(catalog);
     tr.execute(createTableSql(charset));
     for (const QString &trigger : triggerSqls(charset))
         tr.execute(trigger);
@@ -209,17 +200,13 @@ void BookSearchCopy::fillAndIndex(FbDatabase &db)
 {
     if (!db.connected())
         db.open();
-    ConnectionCharset charset;
-    {
-        OwnTransaction tr(db);
-        charset = libraryCharset(tr);
-    }
+    const ConnectionCharset charset = libraryCharset(db.catalog());
     OwnTransaction fill(db);
     fill.execute(fillSql(charset));
     fill.commit();
     // Built once the rows are in: one pass over the table per index.
     OwnTransaction build(db);
-    const QStringList present = presentIndexes(build);
+    const QStringList present = LibraryCatalog::read(build).indexesOf(tableName());
     for (const CopiedColumn &c : kColumns)
         if (!present.contains(indexName(c)))
             build.execute(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")

@@ -6,9 +6,11 @@
 #include "FbQuery.h"
 #include "FbTransaction.h"
 #include "LockDirectory.h"
+#include "OwnTransaction.h"
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 namespace {
 
@@ -153,6 +155,13 @@ void FbDatabase::open()
         m_params = m_leader->sessionParams();
     }
     LockDirectory::prepare();
+    // Everything that runs on connecting (here and in the handlers of connectedChanged) checks
+    // the catalogue: one read serves them all.
+    m_connecting = true;
+    const auto connected = qScopeGuard([this] {
+        m_connecting = false;
+        m_catalog.reset();
+    });
     QString userName = paramValue(QStringLiteral("user_name"));
     QString password = paramValue(QStringLiteral("password"));
     if (m_loginPrompt) {
@@ -195,6 +204,17 @@ void FbDatabase::attach(const QByteArray &dpb)
     m_handle = handle;
 }
 
+LibraryCatalog FbDatabase::catalog()
+{
+    if (m_catalog)
+        return *m_catalog;
+    OwnTransaction tr(*this);
+    LibraryCatalog read = LibraryCatalog::read(tr);
+    if (m_connecting)
+        m_catalog = read;
+    return read;
+}
+
 void FbDatabase::followLibraryCharset(const QString &userName, const QString &password)
 {
     if (ConnectionCharset::fromLcCtype(paramValue(QStringLiteral("lc_ctype"))).kind() == ConnectionCharset::Kind::Utf8 ||
@@ -209,6 +229,7 @@ void FbDatabase::followLibraryCharset(const QString &userName, const QString &pa
 
 void FbDatabase::close()
 {
+    m_catalog.reset();
     if (!connected())
         return;
     for (FbQuery *query : std::as_const(m_queries))

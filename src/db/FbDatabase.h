@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LibraryCatalog.h"
 #include "TextCodec.h"
 
 #include <QList>
@@ -7,6 +8,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class FbQuery;
 class FbTransaction;
@@ -70,6 +72,11 @@ public:
     void setUsedOffThread(bool used) { m_usedOffThread = used; }
     bool usedOffThread() const { return m_usedOffThread; }
 
+    // The library's catalogue, read afresh in a transaction of its own; while connecting it is
+    // read once for every check and read again only after a statement that may change it.
+    LibraryCatalog catalog();
+    void forgetCatalog() { m_catalog.reset(); }
+
 private:
     // After a failed statement: a connection the server has dropped (server stopped, network
     // gone) is let go, so that the program shows itself disconnected and the next statement
@@ -112,6 +119,8 @@ private:
     bool m_loginPrompt = false;
     QPointer<FbDatabase> m_leader;
     bool m_usedOffThread = false;
+    bool m_connecting = false;
+    std::optional<LibraryCatalog> m_catalog;
     bool m_charsetFollowsLibrary = false;
     int m_dialect = 3;
     unsigned int m_handle = 0;

@@ -1,15 +1,14 @@
 #include "LibraryCharset.h"
 
+#include "FbDatabase.h"
 #include "FbError.h"
-#include "OwnTransaction.h"
 
 namespace LibraryCharset {
 
 QString of(FbDatabase &db)
 {
     try {
-        OwnTransaction tr(db);
-        return tr.column(QStringLiteral("SELECT RDB$CHARACTER_SET_NAME FROM RDB$DATABASE")).value(0);
+        return db.catalog().charset();
     } catch (const FbError &) {
         return {};
     }

@@ -45,10 +45,9 @@ void useUkrainianCollation(FbDatabase &db)
     tr.commit();
 }
 
-QStringList missingIn(OwnTransaction &tr)
+QStringList missingIn(const LibraryCatalog &catalog)
 {
-    const QStringList present =
-        tr.column(QStringLiteral("SELECT RDB$INDEX_NAME FROM RDB$INDICES WHERE RDB$RELATION_NAME = 'BOOK'"));
+    const QStringList present = catalog.indexesOf(QStringLiteral("BOOK"));
     QStringList missing;
     for (const QString &name : LibrarySchema::indexNames())
         if (!present.contains(name))
@@ -71,8 +70,7 @@ QStringList LibrarySchema::missingIndexes(FbDatabase &db)
 {
     if (!db.connected())
         db.open();
-    OwnTransaction tr(db);
-    return missingIn(tr);
+    return missingIn(db.catalog());
 }
 
 QStringList LibrarySchema::addMissingIndexes(FbDatabase &db,
@@ -81,7 +79,7 @@ QStringList LibrarySchema::addMissingIndexes(FbDatabase &db,
     if (!db.connected())
         db.open();
     OwnTransaction tr(db);
-    const QStringList missing = missingIn(tr);
+    const QStringList missing = missingIn(LibraryCatalog::read(tr));
     if (missing.isEmpty())
         return {};
     if (beforeBuilding)
@@ -99,11 +97,7 @@ QStringList LibrarySchema::buildMissingIndexes(FbDatabase &db,
 {
     if (!db.connected())
         db.open();
-    QStringList missing;
-    {
-        OwnTransaction look(db);
-        missing = missingIn(look);
-    }
+    const QStringList missing = missingIn(db.catalog());
     QStringList built;
     for (const QString &statement : statements()) {
         const QString name = indexName(statement);

@@ -7,7 +7,7 @@
 namespace {
 
 struct Step {
-    const char *kind;  // what the catalogue of the engine calls it: relation, field, trigger, index, generator
+    const char *kind;  // relation, field (of GIVEN), trigger, index (on GIVEN or LOAN_HISTORY), generator
     const char *name;
     const char *statement;
     bool onGiven;      // needs GIVEN
@@ -49,32 +49,28 @@ const Step kSteps[] = {
     {"index", "LOAN_HISTORY_TO", "CREATE INDEX LOAN_HISTORY_TO ON LOAN_HISTORY (GIVEN_TO)", false, 2},
 };
 
-// Names of what the library has, each prefixed with its kind ("relation:GIVEN").
-QStringList presentNames(OwnTransaction &tr)
+bool present(const LibraryCatalog &catalog, const Step &step)
 {
-    QStringList names;
-    const auto add = [&](const char *kind, const char *select) {
-        for (const QString &name : tr.column(QString::fromLatin1(select)))
-            names << QString::fromLatin1(kind) + QLatin1Char(':') + name;
-    };
-    add("relation", "SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$RELATION_NAME IN "
-                    "('GIVEN', 'LOAN_HISTORY', 'BORROWER')");
-    add("field", "SELECT RDB$FIELD_NAME FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'GIVEN'");
-    add("trigger", "SELECT RDB$TRIGGER_NAME FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME IN "
-                   "('GIVEN_HISTORY', 'GIVEN_CHANGED')");
-    add("generator", "SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = 'GIVEN_CHANGES'");
-    add("index", "SELECT RDB$INDEX_NAME FROM RDB$INDICES WHERE RDB$RELATION_NAME IN ('GIVEN', 'LOAN_HISTORY')");
-    return names;
+    const QString name = QString::fromLatin1(step.name);
+    const QString kind = QString::fromLatin1(step.kind);
+    if (kind == QLatin1String("relation"))
+        return catalog.hasRelation(name);
+    if (kind == QLatin1String("field"))
+        return catalog.hasField(QStringLiteral("GIVEN"), name);
+    if (kind == QLatin1String("trigger"))
+        return catalog.hasTrigger(name);
+    if (kind == QLatin1String("generator"))
+        return catalog.hasGenerator(name);
+    const QString on = name.startsWith(QLatin1String("GIVEN")) ? QStringLiteral("GIVEN") : QStringLiteral("LOAN_HISTORY");
+    return catalog.indexesOf(on).contains(name);
 }
 
-QList<const Step *> missingSteps(OwnTransaction &tr)
+QList<const Step *> missingSteps(const LibraryCatalog &catalog)
 {
-    const QStringList have = presentNames(tr);
-    const bool haveGiven = have.contains(QStringLiteral("relation:GIVEN"));
+    const bool haveGiven = catalog.hasRelation(QStringLiteral("GIVEN"));
     QList<const Step *> missing;
     for (const Step &step : kSteps)
-        if ((haveGiven || !step.onGiven) &&
-            !have.contains(QString::fromLatin1(step.kind) + QLatin1Char(':') + QString::fromLatin1(step.name)))
+        if ((haveGiven || !step.onGiven) && !present(catalog, step))
             missing << &step;
     return missing;
 }
@@ -87,9 +83,8 @@ QStringList missingStatements(FbDatabase &db)
 {
     if (!db.connected())
         db.open();
-    OwnTransaction tr(db);
     QStringList result;
-    for (const Step *step : missingSteps(tr)) {
+    for (const Step *step : missingSteps(db.catalog())) {
         result << QString::fromLatin1(step->statement);
         if (step->grant)
             result << QString::fromLatin1(step->grant);
@@ -103,9 +98,8 @@ QStringList addMissing(FbDatabase &db)
         db.open();
     QStringList done;
     for (int phase = 1; phase <= 2; ++phase) {
-        OwnTransaction tr(db);
         QStringList statements;
-        for (const Step *step : missingSteps(tr)) {
+        for (const Step *step : missingSteps(db.catalog())) {
             if (step->phase != phase)
                 continue;
             statements << QString::fromLatin1(step->statement);
@@ -114,6 +108,7 @@ QStringList addMissing(FbDatabase &db)
         }
         if (statements.isEmpty())
             continue;
+        OwnTransaction tr(db);
         for (const QString &statement : statements)
             tr.execute(statement);
         tr.commit();
@@ -127,10 +122,9 @@ bool present(FbDatabase &db)
     try {
         if (!db.connected())
             return false;
-        OwnTransaction tr(db);
-        const QStringList have = presentNames(tr);
-        return have.contains(QStringLiteral("field:DUE_DATE")) && have.contains(QStringLiteral("relation:LOAN_HISTORY")) &&
-               have.contains(QStringLiteral("relation:BORROWER"));
+        const LibraryCatalog catalog = db.catalog();
+        return catalog.hasField(QStringLiteral("GIVEN"), QStringLiteral("DUE_DATE")) &&
+               catalog.hasRelation(QStringLiteral("LOAN_HISTORY")) && catalog.hasRelation(QStringLiteral("BORROWER"));
     } catch (const FbError &) {
         return false;
     }

@@ -39,10 +39,11 @@ void OwnTransaction::execute(QString statement)
     ISC_STATUS_ARRAY status;
     isc_dsql_execute_immediate(status, m_db.handle(), &m_handle, static_cast<unsigned short>(sql.size()),
                                sql.constData(), static_cast<unsigned short>(m_db.sqlDialect()), nullptr);
+    m_db.forgetCatalog();
     FbApi::check(status);
 }
 
-QStringList OwnTransaction::column(const QString &select)
+QStringList OwnTransaction::column(const QString &select, int width)
 {
     const QByteArray sql = encoded(select);
     ISC_STATUS_ARRAY status;
@@ -56,11 +57,10 @@ QStringList OwnTransaction::column(const QString &select)
                      static_cast<unsigned short>(m_db.sqlDialect()), &out);
     QStringList result;
     if (!(status[0] == 1 && status[1] != 0)) {
-        // Wide enough for any name or count, in any character set.
-        QByteArray buffer(1024 + 2, '\0');
+        QByteArray buffer(width + 2, '\0');
         short null = 0;
         out.sqlvar[0].sqltype = SQL_VARYING + 1;
-        out.sqlvar[0].sqllen = 1024;
+        out.sqlvar[0].sqllen = static_cast<short>(width);
         out.sqlvar[0].sqldata = buffer.data();
         out.sqlvar[0].sqlind = &null;
         isc_dsql_execute(status, &m_handle, &stmt, static_cast<unsigned short>(m_db.sqlDialect()), nullptr);
@@ -80,6 +80,7 @@ void OwnTransaction::commit()
 {
     ISC_STATUS_ARRAY status;
     isc_commit_transaction(status, &m_handle);
+    m_db.forgetCatalog();
     FbApi::check(status);
     m_handle = 0;
 }

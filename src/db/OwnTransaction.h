@@ -15,10 +15,10 @@ public:
     OwnTransaction(const OwnTransaction &) = delete;
     OwnTransaction &operator=(const OwnTransaction &) = delete;
 
-    // Throws FbError with the engine's text.
+    // Throws FbError with the engine's text. What the library's catalogue holds may have changed.
     void execute(QString statement);
-    // The first column of every row of a select, as trimmed text.
-    QStringList column(const QString &select);
+    // The first column of every row of a select, as trimmed text of at most width bytes.
+    QStringList column(const QString &select, int width = 1024);
     void commit();
 
 private:

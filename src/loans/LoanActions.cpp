@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "BorrowersWindow.h"
 #include "ClickableLabel.h"
+#include "DbWorker.h"
 #include "EventConsole.h"
 #include "LangStr.h"
 #include "LoanDueDates.h"
@@ -50,11 +51,25 @@ void install(QWidget *mainWindow, MainWindowApi *api, const Places &places)
 void libraryConnected(FbDatabase &db)
 {
     LoanDueDates::upgradeLibrary(db);
-    const int overdue = LoanDueDates::overdueCount(db);
-    if (overdue > 0)
-        LogEvent(LoanDueDates::overdueText(overdue));
-    if (g_notice)
+    if (!g_notice)
+        return;
+    // Counted beside the window: the window shows without waiting for it (on a library on a
+    // server the count is several round trips), the notice a moment later.
+    static QPointer<DbWorker> latest;
+    auto *worker = new DbWorker(&db, g_notice);
+    worker->setObjectName(QStringLiteral("OverdueWorker"));
+    latest = worker;
+    QObject::connect(worker, &DbWorker::finished, worker, [worker](const QVariant &result) {
+        worker->deleteLater();
+        if (worker != latest) // counted on an earlier connection
+            return;
+        const int overdue = result.toInt();
+        if (overdue > 0)
+            LogEvent(LoanDueDates::overdueText(overdue));
         LoanDueDates::showOverdue(g_notice, overdue);
+    });
+    QObject::connect(worker, &DbWorker::failed, worker, &QObject::deleteLater);
+    worker->start([](DbWorker::Control &control) { return QVariant(LoanDueDates::overdueCount(control.database())); });
 }
 
 ClickableLabel *overdueNotice()

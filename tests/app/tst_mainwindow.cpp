@@ -103,6 +103,9 @@ void TestMainWindow::loanListShownAfterStart()
     app.start(false);
     addBookAndLoan();
     MainF->show();
+    // Not read until the page is first seen: starting and book moves do not wait for it.
+    QVERIFY(MainF->IBQuery1()->active());
+    QVERIFY(!MainF->IBQuery5()->active());
     MainF->LeftGivenBooksLnkClick();
     Ui::TMainF *ui = MainF->form();
     QVERIFY(MainF->IBQuery5()->active());

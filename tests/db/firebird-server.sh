@@ -63,6 +63,7 @@ RemoteServicePort = $port
 RemoteBindAddress = 127.0.0.1
 ServerMode = Super
 SecurityDatabase = $root/security3.fdb
+${FIREBIRD_SERVER_CONF_EXTRA:-}
 CONF
 export FIREBIRD="$root" FIREBIRD_LOCK="$root/lock"
 if [ ! -f "$root/security3.fdb" ]; then

@@ -4,6 +4,8 @@
 #include "FbQuery.h"
 #include "FbTransaction.h"
 #include "LibrarySchema.h"
+#include "LoanSchema.h"
+#include "OwnTransaction.h"
 #include "LockDirectory.h"
 #include "TestLibrary.h"
 
@@ -84,6 +86,9 @@ private slots:
     void orderingUsesItsIndex_data();
     void orderingUsesItsIndex();
     void missingIndexesAddedOnce();
+    void catalogueNamesWhatTheLibraryHas_data();
+    void catalogueNamesWhatTheLibraryHas();
+    void catalogueKeptOnlyWhileConnecting();
     void failedIndexUpgradeLeavesLibraryAsItWas();
     void indexesBuiltOneByOneKeepWhatIsDone();
     void movesAndCurrentRow();
@@ -490,6 +495,73 @@ void TestFbDatabase::missingIndexesAddedOnce()
     FbQuery q(&c.db);
     q.setSqlText(QStringLiteral("SELECT * FROM book ORDER BY title DESC"));
     QVERIFY(q.plan().contains(QStringLiteral("BOOK_TITLE_DESC")));
+}
+
+void TestFbDatabase::catalogueNamesWhatTheLibraryHas_data()
+{
+    QTest::addColumn<bool>("unicode");
+    QTest::addColumn<QString>("charset");
+    QTest::newRow("Windows-1251 library") << false << QStringLiteral("WIN1251");
+    QTest::newRow("Unicode library") << true << QStringLiteral("UTF8");
+}
+
+void TestFbDatabase::catalogueNamesWhatTheLibraryHas()
+{
+    QFETCH(bool, unicode);
+    QFETCH(QString, charset);
+    TestLibrary lib(true, unicode);
+    FbDatabase db;
+    lib.configure(db);
+    db.open();
+    LoanSchema::addMissing(db);
+    const LibraryCatalog catalog = db.catalog();
+    QCOMPARE(catalog.charset(), charset);
+    for (const char *table : {"BOOK", "GIVEN", "LOAN_HISTORY", "BORROWER", "BOOK_SEARCH"})
+        QVERIFY2(catalog.hasRelation(QString::fromLatin1(table)), table);
+    QVERIFY(!catalog.hasRelation(QStringLiteral("RDB$RELATIONS")));
+    QVERIFY(catalog.hasField(QStringLiteral("GIVEN"), QStringLiteral("DUE_DATE")));
+    QVERIFY(!catalog.hasField(QStringLiteral("GIVEN"), QStringLiteral("TITLE")));
+    QVERIFY(catalog.hasTrigger(QStringLiteral("GIVEN_CHANGED")));
+    QVERIFY(catalog.hasGenerator(QStringLiteral("GIVEN_CHANGES")));
+    // Each table's indexes, and no other table's.
+    const QStringList onBook = catalog.indexesOf(QStringLiteral("BOOK"));
+    for (const QString &name : LibrarySchema::indexNames())
+        QVERIFY2(onBook.contains(name), qPrintable(name));
+    QVERIFY(!onBook.contains(QStringLiteral("GIVEN_DUE_ASC")));
+    QVERIFY(catalog.indexesOf(QStringLiteral("GIVEN")).contains(QStringLiteral("GIVEN_DUE_ASC")));
+    QVERIFY(LibrarySchema::missingIndexes(db).isEmpty());
+    QVERIFY(LoanSchema::missingStatements(db).isEmpty());
+}
+
+void TestFbDatabase::catalogueKeptOnlyWhileConnecting()
+{
+    TestLibrary lib;
+    FbDatabase db;
+    lib.configure(db);
+    FbDatabase other;
+    lib.configure(other);
+    other.open();
+    const auto makeTable = [](FbDatabase &on, const QString &name) {
+        OwnTransaction tr(on);
+        tr.execute(QStringLiteral("CREATE TABLE %1 (N INTEGER)").arg(name));
+        tr.commit();
+    };
+    bool checked = false;
+    connect(&db, &FbDatabase::connectedChanged, this, [&](bool connected) {
+        if (!connected)
+            return;
+        QVERIFY(!db.catalog().hasRelation(QStringLiteral("SHELF")));
+        // What this connection changes while connecting is read again at the next check.
+        makeTable(db, QStringLiteral("SHELF"));
+        QVERIFY(db.catalog().hasRelation(QStringLiteral("SHELF")));
+        checked = true;
+    });
+    db.open();
+    QVERIFY(checked);
+    // Once connected, every check reads afresh: another program's change is seen at once.
+    QVERIFY(!db.catalog().hasRelation(QStringLiteral("CASE_SHELF")));
+    makeTable(other, QStringLiteral("CASE_SHELF"));
+    QVERIFY(db.catalog().hasRelation(QStringLiteral("CASE_SHELF")));
 }
 
 void TestFbDatabase::failedIndexUpgradeLeavesLibraryAsItWas()

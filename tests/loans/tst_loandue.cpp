@@ -421,6 +421,8 @@ void TestLoanDue::startNotice()
     UserPrompts::clearShownMessages();
     app.start();
     QVERIFY(UserPrompts::shownMessages().isEmpty());
+    // Counted beside the window once it shows.
+    QTRY_VERIFY(!LoanActions::overdueNotice()->findChild<DbWorker *>(u"OverdueWorker"_s));
     const QString text = LoanDueDates::overdueText(overdue);
     QCOMPARE(AppFixture::consoleMessages().count(text), overdue ? 1 : 0);
     ClickableLabel *notice = LoanActions::overdueNotice();

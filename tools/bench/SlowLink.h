@@ -13,6 +13,9 @@ public:
     ~SlowLink();
     int port() const { return m_port; }
     long roundTrips() const { return m_trips.load(); }
+    // Those of the first connection made through the link: the program's own attachment, which
+    // the window waits on; the others are its helpers' beside it.
+    long windowTrips() const { return m_windowTrips.load(); }
 
 private:
     void run();
@@ -21,6 +24,7 @@ private:
     int m_serverPort;
     int m_delayMs;
     std::atomic<long> m_trips{0};
+    std::atomic<long> m_windowTrips{0};
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };

@@ -725,6 +725,8 @@ int serverMode(const QStringList &args)
                         : "delay: netem is not available on this machine (tc: the qdisc kind netem is unknown); "
                           "the relay holds each chunk 5 ms each way instead\n");
     const QString serverDir = QStringLiteral(BENCH_SERVER_DIR);
+    if (qEnvironmentVariableIsSet("BENCH_TRACE")) // the traced trips in plain words
+        qputenv("FIREBIRD_SERVER_CONF_EXTRA", "WireCrypt = Disabled");
     const auto script = [&](const QStringList &a) {
         QProcess p;
         p.start(QStringLiteral(BENCH_SERVER_SCRIPT), a);
@@ -759,15 +761,23 @@ int serverMode(const QStringList &args)
     struct Row {
         QString what;
         double ms;
-        long trips;
+        long trips;  // on the program's own attachment, which the window waits on
+        long beside; // on its helpers' attachments, which it does not
         QString goal;
         bool met;
     };
     QVector<Row> rows;
-    long before = link.roundTrips();
+    struct Count {
+        long window;
+        long all;
+    };
+    const auto count = [&link] { return Count{link.windowTrips(), link.roundTrips()}; };
+    Count before = count();
     const double startMs = timed([] { startProgram(); });
-    rows << Row{QStringLiteral("start to first screen"), startMs, link.roundTrips() - before,
-                QStringLiteral("<= 6 round trips"), link.roundTrips() - before <= 6};
+    Count after = count();
+    rows << Row{QStringLiteral("start to first screen"), startMs, after.window - before.window,
+                (after.all - before.all) - (after.window - before.window), QStringLiteral("<= 6 round trips"),
+                after.window - before.window <= 6};
 
     FbQuery *list = MainF->IBQuery1();
     auto *bar = MainF->findChild<BookSearchBar *>();
@@ -779,12 +789,16 @@ int serverMode(const QStringList &args)
     const auto measure = [&](const QString &what, const std::function<void()> &work, long goalTrips) {
         QVector<double> ms;
         long most = 0;
+        long mostBeside = 0;
         for (int i = 0; i < 5; ++i) {
-            const long b = link.roundTrips();
+            const Count b = count();
             ms << timed(work);
-            most = qMax(most, link.roundTrips() - b);
+            const Count a = count();
+            most = qMax(most, a.window - b.window);
+            mostBeside = qMax(mostBeside, (a.all - b.all) - (a.window - b.window));
         }
-        rows << Row{what, median(ms), most, QStringLiteral("<= %1 round trips").arg(goalTrips), most <= goalTrips};
+        rows << Row{what, median(ms), most, mostBeside, QStringLiteral("<= %1 round trips").arg(goalTrips),
+                    most <= goalTrips};
     };
     measure(QStringLiteral("row move (Down), no new statement"), [] { press(Qt::Key_Down); settle(); }, 0);
     measure(QStringLiteral("reload list, first screen"), [] { MainF->RefreshBooks(); settle(); }, 2);
@@ -803,31 +817,43 @@ int serverMode(const QStringList &args)
     }, 2);
     MainF->LeftRefreshAllLbClick();
     settle();
+    // Once the loans page has been seen, its list follows every move in the book list.
+    MainF->LeftGivenBooksLnkClick();
+    settle();
+    MainF->LeftBooksLnkClick();
+    settle();
+    bookGrid()->setFocus();
+    measure(QStringLiteral("row move, the loans page seen before"), [] { press(Qt::Key_Down); settle(); }, 0);
     const int fetchedBefore = list->fetchedCount();
-    before = link.roundTrips();
+    before = count();
     const double endMs = timed([] { press(Qt::Key_End, Qt::ControlModifier); settle(); });
-    const long endTrips = qMax(link.roundTrips() - before, 1L);
+    const long endTrips = qMax(link.roundTrips() - before.all, 1L);
     const double perTrip = double(list->fetchedCount() - fetchedBefore) / endTrips;
 
-    out << QStringLiteral("%1 %2 %3 %4  %5\n")
+    out << QStringLiteral("%1 %2 %3 %4 %5  %6\n")
                .arg(QStringLiteral("operation (10 ms round trip)"), -44)
                .arg(QStringLiteral("ms"), 9)
                .arg(QStringLiteral("trips"), 6)
+               .arg(QStringLiteral("beside"), 7)
                .arg(QStringLiteral("goal"), -22)
                .arg(QStringLiteral("met"));
     for (const Row &r : rows)
-        out << QStringLiteral("%1 %2 %3 %4  %5\n")
+        out << QStringLiteral("%1 %2 %3 %4 %5  %6\n")
                    .arg(r.what, -44)
                    .arg(r.ms, 9, 'f', 1)
                    .arg(r.trips, 6)
+                   .arg(r.beside, 7)
                    .arg(r.goal, -22)
                    .arg(r.met ? QStringLiteral("yes") : QStringLiteral("NO"));
-    out << QStringLiteral("%1 %2 %3 %4  %5\n")
+    out << QStringLiteral("%1 %2 %3 %4 %5  %6\n")
                .arg(QStringLiteral("Ctrl+End, %1 rows fetched").arg(list->fetchedCount() - fetchedBefore), -44)
                .arg(endMs, 9, 'f', 1)
                .arg(endTrips, 6)
+               .arg(QString(), 7)
                .arg(QStringLiteral(">= 1000 rows a trip"), -22)
                .arg(perTrip >= 1000 ? QStringLiteral("yes") : QStringLiteral("NO (%1)").arg(perTrip, 0, 'f', 0));
+    out << "trips: those the window waits on (its own attachment); beside: its helpers' attachments "
+           "(the book count, the loans' marks and due dates, the index check), which it does not\n";
     out << "round trip: " << rtt << " ms; time beyond the trips is the engine's and the program's\n";
     out.flush();
     MainF->IBDatabase1()->close();

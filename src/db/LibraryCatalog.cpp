@@ -1,0 +1,72 @@
+#include "LibraryCatalog.h"
+
+#include "OwnTransaction.h"
+
+namespace {
+
+// One text a row, "kind:relation:name"; the names of the engine's own objects are left out.
+const char *const kCatalogSql =
+    "SELECT CAST('charset::' || COALESCE(TRIM(RDB$CHARACTER_SET_NAME), '') AS VARCHAR(300)) FROM RDB$DATABASE "
+    "UNION ALL SELECT CAST('relation::' || TRIM(RDB$RELATION_NAME) AS VARCHAR(300)) FROM RDB$RELATIONS "
+    "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
+    "UNION ALL SELECT CAST('field:GIVEN:' || TRIM(RDB$FIELD_NAME) AS VARCHAR(300)) FROM RDB$RELATION_FIELDS "
+    "WHERE RDB$RELATION_NAME = 'GIVEN' "
+    "UNION ALL SELECT CAST('index:' || TRIM(RDB$RELATION_NAME) || ':' || TRIM(RDB$INDEX_NAME) AS VARCHAR(300)) "
+    "FROM RDB$INDICES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
+    "UNION ALL SELECT CAST('trigger::' || TRIM(RDB$TRIGGER_NAME) AS VARCHAR(300)) FROM RDB$TRIGGERS "
+    "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
+    "UNION ALL SELECT CAST('generator::' || TRIM(RDB$GENERATOR_NAME) AS VARCHAR(300)) FROM RDB$GENERATORS "
+    "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0";
+
+// Wide enough for two names of 31 characters in any character set; rows this narrow come a
+// hundred to a fetch, so a library's catalogue arrives at once.
+constexpr int kRowWidth = 320;
+
+QString key(const char *kind, const QString &relation, const QString &name)
+{
+    return QString::fromLatin1(kind) + QLatin1Char(':') + relation + QLatin1Char(':') + name;
+}
+
+} // namespace
+
+LibraryCatalog LibraryCatalog::read(OwnTransaction &tr)
+{
+    LibraryCatalog catalog;
+    for (const QString &row : tr.column(QString::fromLatin1(kCatalogSql), kRowWidth)) {
+        if (row.startsWith(QLatin1String("charset::")))
+            catalog.m_charset = row.mid(9);
+        else
+            catalog.m_names.insert(row);
+    }
+    return catalog;
+}
+
+bool LibraryCatalog::hasRelation(const QString &name) const
+{
+    return m_names.contains(key("relation", {}, name));
+}
+
+bool LibraryCatalog::hasField(const QString &relation, const QString &field) const
+{
+    return m_names.contains(key("field", relation, field));
+}
+
+bool LibraryCatalog::hasTrigger(const QString &name) const
+{
+    return m_names.contains(key("trigger", {}, name));
+}
+
+bool LibraryCatalog::hasGenerator(const QString &name) const
+{
+    return m_names.contains(key("generator", {}, name));
+}
+
+QStringList LibraryCatalog::indexesOf(const QString &relation) const
+{
+    const QString prefix = key("index", relation, {});
+    QStringList names;
+    for (const QString &entry : m_names)
+        if (entry.startsWith(prefix))
+            names << entry.mid(prefix.size());
+    return names;
+}
