@@ -129,6 +129,23 @@ void settle()
         bookGrid()->viewport()->repaint();
 }
 
+// Until the readers beside the window (lent marks, due dates, overdue count) are done: what they
+// read once after the loans are first opened is not part of the operation timed next.
+void settleBeside()
+{
+    const auto busy = [] {
+        const QList<DbWorker *> workers = MainF->findChildren<DbWorker *>();
+        return std::any_of(workers.begin(), workers.end(), [](DbWorker *w) {
+            return w->running() && w->objectName() != QLatin1String("IndexWorker");
+        });
+    };
+    QElapsedTimer waited;
+    waited.start();
+    while (busy() && waited.elapsed() < 60000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    settle();
+}
+
 void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     QKeyEvent down(QEvent::KeyPress, key, modifiers);
@@ -341,7 +358,7 @@ void measureList(Bench &bench)
     MainF->LeftRefreshAllLbClick();
     MainF->RefreshGiven();
     MainF->Timer2Timer();
-    settle();
+    settleBeside();
     bookGrid()->setFocus();
     bench.fixedGoal(bench.pair(QStringLiteral("row move (Down), counters and loans open"),
                                [] { press(Qt::Key_Down); settle(); }, engineList(MainF->IBQuery5())),
@@ -604,6 +621,10 @@ void measureIndexCost(Bench &bench, const QString &dir, const QString &library)
         plain.close();
     }
     db().open();
+    // The program starts building them again on connecting; not while the cost without is timed.
+    DbWorker *indexer = MainF->findChild<DbWorker *>(QStringLiteral("IndexWorker"));
+    indexer->stop();
+    indexer->wait(600000);
     const Result without = bench.pair(QStringLiteral("insert, engine, without"), engineInsert, [] {});
     db().close();
     out << QStringLiteral("ordering indexes: an insert takes %1 ms with them, %2 ms without (engine alone)\n")
@@ -624,8 +645,13 @@ void measureIndexCost(Bench &bench, const QString &dir, const QString &library)
                           "beside it after %2 ms (process start to both)\n")
                .arg(figures.value(0).toDouble(), 0, 'f', 0)
                .arg(figures.value(1).toDouble(), 0, 'f', 0);
+    out.flush();
+    // Connecting builds what is still missing beside the window; it is waited for here.
+    db().open();
+    indexer->wait(600000);
+    settle();
     if (!LibrarySchema::missingIndexes(db()).isEmpty())
-        LibrarySchema::addMissingIndexes(db());
+        out << "the ordering indexes were not all built again\n";
     db().close();
     out.flush();
 }
@@ -819,7 +845,7 @@ int serverMode(const QStringList &args)
     settle();
     // Once the loans page has been seen, its list follows every move in the book list.
     MainF->LeftGivenBooksLnkClick();
-    settle();
+    settleBeside();
     MainF->LeftBooksLnkClick();
     settle();
     bookGrid()->setFocus();
