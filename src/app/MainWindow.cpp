@@ -626,10 +626,10 @@ void TMainF::FormShow()
 void TMainF::showLoansFirstSeen()
 {
     // The loans page shows the loans whenever it is first seen, not an empty list until a
-    // refresh; read then rather than at start, so that starting and moving in the book list
-    // cost nothing for a list nobody has looked at (showing the page never connects). Nobody asked for the list yet, so a library
-    // without a loan table (it is made when the first book is lent) stays quiet; a refresh of
-    // the page reports it as before.
+    // refresh. They are read then rather than at start, so that starting and moving in the book
+    // list cost nothing for a list nobody has looked at; showing the page never connects.
+    // Nobody asked for the list yet, so a library without a loan table (it is made when the
+    // first book is lent) stays quiet; a refresh of the page reports it as before.
     if (m_loansSeen || !m_firstShowDone || !m_database->connected())
         return;
     m_loansSeen = true;

@@ -158,7 +158,7 @@ void FbDatabase::open()
     // Everything that runs on connecting (here and in the handlers of connectedChanged) checks
     // the catalogue: one read serves them all.
     m_connecting = true;
-    const auto connected = qScopeGuard([this] {
+    const auto connectingEnds = qScopeGuard([this] {
         m_connecting = false;
         m_catalog.reset();
     });

@@ -4,11 +4,14 @@
 #include "FbDatabase.h"
 #include "FbError.h"
 #include "FbQuery.h"
+#include "GivenChanges.h"
 
 namespace {
-// What a read brings back to the window's thread.
-struct Read {
+// What a check brings back to the window's thread.
+struct Check {
     int connection = 0;
+    std::optional<long long> count;
+    bool read = false;
     QVariant result;
 };
 } // namespace
@@ -20,63 +23,70 @@ GivenSnapshot::GivenSnapshot(FbDatabase *db, const QString &statement, Build bui
     , m_statement(statement)
     , m_build(std::move(build))
     , m_worker(new DbWorker(db, this))
-    , m_changes(db, this, name + QStringLiteral("Changes"))
 {
+    setObjectName(name);
     m_worker->setObjectName(name + QStringLiteral("Worker"));
-    connect(m_worker, &DbWorker::finished, this, [this](const QVariant &read) { readEnded(read, true); });
-    connect(m_worker, &DbWorker::failed, this, [this] { readEnded({}, false); });
+    connect(m_worker, &DbWorker::finished, this, [this](const QVariant &check) { checkEnded(check, true); });
+    connect(m_worker, &DbWorker::failed, this, [this] { checkEnded({}, false); });
     // Another library (or the same one made anew) may have the same count.
     connect(db, &FbDatabase::connectedChanged, this, [this] {
         ++m_connection;
-        m_changes.forget();
+        m_readAt.reset();
         m_worker->stop();
     });
 }
 
 void GivenSnapshot::refresh()
 {
-    if (m_db->usedOffThread())
-        return;
     if (!m_db->connected()) {
-        m_changes.forget();
+        m_readAt.reset();
         emit arrived({});
         return;
     }
-    if (!m_changes.readNow())
-        return;
     if (m_worker->running())
-        m_readAgain = true;
+        m_checkAgain = true;
     else
-        startReading();
+        startChecking();
 }
 
-void GivenSnapshot::startReading()
+void GivenSnapshot::startChecking()
 {
-    m_readAgain = false;
-    const int connection = m_connection;
-    m_worker->start([connection, statement = m_statement, build = m_build](DbWorker::Control &control) {
-        QVariant result;
+    m_checkAgain = false;
+    m_worker->start([connection = m_connection, readAt = m_readAt, statement = m_statement,
+                     build = m_build](DbWorker::Control &control) {
+        Check check;
+        check.connection = connection;
+        check.count = GivenChanges::count(control.database());
+        // Read before GIVEN: a change made while it is read is found at the next check.
+        if (check.count && check.count == readAt)
+            return QVariant::fromValue(check);
+        check.read = true;
         try {
             FbQuery rows(&control.database());
             rows.setSqlText(statement);
             rows.open();
             rows.fetchAll();
-            result = build(rows);
+            check.result = build(rows);
         } catch (const FbError &) {
             // An older library without GIVEN (or without the column read): nothing to keep.
         }
-        return QVariant::fromValue(Read{connection, result});
+        return QVariant::fromValue(check);
     });
 }
 
-// A stopped or failed read leaves what was kept as it was.
-void GivenSnapshot::readEnded(const QVariant &read, bool ok)
+// A stopped or failed check leaves what was kept as it was.
+void GivenSnapshot::checkEnded(const QVariant &result, bool ok)
 {
-    if (ok && read.canConvert<Read>()) {
-        const Read r = read.value<Read>();
-        if (r.connection == m_connection && m_db->connected())
-            emit arrived(r.result);
+    if (ok && result.canConvert<Check>()) {
+        const Check check = result.value<Check>();
+        if (check.connection == m_connection && m_db->connected()) {
+            if (check.read) {
+                m_readAt = check.count;
+                emit arrived(check.result);
+            }
+            emit checked(check.read);
+        }
     }
-    if (m_readAgain && m_db->connected())
-        startReading();
+    if (m_checkAgain && m_db->connected())
+        startChecking();
 }

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "GivenChanges.h"
-
 #include <QObject>
 #include <QString>
 #include <QVariant>
 
 #include <functional>
+#include <optional>
 
 class DbWorker;
 class FbDatabase;
@@ -14,7 +13,9 @@ class FbQuery;
 
 // What the window keeps from GIVEN beside a list (the lent marks, the due dates), read on a
 // worker of its own so that a hundred thousand loans never hold the window, and read again only
-// when GIVEN's change counter moved (every time where the library has no counter).
+// when GIVEN's change counter moved (every time where the library has no counter). The counter
+// is read on the worker too: a check never waits on the window's attachment, nor on a library
+// across a network.
 class GivenSnapshot : public QObject
 {
     Q_OBJECT
@@ -24,8 +25,7 @@ public:
     GivenSnapshot(FbDatabase *db, const QString &statement, Build build, const QString &name, QObject *parent);
 
     // Reads again when GIVEN changed since the last read; what was read comes with arrived().
-    // Nothing is read while another thread waits on the window's attachment (the counter is
-    // read there): the caller refreshes again after that wait.
+    // A refresh while a check runs is made once that check ends.
     void refresh();
     DbWorker *worker() const { return m_worker; }
 
@@ -33,18 +33,21 @@ signals:
     // build's result; an invalid value when the read failed (a library without GIVEN) or the
     // connection is gone.
     void arrived(const QVariant &result);
+    // Every check, when it ends: read tells whether GIVEN had changed and was read.
+    void checked(bool read);
 
 private:
-    void startReading();
-    void readEnded(const QVariant &result, bool ok);
+    void startChecking();
+    void checkEnded(const QVariant &result, bool ok);
 
     FbDatabase *m_db;
     QString m_statement;
     Build m_build;
     DbWorker *m_worker;
-    GivenChanges m_changes;
-    // GIVEN changed again while it was being read.
-    bool m_readAgain = false;
+    // The counter when GIVEN was last read.
+    std::optional<long long> m_readAt;
+    // Refreshed while a check ran.
+    bool m_checkAgain = false;
     // Steps at every connect and disconnect: what was read for another connection is dropped.
     int m_connection = 0;
 };

@@ -2,6 +2,8 @@
 
 #include "OwnTransaction.h"
 
+#include <algorithm>
+
 namespace {
 
 // One text a row, "kind:relation:name"; the names of the engine's own objects are left out.
@@ -59,6 +61,15 @@ bool LibraryCatalog::hasTrigger(const QString &name) const
 bool LibraryCatalog::hasGenerator(const QString &name) const
 {
     return m_names.contains(key("generator", {}, name));
+}
+
+bool LibraryCatalog::hasIndex(const QString &name) const
+{
+    // Index names are the library's, not a table's: one table's is no other's.
+    const QString suffix = QLatin1Char(':') + name;
+    return std::any_of(m_names.begin(), m_names.end(), [&](const QString &entry) {
+        return entry.startsWith(QLatin1String("index:")) && entry.endsWith(suffix);
+    });
 }
 
 QStringList LibraryCatalog::indexesOf(const QString &relation) const

@@ -21,6 +21,7 @@ public:
     bool hasField(const QString &relation, const QString &field) const;
     bool hasTrigger(const QString &name) const;
     bool hasGenerator(const QString &name) const;
+    bool hasIndex(const QString &name) const;
     QStringList indexesOf(const QString &relation) const;
 
 private:

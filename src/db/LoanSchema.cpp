@@ -7,7 +7,7 @@
 namespace {
 
 struct Step {
-    const char *kind;  // relation, field (of GIVEN), trigger, index (on GIVEN or LOAN_HISTORY), generator
+    const char *kind;  // relation, field (of GIVEN), trigger, index, generator
     const char *name;
     const char *statement;
     bool onGiven;      // needs GIVEN
@@ -61,8 +61,7 @@ bool present(const LibraryCatalog &catalog, const Step &step)
         return catalog.hasTrigger(name);
     if (kind == QLatin1String("generator"))
         return catalog.hasGenerator(name);
-    const QString on = name.startsWith(QLatin1String("GIVEN")) ? QStringLiteral("GIVEN") : QStringLiteral("LOAN_HISTORY");
-    return catalog.indexesOf(on).contains(name);
+    return catalog.hasIndex(name);
 }
 
 QList<const Step *> missingSteps(const LibraryCatalog &catalog)

@@ -529,6 +529,8 @@ void TestFbDatabase::catalogueNamesWhatTheLibraryHas()
         QVERIFY2(onBook.contains(name), qPrintable(name));
     QVERIFY(!onBook.contains(QStringLiteral("GIVEN_DUE_ASC")));
     QVERIFY(catalog.indexesOf(QStringLiteral("GIVEN")).contains(QStringLiteral("GIVEN_DUE_ASC")));
+    QVERIFY(catalog.hasIndex(QStringLiteral("LOAN_HISTORY_BOOK")));
+    QVERIFY(!catalog.hasIndex(QStringLiteral("BOOK_DUE_ASC")));
     QVERIFY(LibrarySchema::missingIndexes(db).isEmpty());
     QVERIFY(LoanSchema::missingStatements(db).isEmpty());
 }
