@@ -7,6 +7,9 @@
 #include "GivenChanges.h"
 
 namespace {
+// Long enough for the list's first screen to be painted before the check competes with it.
+constexpr int kCheckDelayMs = 30;
+
 // What a check brings back to the window's thread.
 struct Check {
     int connection = 0;
@@ -26,12 +29,23 @@ GivenSnapshot::GivenSnapshot(FbDatabase *db, const QString &statement, Build bui
 {
     setObjectName(name);
     m_worker->setObjectName(name + QStringLiteral("Worker"));
+    m_soon.setSingleShot(true);
+    m_soon.setInterval(kCheckDelayMs);
+    connect(&m_soon, &QTimer::timeout, this, [this] {
+        if (!m_db->connected())
+            return;
+        if (m_worker->running())
+            m_checkAgain = true;
+        else
+            startChecking();
+    });
     connect(m_worker, &DbWorker::finished, this, [this](const QVariant &check) { checkEnded(check, true); });
     connect(m_worker, &DbWorker::failed, this, [this] { checkEnded({}, false); });
     // Another library (or the same one made anew) may have the same count.
     connect(db, &FbDatabase::connectedChanged, this, [this] {
         ++m_connection;
         m_readAt.reset();
+        m_soon.stop();
         m_worker->stop();
     });
 }
@@ -43,10 +57,8 @@ void GivenSnapshot::refresh()
         emit arrived({});
         return;
     }
-    if (m_worker->running())
-        m_checkAgain = true;
-    else
-        startChecking();
+    if (!m_soon.isActive())
+        m_soon.start();
 }
 
 void GivenSnapshot::startChecking()

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <QVariant>
 
 #include <functional>
@@ -25,7 +26,8 @@ public:
     GivenSnapshot(FbDatabase *db, const QString &statement, Build build, const QString &name, QObject *parent);
 
     // Reads again when GIVEN changed since the last read; what was read comes with arrived().
-    // A refresh while a check runs is made once that check ends.
+    // The check starts a moment later, once the list that asked for it is painted; refreshes
+    // meanwhile, or while a check runs, are served by one check after it.
     void refresh();
     DbWorker *worker() const { return m_worker; }
 
@@ -48,6 +50,7 @@ private:
     std::optional<long long> m_readAt;
     // Refreshed while a check ran.
     bool m_checkAgain = false;
+    QTimer m_soon;
     // Steps at every connect and disconnect: what was read for another connection is dropped.
     int m_connection = 0;
 };
