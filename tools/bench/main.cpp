@@ -853,7 +853,7 @@ int serverMode(const QStringList &args)
     const int fetchedBefore = list->fetchedCount();
     before = count();
     const double endMs = timed([] { press(Qt::Key_End, Qt::ControlModifier); settle(); });
-    const long endTrips = qMax(link.roundTrips() - before.all, 1L);
+    const long endTrips = qMax(link.windowTrips() - before.window, 1L);
     const double perTrip = double(list->fetchedCount() - fetchedBefore) / endTrips;
 
     out << QStringLiteral("%1 %2 %3 %4 %5  %6\n")
