@@ -6,19 +6,23 @@
 
 namespace {
 
-// One text a row, "kind:relation:name"; the names of the engine's own objects are left out.
+// One text a row, "kind:relation:name"; the names of the engine's own objects are left out. As
+// bytes: a name the connection's character set cannot hold (a table someone made with a UTF8
+// connection) comes through rather than failing the reading; the program's names are Latin.
 const char *const kCatalogSql =
-    "SELECT CAST('charset::' || COALESCE(TRIM(RDB$CHARACTER_SET_NAME), '') AS VARCHAR(300)) FROM RDB$DATABASE "
-    "UNION ALL SELECT CAST('relation::' || TRIM(RDB$RELATION_NAME) AS VARCHAR(300)) FROM RDB$RELATIONS "
-    "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
-    "UNION ALL SELECT CAST('field:GIVEN:' || TRIM(RDB$FIELD_NAME) AS VARCHAR(300)) FROM RDB$RELATION_FIELDS "
-    "WHERE RDB$RELATION_NAME = 'GIVEN' "
-    "UNION ALL SELECT CAST('index:' || TRIM(RDB$RELATION_NAME) || ':' || TRIM(RDB$INDEX_NAME) AS VARCHAR(300)) "
+    "SELECT _OCTETS 'charset::' || COALESCE(CAST(TRIM(RDB$CHARACTER_SET_NAME) AS VARCHAR(128) CHARACTER SET OCTETS), '') "
+    "FROM RDB$DATABASE "
+    "UNION ALL SELECT _OCTETS 'relation::' || CAST(TRIM(RDB$RELATION_NAME) AS VARCHAR(128) CHARACTER SET OCTETS) "
+    "FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
+    "UNION ALL SELECT _OCTETS 'field:GIVEN:' || CAST(TRIM(RDB$FIELD_NAME) AS VARCHAR(128) CHARACTER SET OCTETS) "
+    "FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'GIVEN' "
+    "UNION ALL SELECT _OCTETS 'index:' || CAST(TRIM(RDB$RELATION_NAME) AS VARCHAR(128) CHARACTER SET OCTETS) || "
+    "_OCTETS ':' || CAST(TRIM(RDB$INDEX_NAME) AS VARCHAR(128) CHARACTER SET OCTETS) "
     "FROM RDB$INDICES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
-    "UNION ALL SELECT CAST('trigger::' || TRIM(RDB$TRIGGER_NAME) AS VARCHAR(300)) FROM RDB$TRIGGERS "
-    "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
-    "UNION ALL SELECT CAST('generator::' || TRIM(RDB$GENERATOR_NAME) AS VARCHAR(300)) FROM RDB$GENERATORS "
-    "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0";
+    "UNION ALL SELECT _OCTETS 'trigger::' || CAST(TRIM(RDB$TRIGGER_NAME) AS VARCHAR(128) CHARACTER SET OCTETS) "
+    "FROM RDB$TRIGGERS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
+    "UNION ALL SELECT _OCTETS 'generator::' || CAST(TRIM(RDB$GENERATOR_NAME) AS VARCHAR(128) CHARACTER SET OCTETS) "
+    "FROM RDB$GENERATORS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0";
 
 // Wide enough for two names of 31 characters in any character set; rows this narrow come a
 // hundred to a fetch, so a library's catalogue arrives at once.

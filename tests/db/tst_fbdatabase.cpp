@@ -510,6 +510,19 @@ void TestFbDatabase::catalogueNamesWhatTheLibraryHas()
     QFETCH(bool, unicode);
     QFETCH(QString, charset);
     TestLibrary lib(true, unicode);
+    {
+        // A table named in letters Windows-1251 has not, made by another program: the reading
+        // over a Windows-1251 connection still succeeds.
+        FbDatabase utf8;
+        lib.configure(utf8);
+        QStringList params = TestLibrary::defaultParams();
+        params.last() = QStringLiteral("lc_ctype=UTF8");
+        utf8.setParams(params);
+        utf8.open();
+        OwnTransaction tr(utf8);
+        tr.execute(QStringLiteral("CREATE TABLE \"书架\" (N INTEGER)"));
+        tr.commit();
+    }
     FbDatabase db;
     lib.configure(db);
     db.open();
