@@ -7,6 +7,9 @@
 #include <QTime>
 
 #include <cstring>
+#include <new>
+
+#include <sys/mman.h>
 
 namespace {
 
@@ -62,7 +65,18 @@ char *FetchedRows::reserve(size_t bytes)
     if (m_chunks.empty() || m_used + bytes > m_chunkBytes) {
         m_chunkBytes = qMax(qBound(kFirstChunk, size_t(m_allocated), kLargestChunk), bytes);
         // Every byte is written before it is read: no zeroing pass over a fresh chunk.
-        m_chunks.push_back(std::make_unique_for_overwrite<char[]>(m_chunkBytes));
+        char *chunk = nullptr;
+        if (m_chunkBytes >= kHugePage) {
+            m_chunkBytes = (m_chunkBytes + kHugePage - 1) / kHugePage * kHugePage;
+            chunk = static_cast<char *>(std::aligned_alloc(kHugePage, m_chunkBytes));
+            if (chunk)
+                ::madvise(chunk, m_chunkBytes, MADV_HUGEPAGE);
+        } else {
+            chunk = static_cast<char *>(std::malloc(m_chunkBytes));
+        }
+        if (!chunk)
+            throw std::bad_alloc();
+        m_chunks.emplace_back(chunk);
         m_allocated += qint64(m_chunkBytes);
         m_used = 0;
     }

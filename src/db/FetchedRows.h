@@ -6,6 +6,7 @@
 
 #include <QVariant>
 #include <QVector>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -43,7 +44,13 @@ private:
     };
     // Blocks grow with the result, so that a short one holds little and a long one few blocks.
     static constexpr size_t kFirstChunk = 4 * 1024;
-    static constexpr size_t kLargestChunk = 1024 * 1024;
+    static constexpr size_t kLargestChunk = 4 * 1024 * 1024;
+    // The largest blocks are whole huge pages of the system: a long list is touched with a few
+    // hundred page faults rather than a hundred thousand.
+    static constexpr size_t kHugePage = 2 * 1024 * 1024;
+    struct FreeChunk {
+        void operator()(char *chunk) const { std::free(chunk); }
+    };
 
     char *reserve(size_t bytes);
     const char *cell(int row, int column) const;
@@ -51,7 +58,7 @@ private:
     QVariant decode(const Column &column, const char *data, const ConnectionCharset &charset) const;
 
     QVector<Column> m_columns;
-    std::vector<std::unique_ptr<char[]>> m_chunks;
+    std::vector<std::unique_ptr<char[], FreeChunk>> m_chunks;
     size_t m_chunkBytes = 0;
     size_t m_used = 0;
     qint64 m_allocated = 0;

@@ -83,6 +83,7 @@ private slots:
     void lazyFetching();
     void fetchedCellsKeepTypesAndNulls();
     void rerunFreesOldRows();
+    void longResultKeepsEveryRow();
     void orderingUsesItsIndex_data();
     void orderingUsesItsIndex();
     void missingIndexesAddedOnce();
@@ -447,6 +448,27 @@ void TestFbDatabase::rerunFreesOldRows()
     QVERIFY2(q.heldRowBytes() < full / 10, qPrintable(QString::number(q.heldRowBytes())));
     q.close();
     QCOMPARE(q.heldRowBytes(), 0);
+}
+
+void TestFbDatabase::longResultKeepsEveryRow()
+{
+    // Some 8 MB of rows: the blocks grow to whole huge pages of the system.
+    TestLibrary lib;
+    Connection c(lib);
+    c.exec(QStringLiteral("EXECUTE BLOCK AS DECLARE i INT = 0; BEGIN WHILE (i < 60000) DO BEGIN "
+                          "INSERT INTO book (title, author, iyear, publisher, genre, description) VALUES "
+                          "('Книга ' || :i, 'Автор', '2001', 'P', 'G', 'Опис книги, досить довгий, номер ' || :i); "
+                          "i = i + 1; END END"));
+    FbQuery q(&c.db);
+    q.setSqlText(QStringLiteral("SELECT * FROM book ORDER BY id"));
+    q.open();
+    q.fetchAll();
+    QCOMPARE(q.fetchedCount(), 60000);
+    QVERIFY2(q.heldRowBytes() > 4 * 1024 * 1024, qPrintable(QString::number(q.heldRowBytes())));
+    for (const int row : {0, 1, 29999, 45000, 59999}) {
+        QCOMPARE(q.value(row, 1).toString(), QStringLiteral("Книга %1").arg(row));
+        QCOMPARE(q.value(row, 8).toString(), QStringLiteral("Опис книги, досить довгий, номер %1").arg(row));
+    }
 }
 
 void TestFbDatabase::orderingUsesItsIndex_data()
