@@ -60,23 +60,25 @@ void FetchedRows::reset(const XSQLDA *layout)
     }
 }
 
+// Every byte is written before it is read: no zeroing pass over a fresh chunk.
+char *FetchedRows::allocateChunk(size_t bytes)
+{
+    const bool huge = bytes >= kHugePage; // whole huge pages, rounded up by reserve()
+    char *chunk = static_cast<char *>(huge ? std::aligned_alloc(kHugePage, bytes) : std::malloc(bytes));
+    if (!chunk)
+        throw std::bad_alloc();
+    if (huge)
+        ::madvise(chunk, bytes, MADV_HUGEPAGE);
+    return chunk;
+}
+
 char *FetchedRows::reserve(size_t bytes)
 {
     if (m_chunks.empty() || m_used + bytes > m_chunkBytes) {
         m_chunkBytes = qMax(qBound(kFirstChunk, size_t(m_allocated), kLargestChunk), bytes);
-        // Every byte is written before it is read: no zeroing pass over a fresh chunk.
-        char *chunk = nullptr;
-        if (m_chunkBytes >= kHugePage) {
+        if (m_chunkBytes >= kHugePage)
             m_chunkBytes = (m_chunkBytes + kHugePage - 1) / kHugePage * kHugePage;
-            chunk = static_cast<char *>(std::aligned_alloc(kHugePage, m_chunkBytes));
-            if (chunk)
-                ::madvise(chunk, m_chunkBytes, MADV_HUGEPAGE);
-        } else {
-            chunk = static_cast<char *>(std::malloc(m_chunkBytes));
-        }
-        if (!chunk)
-            throw std::bad_alloc();
-        m_chunks.emplace_back(chunk);
+        m_chunks.emplace_back(allocateChunk(m_chunkBytes));
         m_allocated += qint64(m_chunkBytes);
         m_used = 0;
     }

@@ -52,6 +52,7 @@ private:
         void operator()(char *chunk) const { std::free(chunk); }
     };
 
+    static char *allocateChunk(size_t bytes);
     char *reserve(size_t bytes);
     const char *cell(int row, int column) const;
     int cellSize(const Column &column, const char *data) const;

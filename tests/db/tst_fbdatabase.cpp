@@ -58,6 +58,16 @@ struct Connection {
     }
 };
 
+// Books "Книга 0" … titled by their number, each description the prefix and the number.
+void addNumberedBooks(Connection &c, int count, const QString &descriptionPrefix)
+{
+    c.exec(QStringLiteral("EXECUTE BLOCK AS DECLARE i INT = 0; BEGIN WHILE (i < %1) DO BEGIN "
+                          "INSERT INTO book (title, author, iyear, publisher, genre, description) VALUES "
+                          "('Книга ' || :i, 'Автор', '2001', 'P', 'G', '%2' || :i); i = i + 1; END END")
+               .arg(count)
+               .arg(descriptionPrefix));
+}
+
 } // namespace
 
 class TestFbDatabase : public QObject
@@ -430,9 +440,7 @@ void TestFbDatabase::rerunFreesOldRows()
 {
     TestLibrary lib;
     Connection c(lib);
-    c.exec(QStringLiteral("EXECUTE BLOCK AS DECLARE i INT = 0; BEGIN WHILE (i < 5000) DO BEGIN "
-                          "INSERT INTO book (title, author, iyear, publisher, genre, description) VALUES "
-                          "('Книга ' || :i, 'Автор', '2001', 'P', 'G', 'Опис книги ' || :i); i = i + 1; END END"));
+    addNumberedBooks(c, 5000, QStringLiteral("Опис книги "));
     FbQuery q(&c.db);
     q.setSqlText(QStringLiteral("SELECT * FROM book"));
     q.open();
@@ -455,10 +463,7 @@ void TestFbDatabase::longResultKeepsEveryRow()
     // Some 8 MB of rows: the blocks grow to whole huge pages of the system.
     TestLibrary lib;
     Connection c(lib);
-    c.exec(QStringLiteral("EXECUTE BLOCK AS DECLARE i INT = 0; BEGIN WHILE (i < 60000) DO BEGIN "
-                          "INSERT INTO book (title, author, iyear, publisher, genre, description) VALUES "
-                          "('Книга ' || :i, 'Автор', '2001', 'P', 'G', 'Опис книги, досить довгий, номер ' || :i); "
-                          "i = i + 1; END END"));
+    addNumberedBooks(c, 60000, QStringLiteral("Опис книги, досить довгий, номер "));
     FbQuery q(&c.db);
     q.setSqlText(QStringLiteral("SELECT * FROM book ORDER BY id"));
     q.open();
