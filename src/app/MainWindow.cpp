@@ -31,6 +31,7 @@
 #include "PrintDBGridEh.h"
 #include "SettingsList.h"
 #include "SqlPage.h"
+#include "StyleIcon.h"
 #include "UserPrompts.h"
 #include "WebLinks.h"
 
@@ -84,11 +85,6 @@ constexpr BookColumn kBookColumns[] = {
     {"SERIA", "lser", 35},       {"PUBLISHER", "lpub", 35}, {"PLACE", "lplace", 50},      {"GENRE", "lgenre", 25},
     {"DESCRIPTION", "ldesc", 255}, {"CLAS", "lclas", 45},
 };
-
-QPixmap standardPixmap(QStyle::StandardPixmap which)
-{
-    return QApplication::style()->standardIcon(which).pixmap(16, 16);
-}
 
 } // namespace
 
@@ -313,48 +309,47 @@ void TMainF::setupMenus()
         HelpF->showFor(inUse && inUse != HelpF ? inUse->objectName() : objectName());
     });
 
-    const QStyle *s = style();
-    ui->N5->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
-    ui->N4->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
-    ui->Print1->setIcon(s->standardIcon(QStyle::SP_FileIcon));
-    ui->Close1->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
-    ui->Register1->setIcon(s->standardIcon(QStyle::SP_DriveHDIcon));
-    ui->Settings1->setIcon(s->standardIcon(QStyle::SP_DriveNetIcon));
+    ui->N5->setIcon(lazyStandardIcon(QStyle::SP_FileDialogDetailedView));
+    ui->N4->setIcon(lazyStandardIcon(QStyle::SP_DialogSaveButton));
+    ui->Print1->setIcon(lazyStandardIcon(QStyle::SP_FileIcon));
+    ui->Close1->setIcon(lazyStandardIcon(QStyle::SP_DialogCloseButton));
+    ui->Register1->setIcon(lazyStandardIcon(QStyle::SP_DriveHDIcon));
+    ui->Settings1->setIcon(lazyStandardIcon(QStyle::SP_DriveNetIcon));
     for (QAction *a : {ui->Books1, ui->Givenbooks1, ui->Info1, ui->Sql1})
-        a->setIcon(s->standardIcon(QStyle::SP_DirIcon));
-    ui->Constants1->setIcon(s->standardIcon(QStyle::SP_FileDialogListView));
-    ui->Fields1->setIcon(s->standardIcon(QStyle::SP_FileDialogInfoView));
-    ui->N8->setIcon(s->standardIcon(QStyle::SP_FileDialogNewFolder));
-    ui->N9->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
-    ui->N10->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
-    ui->Multidelete1->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
-    ui->Givebookto1->setIcon(s->standardIcon(QStyle::SP_ArrowForward));
-    ui->Backbook1->setIcon(s->standardIcon(QStyle::SP_ArrowBack));
-    ui->N18->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
-    ui->N3->setIcon(s->standardIcon(QStyle::SP_MessageBoxInformation));
-    for (QAction *a : {ui->N12, ui->N11, ui->N13, ui->N21})
-        a->setIcon(s->standardIcon(QStyle::SP_BrowserReload));
-    ui->N11->setIcon(s->standardIcon(QStyle::SP_DialogHelpButton));
+        a->setIcon(lazyStandardIcon(QStyle::SP_DirIcon));
+    ui->Constants1->setIcon(lazyStandardIcon(QStyle::SP_FileDialogListView));
+    ui->Fields1->setIcon(lazyStandardIcon(QStyle::SP_FileDialogInfoView));
+    ui->N8->setIcon(lazyStandardIcon(QStyle::SP_FileDialogNewFolder));
+    ui->N9->setIcon(lazyStandardIcon(QStyle::SP_FileDialogContentsView));
+    ui->N10->setIcon(lazyStandardIcon(QStyle::SP_TrashIcon));
+    ui->Multidelete1->setIcon(lazyStandardIcon(QStyle::SP_TrashIcon));
+    ui->Givebookto1->setIcon(lazyStandardIcon(QStyle::SP_ArrowForward));
+    ui->Backbook1->setIcon(lazyStandardIcon(QStyle::SP_ArrowBack));
+    ui->N18->setIcon(lazyStandardIcon(QStyle::SP_FileDialogContentsView));
+    ui->N3->setIcon(lazyStandardIcon(QStyle::SP_MessageBoxInformation));
+    for (QAction *a : {ui->N12, ui->N13, ui->N21})
+        a->setIcon(lazyStandardIcon(QStyle::SP_BrowserReload));
+    ui->N11->setIcon(lazyStandardIcon(QStyle::SP_DialogHelpButton));
 }
 
 void TMainF::setupLinks()
 {
-    ui->LeftAddLnkIcon->setPixmap(standardPixmap(QStyle::SP_FileDialogNewFolder));
-    ui->LeftCngLnkIcon->setPixmap(standardPixmap(QStyle::SP_FileDialogContentsView));
-    ui->LeftDelLnkIcon->setPixmap(standardPixmap(QStyle::SP_TrashIcon));
-    ui->LeftGiveLnkIcon->setPixmap(standardPixmap(QStyle::SP_ArrowForward));
-    ui->LeftBackLnkIcon->setPixmap(standardPixmap(QStyle::SP_ArrowBack));
-    ui->LeftViewLnkIcon->setPixmap(standardPixmap(QStyle::SP_FileDialogInfoView));
+    showStandardPixmapWhenShown(ui->LeftAddLnkIcon, QStyle::SP_FileDialogNewFolder, 16);
+    showStandardPixmapWhenShown(ui->LeftCngLnkIcon, QStyle::SP_FileDialogContentsView, 16);
+    showStandardPixmapWhenShown(ui->LeftDelLnkIcon, QStyle::SP_TrashIcon, 16);
+    showStandardPixmapWhenShown(ui->LeftGiveLnkIcon, QStyle::SP_ArrowForward, 16);
+    showStandardPixmapWhenShown(ui->LeftBackLnkIcon, QStyle::SP_ArrowBack, 16);
+    showStandardPixmapWhenShown(ui->LeftViewLnkIcon, QStyle::SP_FileDialogInfoView, 16);
     for (QLabel *icon : {ui->LeftBooksLnkIcon, ui->LeftGivenBooksLnkIcon, ui->LeftInfoLnkIcon, ui->LeftSqlLnkIcon})
-        icon->setPixmap(standardPixmap(QStyle::SP_DirIcon));
-    ui->LeftRefreshAllLbIcon->setPixmap(standardPixmap(QStyle::SP_FileDialogListView));
-    ui->GeneralRefreshImg->setPixmap(standardPixmap(QStyle::SP_BrowserReload));
-    ui->Image25->setPixmap(standardPixmap(QStyle::SP_FileIcon));
-    ui->ConnectedImg->setPixmap(standardPixmap(QStyle::SP_DialogApplyButton));
-    ui->DisconnectedImg->setPixmap(standardPixmap(QStyle::SP_DialogCancelButton));
-    ui->LeftHideImg->setPixmap(standardPixmap(QStyle::SP_ArrowLeft));
-    ui->LeftUnhideImg->setPixmap(standardPixmap(QStyle::SP_ArrowRight));
-    ui->BannerImage->setPixmap(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(48, 48));
+        showStandardPixmapWhenShown(icon, QStyle::SP_DirIcon, 16);
+    showStandardPixmapWhenShown(ui->LeftRefreshAllLbIcon, QStyle::SP_FileDialogListView, 16);
+    showStandardPixmapWhenShown(ui->GeneralRefreshImg, QStyle::SP_BrowserReload, 16);
+    showStandardPixmapWhenShown(ui->Image25, QStyle::SP_FileIcon, 16);
+    showStandardPixmapWhenShown(ui->ConnectedImg, QStyle::SP_DialogApplyButton, 16);
+    showStandardPixmapWhenShown(ui->DisconnectedImg, QStyle::SP_DialogCancelButton, 16);
+    showStandardPixmapWhenShown(ui->LeftHideImg, QStyle::SP_ArrowLeft, 16);
+    showStandardPixmapWhenShown(ui->LeftUnhideImg, QStyle::SP_ArrowRight, 16);
+    showStandardPixmapWhenShown(ui->BannerImage, QStyle::SP_DriveHDIcon, 48);
     ui->ConnectedImg->setToolTip(QStringLiteral("Disconnect"));
     ui->DisconnectedImg->setToolTip(QStringLiteral("Connect"));
     ui->lbSQL->setTextColor(Qt::blue);

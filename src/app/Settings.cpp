@@ -13,6 +13,7 @@
 #include "SafeFile.h"
 #include "SettingsFiles.h"
 #include "SettingsList.h"
+#include "StyleIcon.h"
 #include "UserPrompts.h"
 
 #include <QFile>
@@ -82,7 +83,7 @@ TSettings::TSettings(QWidget *parent) : DialogBase(parent, Fade::Yes), ui(std::m
     QPalette titlePalette = ui->Label2->palette();
     titlePalette.setColor(QPalette::WindowText, LinkGray);
     ui->Label2->setPalette(titlePalette);
-    ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_TitleBarCloseButton).pixmap(16, 16));
+    showStandardPixmapWhenShown(ui->Image1, QStyle::SP_TitleBarCloseButton, 16);
     for (ClickableLabel *link : {ui->Label6, ui->Label8, ui->Label7}) {
         link->setTextColor(LinkGray);
         link->setFocusPolicy(Qt::StrongFocus); // the links are reached with Tab too

@@ -11,6 +11,7 @@
 #include "ForgivingSearch.h"
 #include "FbQuery.h"
 #include "LangStr.h"
+#include "StyleIcon.h"
 #include "UserPrompts.h"
 #include "ui_BookSearchBar.h"
 
@@ -40,7 +41,7 @@ BookSearchBar::BookSearchBar(QWidget *parent) : QWidget(parent), ui(std::make_un
     ui->edSel2->installEventFilter(this);
     // The magnifier glyph is missing from common fonts; the style's own picture always shows.
     ui->SearchImg->setText(QString());
-    ui->SearchImg->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(16, 16));
+    showStandardPixmapWhenShown(ui->SearchImg, QStyle::SP_FileDialogContentsView, 16);
     ui->SearchImg->installEventFilter(this);
     connect(ui->SearchImg, &ClickableLabel::clicked, this, &BookSearchBar::SearchImgClick);
     connect(ui->ArrangeDownImg, &ClickableLabel::clicked, this, &BookSearchBar::ArrangeDownImgClick);

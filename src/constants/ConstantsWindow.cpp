@@ -5,6 +5,7 @@
 #include "FileError.h"
 #include "LangStr.h"
 #include "LookupWindow.h"
+#include "StyleIcon.h"
 #include "UserPrompts.h"
 #include "ui_ConstantsWindow.h"
 
@@ -44,7 +45,7 @@ TConstantsF::TConstantsF(QWidget *parent) : DialogBase(parent), ui(std::make_uni
     setThemedWidgets({ui->Label5, ui->Panel1, ui->GroupBox1, ui->GroupBox2});
     ui->Button1->hide();
     ui->Button2->hide();
-    ui->Image14->setPixmap(style()->standardIcon(QStyle::SP_TrashIcon).pixmap(16, 16));
+    showStandardPixmapWhenShown(ui->Image14, QStyle::SP_TrashIcon, 16);
     ui->DelConstLb->setTextColor(Qt::gray);
     connect(ui->DelConstLb, &ClickableLabel::mouseEntered, this, [this] { ui->DelConstLb->setTextColor(Qt::red); });
     connect(ui->DelConstLb, &ClickableLabel::mouseLeft, this, [this] { ui->DelConstLb->setTextColor(Qt::gray); });

@@ -2,6 +2,8 @@
 
 #include "ui_FieldsWindow.h"
 
+#include "StyleIcon.h"
+
 #include <QStyle>
 
 TFieldsF *FieldsF = nullptr;
@@ -12,7 +14,7 @@ TFieldsF::TFieldsF(QWidget *parent) : DialogBase(parent), ui(std::make_unique<Ui
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setThemedWidgets({ui->Label2, ui->Panel1, ui->Panel2});
-    ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_TitleBarCloseButton).pixmap(14, 14));
+    showStandardPixmapWhenShown(ui->Image1, QStyle::SP_TitleBarCloseButton, 14);
     connect(ui->Button1, &QPushButton::clicked, this, &TFieldsF::Button1Click);
     connect(ui->Image1, &ClickableLabel::clicked, this, &TFieldsF::Image1Click);
 }

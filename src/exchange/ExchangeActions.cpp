@@ -15,6 +15,7 @@
 #include "LangStr.h"
 #include "LoanRecords.h"
 #include "NewFilePath.h"
+#include "StyleIcon.h"
 #include "UnicodeConversion.h"
 #include "UserPrompts.h"
 #include "WorkerProgress.h"
@@ -125,7 +126,7 @@ QPointer<ImportBooksWindow> &importWindowInstance()
 void addAction(QMenu *menu, const char *name, QStyle::StandardPixmap icon, const QString &text,
                const std::function<void()> &body)
 {
-    auto *action = new QAction(QApplication::style()->standardIcon(icon), text, menu);
+    auto *action = new QAction(lazyStandardIcon(icon), text, menu);
     action->setObjectName(QString::fromLatin1(name));
     QObject::connect(action, &QAction::triggered, menu, [body] { runGuarded(body); });
     menu->addAction(action);

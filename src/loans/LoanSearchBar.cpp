@@ -9,6 +9,7 @@
 #include "LangStr.h"
 #include "LoanChangeWindow.h"
 #include "LoanStatements.h"
+#include "StyleIcon.h"
 #include "UserPrompts.h"
 
 #include <QLineEdit>
@@ -42,10 +43,10 @@ LoanSearchBar::LoanSearchBar(QWidget *parent)
     showPrompt(ui->SelList5, LangStr(QStringLiteral("lsrchby")));
     ui->EdSel3->setText(LangStr(QStringLiteral("lsrchw")));
 
-    ui->GivenArrDown->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    ui->GivenArrUp->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
-    ui->GivenSrch->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    ui->GivenRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    ui->GivenArrDown->setIcon(lazyStandardIcon(QStyle::SP_ArrowDown));
+    ui->GivenArrUp->setIcon(lazyStandardIcon(QStyle::SP_ArrowUp));
+    ui->GivenSrch->setIcon(lazyStandardIcon(QStyle::SP_FileDialogContentsView));
+    ui->GivenRefresh->setIcon(lazyStandardIcon(QStyle::SP_BrowserReload));
 
     connect(ui->GivenArrDown, &QToolButton::clicked, this, &LoanSearchBar::GivenArrDownClick);
     connect(ui->GivenArrUp, &QToolButton::clicked, this, &LoanSearchBar::GivenArrUpClick);

@@ -10,6 +10,7 @@
 #include "LangStr.h"
 #include "SavedQueriesFile.h"
 #include "SavedQueriesWindow.h"
+#include "StyleIcon.h"
 #include "UserPrompts.h"
 #include "WorkerProgress.h"
 
@@ -48,7 +49,7 @@ SqlPage::SqlPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::Sql
 {
     ui->setupUi(this);
     ui->SqlOkBtn->hide();
-    ui->SqlGoImg->setPixmap(QApplication::style()->standardIcon(QStyle::SP_MediaPlay).pixmap(22, 22));
+    showStandardPixmapWhenShown(ui->SqlGoImg, QStyle::SP_MediaPlay, 22);
 
     for (const BuilderButton &b : builderButtons()) {
         auto *button = findChild<QPushButton *>(QString::fromLatin1(b.name));

@@ -8,6 +8,7 @@
 #include "FbDatabase.h"
 #include "FileError.h"
 #include "LangStr.h"
+#include "StyleIcon.h"
 #include "TextCodec.h"
 #include "UserPrompts.h"
 
@@ -147,7 +148,7 @@ TConnectionSettings::TConnectionSettings(QWidget *parent)
     setModal(false);
     setThemedWidgets({ui->Label5, ui->Panel1, ui->GroupBox1, ui->GroupBox2});
 
-    ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_TitleBarCloseButton).pixmap(16, 16));
+    showStandardPixmapWhenShown(ui->Image1, QStyle::SP_TitleBarCloseButton, 16);
     ui->ConnectionTrigger->setTextColor(Qt::blue);
     for (const Pair &pair : kInitialParams)
         setParamValue(pair.key, QString::fromLatin1(pair.value), SetRule::OrInsert);

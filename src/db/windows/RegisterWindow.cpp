@@ -6,6 +6,7 @@
 #include "ConnectionSettings.h"
 #include "DatabaseFileDialog.h"
 #include "FbDatabase.h"
+#include "StyleIcon.h"
 #include "UserPrompts.h"
 
 #include <QApplication>
@@ -28,7 +29,7 @@ TRegisterF::TRegisterF(QWidget *parent) : DialogBase(parent, Fade::Yes), ui(std:
     ui->setupUi(this);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setThemedWidgets({ui->Label9, ui->Panel1});
-    ui->Image1->setPixmap(QApplication::style()->standardIcon(QStyle::SP_TitleBarCloseButton).pixmap(16, 16));
+    showStandardPixmapWhenShown(ui->Image1, QStyle::SP_TitleBarCloseButton, 16);
 
     connect(ui->NewlibraryRb, &QRadioButton::clicked, this, &TRegisterF::NewlibraryRbClick);
     connect(ui->LibraryV2Rb, &QRadioButton::clicked, this, &TRegisterF::LibraryV2RbClick);
