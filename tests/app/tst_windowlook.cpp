@@ -10,6 +10,7 @@
 #include "MainWindow.h"
 #include "Settings.h"
 #include "SettingsList.h"
+#include "StyleIcon.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QGroupBox>
 #include <QStyleOptionComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -164,6 +166,7 @@ private slots:
     void dialogsHaveADarkerEdge();
     void dialogTitlesAreBoldGray();
     void settingsWindowKeepsItsSize();
+    void standardPicturesAreTheStyles();
 };
 
 void TestWindowLook::everyWindowFitsItsTexts_data()
@@ -309,6 +312,38 @@ void TestWindowLook::settingsWindowKeepsItsSize()
         QCOMPARE(Settings->size(), general);
         Settings->hide();
     }
+}
+
+// The pictures read when first drawn are the style's own, in menus and on labels.
+void TestWindowLook::standardPicturesAreTheStyles()
+{
+    AppFixture app;
+    app.start();
+    const auto styles = [](QStyle::StandardPixmap which, int size) {
+        return QApplication::style()->standardIcon(which).pixmap(size, size).toImage();
+    };
+    const QIcon trash = lazyStandardIcon(QStyle::SP_TrashIcon);
+    QVERIFY(!trash.isNull());
+    QCOMPARE(trash.pixmap(16, 16).toImage(), styles(QStyle::SP_TrashIcon, 16));
+    QCOMPARE(trash.pixmap(32, 32).toImage(), styles(QStyle::SP_TrashIcon, 32));
+
+    auto *multiDelete = MainF->findChild<QAction *>(QStringLiteral("Multidelete1"));
+    QVERIFY(multiDelete);
+    QCOMPARE(multiDelete->icon().pixmap(16, 16).toImage(), styles(QStyle::SP_TrashIcon, 16));
+    auto *help = MainF->findChild<QAction *>(QStringLiteral("N11"));
+    QVERIFY(help);
+    QCOMPARE(help->icon().pixmap(16, 16).toImage(), styles(QStyle::SP_DialogHelpButton, 16));
+
+    QLabel label;
+    showStandardPixmapWhenShown(&label, QStyle::SP_MediaPlay, 22);
+    QVERIFY(label.pixmap().isNull());
+    label.show();
+    QCOMPARE(label.pixmap().toImage(), styles(QStyle::SP_MediaPlay, 22));
+    // Shown again, the label keeps the one picture it was given.
+    label.hide();
+    label.setPixmap(QPixmap());
+    label.show();
+    QVERIFY(label.pixmap().isNull());
 }
 
 QTEST_MAIN(TestWindowLook)
