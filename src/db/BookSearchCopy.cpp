@@ -186,7 +186,7 @@ void BookSearchCopy::createTable(FbDatabase &db)
     if (!db.connected())
         db.open();
     OwnTransaction tr(db);
-    const LibraryCatalog catalog = LibraryCatalog::read(tr);
+    const LibraryCatalog catalog = LibraryCatalog::read(db, tr.handle());
     if (missingIn(catalog) != Missing::All)
         return;
     const ConnectionCharset charset = libraryCharset(catalog);
@@ -206,7 +206,7 @@ void BookSearchCopy::fillAndIndex(FbDatabase &db)
     fill.commit();
     // Built once the rows are in: one pass over the table per index.
     OwnTransaction build(db);
-    const QStringList present = LibraryCatalog::read(build).indexesOf(tableName());
+    const QStringList present = LibraryCatalog::read(db, build.handle()).indexesOf(tableName());
     for (const CopiedColumn &c : kColumns)
         if (!present.contains(indexName(c)))
             build.execute(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")

@@ -208,8 +208,15 @@ LibraryCatalog FbDatabase::catalog()
 {
     if (m_catalog)
         return *m_catalog;
+    if (m_connecting && m_transaction) {
+        // On connecting, the connection's transaction reads it and the book list opened next
+        // goes on in it: on a server that spares a transaction's start and end.
+        m_transaction->ensureStarted();
+        m_catalog = LibraryCatalog::read(*this, m_transaction->handle());
+        return *m_catalog;
+    }
     OwnTransaction tr(*this);
-    LibraryCatalog read = LibraryCatalog::read(tr);
+    LibraryCatalog read = LibraryCatalog::read(*this, tr.handle());
     if (m_connecting)
         m_catalog = read;
     return read;
@@ -220,6 +227,8 @@ void FbDatabase::followLibraryCharset(const QString &userName, const QString &pa
     if (ConnectionCharset::fromLcCtype(paramValue(QStringLiteral("lc_ctype"))).kind() == ConnectionCharset::Kind::Utf8 ||
         LibraryCharset::of(*this) != QLatin1String("UTF8"))
         return;
+    if (m_transaction)
+        m_transaction->end();
     ISC_STATUS_ARRAY status;
     isc_detach_database(status, &m_handle);
     m_handle = 0;

@@ -1,6 +1,10 @@
 #include "LibraryCatalog.h"
 
+#include "FbDatabase.h"
+#include "FbError.h"
 #include "OwnTransaction.h"
+
+#include <ibase.h>
 
 #include <algorithm>
 
@@ -24,8 +28,13 @@ const char *const kCatalogSql =
     "UNION ALL SELECT _OCTETS 'generator::' || CAST(TRIM(RDB$GENERATOR_NAME) AS VARCHAR(128) CHARACTER SET OCTETS) "
     "FROM RDB$GENERATORS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0";
 
+// The same rows as one text, each ended by the byte 1 (which no name holds).
+const char *const kCatalogTextSql =
+    "SELECT CAST(LIST(r || ASCII_CHAR(1), '') AS VARCHAR(32000) CHARACTER SET OCTETS) FROM (%1) c (r)";
+constexpr int kCatalogTextWidth = 32000;
+
 // Wide enough for two names of 31 characters in any character set; rows this narrow come a
-// hundred to a fetch, so a library's catalogue arrives at once.
+// hundred to a fetch.
 constexpr int kRowWidth = 320;
 
 QString key(const char *kind, const QString &relation, const QString &name)
@@ -33,12 +42,31 @@ QString key(const char *kind, const QString &relation, const QString &name)
     return QString::fromLatin1(kind) + QLatin1Char(':') + relation + QLatin1Char(':') + name;
 }
 
+// The catalogue's rows: as one text, answered in one round trip, when they fit in it.
+QStringList catalogRows(FbDatabase &db, unsigned int *transaction)
+{
+    const QString all = QString::fromLatin1(kCatalogTextSql).arg(QString::fromLatin1(kCatalogSql));
+    try {
+        QStringList rows;
+        const QByteArray text = selectValue(db, transaction, all, kCatalogTextWidth);
+        for (const QByteArray &row : text.split('\x01'))
+            if (!row.isEmpty())
+                rows << db.charset().decode(row).trimmed();
+        return rows;
+    } catch (const FbError &e) {
+        if (!e.codes().contains(isc_string_truncation))
+            throw;
+        // Too long for one text (a library with a great many tables): row by row.
+        return selectColumn(db, transaction, QString::fromLatin1(kCatalogSql), kRowWidth);
+    }
+}
+
 } // namespace
 
-LibraryCatalog LibraryCatalog::read(OwnTransaction &tr)
+LibraryCatalog LibraryCatalog::read(FbDatabase &db, unsigned int *transaction)
 {
     LibraryCatalog catalog;
-    for (const QString &row : tr.column(QString::fromLatin1(kCatalogSql), kRowWidth)) {
+    for (const QString &row : catalogRows(db, transaction)) {
         if (row.startsWith(QLatin1String("charset::")))
             catalog.m_charset = row.mid(9);
         else

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-class OwnTransaction;
+class FbDatabase;
 
 // What the engine's catalogue says of the library, read in one statement: its character set and
 // the user tables, GIVEN's columns, indexes, triggers and sequences. Every check of what the
@@ -13,7 +13,8 @@ class OwnTransaction;
 class LibraryCatalog
 {
 public:
-    static LibraryCatalog read(OwnTransaction &tr);
+    // Read in the given transaction of db's attachment.
+    static LibraryCatalog read(FbDatabase &db, unsigned int *transaction);
 
     // The library's default character set as the engine names it ("WIN1251", "UTF8").
     QString charset() const { return m_charset; }

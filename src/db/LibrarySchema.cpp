@@ -79,7 +79,7 @@ QStringList LibrarySchema::addMissingIndexes(FbDatabase &db,
     if (!db.connected())
         db.open();
     OwnTransaction tr(db);
-    const QStringList missing = missingIn(LibraryCatalog::read(tr));
+    const QStringList missing = missingIn(LibraryCatalog::read(db, tr.handle()));
     if (missing.isEmpty())
         return {};
     if (beforeBuilding)

@@ -21,9 +21,18 @@ public:
     QStringList column(const QString &select, int width = 1024);
     void commit();
 
-private:
-    QByteArray encoded(const QString &statement) const;
+    unsigned int *handle() { return &m_handle; }
 
+private:
     FbDatabase &m_db;
     unsigned int m_handle = 0;
 };
+
+// The first column of every row of a select run in a transaction of db's attachment, as trimmed
+// text of at most width bytes. Statements are sent in the attachment's character set.
+QStringList selectColumn(FbDatabase &db, unsigned int *transaction, const QString &select, int width = 1024);
+
+// The value of a select that yields one row of one column, as bytes (at most width of them);
+// empty when NULL. The statement is prepared, run and answered at once: one round trip to a
+// server. Throws FbError with the engine's text.
+QByteArray selectValue(FbDatabase &db, unsigned int *transaction, const QString &select, int width);

@@ -3,6 +3,7 @@
 #include "FbError.h"
 #include "FbQuery.h"
 #include "FbTransaction.h"
+#include "LibraryCatalog.h"
 #include "LibrarySchema.h"
 #include "LoanSchema.h"
 #include "OwnTransaction.h"
@@ -13,6 +14,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <ibase.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -100,6 +102,8 @@ private slots:
     void catalogueNamesWhatTheLibraryHas_data();
     void catalogueNamesWhatTheLibraryHas();
     void catalogueKeptOnlyWhileConnecting();
+    void catalogueTooLongForOneTextIsReadByRows();
+    void singleValueSelect();
     void failedIndexUpgradeLeavesLibraryAsItWas();
     void indexesBuiltOneByOneKeepWhatIsDone();
     void movesAndCurrentRow();
@@ -604,6 +608,50 @@ void TestFbDatabase::catalogueKeptOnlyWhileConnecting()
     QVERIFY(!db.catalog().hasRelation(QStringLiteral("CASE_SHELF")));
     makeTable(other, QStringLiteral("CASE_SHELF"));
     QVERIFY(db.catalog().hasRelation(QStringLiteral("CASE_SHELF")));
+}
+
+void TestFbDatabase::catalogueTooLongForOneTextIsReadByRows()
+{
+    TestLibrary lib;
+    FbDatabase db;
+    lib.configure(db);
+    db.open();
+    // About 34 000 bytes of names: more than the catalogue's one text holds.
+    constexpr int kSequences = 800;
+    const auto name = [](int i) { return QStringLiteral("SEQUENCE_WITH_A_LONG_NAME_%1").arg(i, 4, 10, QLatin1Char('0')); };
+    {
+        OwnTransaction tr(db);
+        for (int i = 0; i < kSequences; ++i)
+            tr.execute(QStringLiteral("CREATE SEQUENCE ") + name(i));
+        tr.commit();
+    }
+    const LibraryCatalog catalog = db.catalog();
+    QCOMPARE(catalog.charset(), QStringLiteral("WIN1251"));
+    QVERIFY(catalog.hasRelation(QStringLiteral("BOOK")));
+    QVERIFY(catalog.hasField(QStringLiteral("GIVEN"), QStringLiteral("GIVEN_TO")));
+    QVERIFY(catalog.hasIndex(QStringLiteral("BOOK_TITLE_ASC")));
+    for (int i = 0; i < kSequences; ++i)
+        QVERIFY2(catalog.hasGenerator(name(i)), qPrintable(name(i)));
+}
+
+void TestFbDatabase::singleValueSelect()
+{
+    TestLibrary lib;
+    FbDatabase db;
+    lib.configure(db);
+    db.open();
+    OwnTransaction tr(db);
+    QCOMPARE(selectValue(db, tr.handle(), QStringLiteral("SELECT 'O''Brien' FROM RDB$DATABASE"), 16),
+             QByteArray("O'Brien"));
+    QVERIFY(selectValue(db, tr.handle(), QStringLiteral("SELECT CAST(NULL AS VARCHAR(8)) FROM RDB$DATABASE"), 16)
+                .isEmpty());
+    try {
+        selectValue(db, tr.handle(), QStringLiteral("SELECT 'longer than eight' FROM RDB$DATABASE"), 8);
+        QFAIL("a value longer than its room was cut");
+    } catch (const FbError &e) {
+        QVERIFY(e.codes().contains(isc_string_truncation));
+    }
+    QVERIFY_THROWS_EXCEPTION(FbError, selectValue(db, tr.handle(), QStringLiteral("SELECT nothing FROM"), 8));
 }
 
 void TestFbDatabase::failedIndexUpgradeLeavesLibraryAsItWas()
