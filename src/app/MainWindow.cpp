@@ -157,6 +157,7 @@ void TMainF::createDatabaseObjects()
     m_source7 = makeSource("DataSource7", m_query7);
     // The SQL page's result follows the book list: re-run on every row move once open.
     m_query2->setMasterSource(m_source1);
+    holdHiddenLists(ui->PageControl1->currentIndex());
     // The total follows the book list, but counting a million books on every move would make
     // the list unusable; a reload, a move or a change only marks it, and the tick counts.
     const auto markBookCountStale = [this] { m_bookCountStale = true; };
@@ -712,6 +713,15 @@ void TMainF::PageControl1Change(int index)
         m_sqlPage->SQLShow();
     if (index == kGivenPage)
         showLoansFirstSeen();
+    holdHiddenLists(index);
+}
+
+void TMainF::holdHiddenLists(int shownPage)
+{
+    // The loans and the SQL page's result follow the book list's moves while their page is in
+    // sight, and once when it is shown again: a move on the book page costs them nothing.
+    m_query5->holdMasterMoves(shownPage != kGivenPage);
+    m_query2->holdMasterMoves(shownPage != kSqlPage);
 }
 
 void TMainF::lbSQLDblClick()

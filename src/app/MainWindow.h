@@ -123,6 +123,7 @@ private:
     void FormCreate();
     void FormShow();
     void showLoansFirstSeen();
+    void holdHiddenLists(int shownPage);
     void FormClose();
     void createDatabaseObjects();
     void connectSignals();

@@ -193,10 +193,22 @@ void FbQuery::setMasterSource(DataSource *master)
         connect(master, &DataSource::currentRowChanged, this, &FbQuery::masterChanged);
 }
 
+void FbQuery::holdMasterMoves(bool held)
+{
+    m_masterHeld = held;
+    if (!held && m_behindMaster)
+        masterChanged();
+}
+
 void FbQuery::masterChanged()
 {
     if (!m_active)
         return;
+    if (m_masterHeld) {
+        m_behindMaster = true;
+        return;
+    }
+    m_behindMaster = false;
     // A detail that cannot run again stays closed; its owner sees an empty list.
     try {
         close();
@@ -341,6 +353,7 @@ void FbQuery::open()
 {
     if (m_active)
         return;
+    m_behindMaster = false;
     m_database->runAttached([this] { openCursor(); });
 }
 

@@ -80,6 +80,9 @@ public:
     // Fills :NAME parameters from the master's current row and re-runs when it moves.
     void setMasterSource(DataSource *master);
     DataSource *masterSource() const { return m_master; }
+    // While held, the master's moves only leave the result behind; released, a result left
+    // behind runs again once. A list nobody can see need not follow every move.
+    void holdMasterMoves(bool held);
 
     // Result set.
     int fieldCount() const { return m_fieldNames.size(); }
@@ -159,6 +162,8 @@ private:
     std::unique_ptr<FetchedRows> m_rows;
     QStringList m_paramNames;
     QPointer<DataSource> m_master;
+    bool m_masterHeld = false;
+    bool m_behindMaster = false;
     std::unique_ptr<FbStatement> m_stmt;
     // The text m_stmt was prepared from, as sent (parameters replaced).
     QString m_preparedSql;

@@ -114,6 +114,23 @@ void TestMainWindow::loanListShownAfterStart()
     // Opened as a refresh opens it: orderings apply to it, and the book list was loaded first.
     QVERIFY(MainF->GivenBaseSql().startsWith(QStringLiteral("SELECT given.given_id")));
     QVERIFY(MainF->IBQuery1()->active());
+
+    // Back on the book page, moves leave the loans alone until their page is shown again.
+    execute(QStringLiteral("INSERT INTO book (title, author, iyear, publisher, genre) VALUES ('Second', 'A', '2002', "
+                           "'P', 'G')"));
+    execute(QStringLiteral("INSERT INTO given (given_id, given_to) SELECT id, 'Bob' FROM book WHERE title = 'Second'"));
+    MainF->LeftBooksLnkClick();
+    MainF->LeftRefreshAllLbClick();
+    QSignalSpy reopened(MainF->IBQuery5(), &FbQuery::opened);
+    MainF->IBQuery1()->next();
+    MainF->IBQuery1()->first();
+    QCOMPARE(reopened.count(), 0);
+    QCOMPARE(ui->DBGridEh2->model()->rowCount(), 1);
+    MainF->LeftGivenBooksLnkClick();
+    QCOMPARE(reopened.count(), 1);
+    QCOMPARE(ui->DBGridEh2->model()->rowCount(), 2);
+    MainF->IBQuery1()->next();
+    QCOMPARE(reopened.count(), 2);
 }
 
 void TestMainWindow::closingSequence_data()

@@ -382,6 +382,21 @@ void TestFbDatabase::masterParameterAndRerun()
     QCOMPARE(reopened.count(), 1);
     QCOMPARE(loans.fieldText(QStringLiteral("GIVEN_TO")), QStringLiteral("to Second"));
     QVERIFY(!count.active()); // a closed detail stays closed when the master moves
+    // Held, the detail stays as it was through the moves; released, it runs once for the row
+    // the master is on then.
+    loans.holdMasterMoves(true);
+    books.first();
+    books.next();
+    books.first();
+    QCOMPARE(reopened.count(), 1);
+    QCOMPARE(loans.fieldText(QStringLiteral("GIVEN_TO")), QStringLiteral("to Second"));
+    loans.holdMasterMoves(false);
+    QCOMPARE(reopened.count(), 2);
+    QCOMPARE(loans.fieldText(QStringLiteral("GIVEN_TO")), QStringLiteral("to First"));
+    loans.holdMasterMoves(false);
+    QCOMPARE(reopened.count(), 2);
+    books.next();
+    QCOMPARE(reopened.count(), 3);
     count.open();
     c.exec(insertBook(QStringLiteral("Third")));
     books.first();
