@@ -633,7 +633,9 @@ void TestFbDatabase::catalogueTooLongForOneTextIsReadByRows()
     db.open();
     // About 34 000 bytes of names: more than the catalogue's one text holds.
     constexpr int kSequences = 800;
-    const auto name = [](int i) { return QStringLiteral("SEQUENCE_WITH_A_LONG_NAME_%1").arg(i, 4, 10, QLatin1Char('0')); };
+    const auto name = [](int i) {
+        return QStringLiteral("SEQUENCE_WITH_A_LONG_NAME_%1").arg(i, 4, 10, QLatin1Char('0'));
+    };
     {
         OwnTransaction tr(db);
         for (int i = 0; i < kSequences; ++i)

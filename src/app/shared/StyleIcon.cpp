@@ -11,10 +11,7 @@ namespace
 class LazyStandardIconEngine : public QIconEngine
 {
 public:
-    explicit LazyStandardIconEngine(QStyle::StandardPixmap which)
-        : m_which(which)
-    {
-    }
+    explicit LazyStandardIconEngine(QStyle::StandardPixmap which) : m_which(which) {}
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
     {
@@ -57,10 +54,7 @@ private:
 class PixmapOnShow : public QObject
 {
 public:
-    PixmapOnShow(QLabel *label, QStyle::StandardPixmap which, int size)
-        : QObject(label)
-        , m_which(which)
-        , m_size(size)
+    PixmapOnShow(QLabel *label, QStyle::StandardPixmap which, int size) : QObject(label), m_which(which), m_size(size)
     {
         label->installEventFilter(this);
     }
@@ -68,7 +62,8 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Show) {
-            static_cast<QLabel *>(watched)->setPixmap(QApplication::style()->standardIcon(m_which).pixmap(m_size, m_size));
+            static_cast<QLabel *>(watched)->setPixmap(
+                QApplication::style()->standardIcon(m_which).pixmap(m_size, m_size));
             watched->removeEventFilter(this);
             deleteLater();
         }
