@@ -33,6 +33,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QScreen>
 #include <functional>
 
@@ -70,6 +71,28 @@ void placeBesideSplash(QWidget *splash, QWidget *window)
     splash->move(splash->pos() - shift);
     window->move(splash->frameGeometry().topLeft() + offset);
 }
+
+// A language picked in the splash makes the registration window wider, whenever its layout
+// gets to it: on every resize while the splash is shown, the pair is placed anew and stays on
+// the screen.
+class KeptBesideSplash : public QObject
+{
+public:
+    KeptBesideSplash(QWidget *splash, QWidget *window) : QObject(window), m_splash(splash)
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize && m_splash && m_splash->isVisible())
+            placeBesideSplash(m_splash, static_cast<QWidget *>(watched));
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_splash;
+};
 
 bool libraryFileInCurrentDirectory()
 {
@@ -179,16 +202,11 @@ void Startup::run()
         placeBesideSplash(splash, RegisterF);
         RegisterF->activateWindow();
     }
-    QSize placedSize = RegisterF ? RegisterF->frameGeometry().size() : QSize();
+    if (RegisterF)
+        new KeptBesideSplash(splash, RegisterF);
     while (!splash->closeAllowed()) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
         QApplication::sendPostedEvents();
-        // A language picked in the splash makes the registration window wider: placed anew,
-        // the pair stays on the screen.
-        if (RegisterF && RegisterF->isVisible() && RegisterF->frameGeometry().size() != placedSize) {
-            placeBesideSplash(splash, RegisterF);
-            placedSize = RegisterF->frameGeometry().size();
-        }
     }
     // Quitting before "OK" leaves no settings behind, so the next start offers the language again.
     if (!splash->languageConfirmed())

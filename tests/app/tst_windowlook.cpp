@@ -336,8 +336,12 @@ void TestWindowLook::standardPicturesAreTheStyles()
 
     QLabel label;
     showStandardPixmapWhenShown(&label, QStyle::SP_MediaPlay, 22);
-    QVERIFY(label.pixmap().isNull());
+    // Before it is shown, a blank of the picture's size keeps the layout as it will be.
+    QCOMPARE(label.pixmap().size(), QSize(22, 22));
+    QVERIFY(label.pixmap().toImage() != styles(QStyle::SP_MediaPlay, 22));
+    const QSize laidOut = label.sizeHint();
     label.show();
+    QCOMPARE(label.sizeHint(), laidOut);
     QCOMPARE(label.pixmap().toImage(), styles(QStyle::SP_MediaPlay, 22));
     // Shown again, the label keeps the one picture it was given.
     label.hide();

@@ -84,5 +84,9 @@ QIcon lazyStandardIcon(QStyle::StandardPixmap which)
 
 void showStandardPixmapWhenShown(QLabel *label, QStyle::StandardPixmap which, int size)
 {
+    // Until then a blank of the same size: the window is laid out and placed as it will stay.
+    QPixmap blank(size, size);
+    blank.fill(Qt::transparent);
+    label->setPixmap(blank);
     new PixmapOnShow(label, which, size);
 }

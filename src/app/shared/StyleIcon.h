@@ -11,5 +11,5 @@ class QLabel;
 QIcon lazyStandardIcon(QStyle::StandardPixmap which);
 
 // Gives label the standard picture of that size when it is first shown; a label of a window or
-// page never opened reads nothing.
+// page never opened reads nothing. Until then it holds a blank picture of that size.
 void showStandardPixmapWhenShown(QLabel *label, QStyle::StandardPixmap which, int size);
