@@ -155,7 +155,8 @@ void TMainF::createDatabaseObjects()
     m_source3 = makeSource("DataSource3", m_query3);
     m_source4 = makeSource("DataSource4", m_query5);
     m_source7 = makeSource("DataSource7", m_query7);
-    // The SQL page's result follows the book list: re-run on every row move once open.
+    // The SQL page's result follows the book list: re-run on every row move once open, while
+    // its page is shown.
     m_query2->setMasterSource(m_source1);
     holdHiddenLists(ui->PageControl1->currentIndex());
     // The total follows the book list, but counting a million books on every move would make

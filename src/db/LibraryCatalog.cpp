@@ -30,7 +30,7 @@ const char *const kCatalogSql =
 
 // The same rows as one text, each ended by the byte 1 (which no name holds).
 const char *const kCatalogTextSql =
-    "SELECT CAST(LIST(r || ASCII_CHAR(1), '') AS VARCHAR(32000) CHARACTER SET OCTETS) FROM (%1) c (r)";
+    "SELECT CAST(LIST(r || ASCII_CHAR(1), '') AS VARCHAR(%1) CHARACTER SET OCTETS) FROM (%2) c (r)";
 constexpr int kCatalogTextWidth = 32000;
 
 // Wide enough for two names of 31 characters in any character set; rows this narrow come a
@@ -45,7 +45,7 @@ QString key(const char *kind, const QString &relation, const QString &name)
 // The catalogue's rows: as one text, answered in one round trip, when they fit in it.
 QStringList catalogRows(FbDatabase &db, unsigned int *transaction)
 {
-    const QString all = QString::fromLatin1(kCatalogTextSql).arg(QString::fromLatin1(kCatalogSql));
+    const QString all = QString::fromLatin1(kCatalogTextSql).arg(kCatalogTextWidth).arg(QString::fromLatin1(kCatalogSql));
     try {
         QStringList rows;
         const QByteArray text = selectValue(db, transaction, all, kCatalogTextWidth);
