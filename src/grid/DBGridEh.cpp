@@ -55,6 +55,7 @@ DBGridEh::DBGridEh(QWidget *parent)
             [this](int column) { emit titleClicked(columnField(column)); });
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(false);
+    holdTitlePalette();
 
     m_searchTimer.setSingleShot(true);
     m_searchTimer.setInterval(kSearchResetMs);
@@ -108,6 +109,16 @@ void DBGridEh::paintEvent(QPaintEvent *event)
     painter.drawText(viewport()->rect(), Qt::AlignCenter, m_statusText);
 }
 
+// The titles' colour, which the model gives every title, is also the header's own: the header
+// then draws each title with its palette unchanged, and the style finds the title it drew last
+// time in its picture cache instead of painting it anew after every re-run.
+void DBGridEh::holdTitlePalette()
+{
+    QPalette palette = horizontalHeader()->palette();
+    palette.setBrush(QPalette::ButtonText, QBrush(m_model->titleColor()));
+    horizontalHeader()->setPalette(palette);
+}
+
 FbQuery *DBGridEh::query() const
 {
     return m_model->query();
@@ -140,6 +151,7 @@ QString DBGridEh::columnField(int column) const
 void DBGridEh::setTitleColor(const QColor &color)
 {
     m_model->setTitleColor(color);
+    holdTitlePalette();
 }
 
 QList<int> DBGridEh::selectedRows() const

@@ -75,6 +75,7 @@ private:
     void followQuery();
     void applyColumnWidths();
     int currentColumnOrFirst() const;
+    void holdTitlePalette();
 
     QueryModel *m_model;
     QPointer<DataSource> m_source;

@@ -3,14 +3,55 @@
 #include <QApplication>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+
+namespace {
+
+// Texts a one-line layout would break or show otherwise than the painter's one line does.
+bool breaksLines(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+    });
+}
+
+} // namespace
+
+const GridCellDelegate::LaidOut &GridCellDelegate::laidOut(const QStyleOptionViewItem &opt, int available) const
+{
+    if (opt.font != m_laidOutFont) {
+        m_laidOut.clear();
+        m_laidOutFont = opt.font;
+    }
+    if (const LaidOut *kept = m_laidOut.object(opt.text)) {
+        if (kept->elidedTo < 0 ? kept->width <= available : kept->elidedTo == available)
+            return *kept;
+    }
+    auto *text = new LaidOut;
+    const QFontMetricsF metrics(opt.font);
+    // Most cells fit: measuring the text once tells, and eliding (which measures again) is for the rest.
+    QString shown = opt.text;
+    text->width = metrics.horizontalAdvance(shown);
+    if (text->width > available) {
+        shown = opt.fontMetrics.elidedText(opt.text, opt.textElideMode, available);
+        text->width = metrics.horizontalAdvance(shown);
+        text->elidedTo = available;
+    }
+    text->shown.setText(shown);
+    text->shown.setTextFormat(Qt::PlainText);
+    text->shown.prepare(QTransform(), opt.font);
+    m_laidOut.insert(opt.text, text);
+    return *text;
+}
 
 void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
-    // Anything beyond plain text (icons, check boxes, wrapping) takes the style's own path.
-    if (opt.features & ~(QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::Alternate)) {
+    // Anything beyond plain one-line text (icons, check boxes, wrapping, line breaks) takes the
+    // style's own path.
+    if (opt.features & ~(QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::Alternate) || breaksLines(opt.text)) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
@@ -28,20 +69,16 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     if (!opt.text.isEmpty()) {
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
         const QRect textRect = opt.rect.adjusted(margin, 0, -margin, 0);
+        const LaidOut &text = laidOut(opt, textRect.width());
         painter->setFont(opt.font);
         painter->setPen(opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
         const QFontMetricsF metrics(opt.font);
-        // Most cells fit: measuring the text once tells, and eliding (which measures again) is for the rest.
-        qreal width = metrics.horizontalAdvance(opt.text);
-        QString shown = opt.text;
-        if (width > textRect.width()) {
-            shown = opt.fontMetrics.elidedText(opt.text, opt.textElideMode, textRect.width());
-            width = metrics.horizontalAdvance(shown);
-        }
-        // Placed as the style places a one-line layout: its box aligned in the cell, text on the box's baseline.
-        const QSize box(int(std::ceil(width)), int(metrics.ascent() + metrics.descent()));
+        // Placed as the style places a one-line layout: its box aligned in the cell, text on the
+        // box's baseline. A laid-out line puts its baseline below its top by the ascent and any
+        // leading.
+        const QSize box(int(std::ceil(text.width)), int(metrics.ascent() + metrics.descent()));
         const QRect placed = QStyle::alignedRect(opt.direction, opt.displayAlignment, box, textRect);
-        painter->drawText(QPointF(placed.left(), placed.top() + metrics.ascent()), shown);
+        painter->drawStaticText(QPointF(placed.left(), placed.top() - std::max(0.0, metrics.leading())), text.shown);
     }
     if (opt.state & QStyle::State_HasFocus) {
         QStyleOptionFocusRect focus;

@@ -5,6 +5,7 @@
 #include "FbDatabase.h"
 #include "FbQuery.h"
 #include "FbTransaction.h"
+#include "GridCellDelegate.h"
 #include "GridFindDialog.h"
 #include "GridSearchProgress.h"
 #include "QueryModel.h"
@@ -20,6 +21,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QtTest>
 
@@ -85,6 +88,7 @@ private slots:
     void columnDefinitions();
     void columnsFollowResultWithoutDefinitions();
     void fetchErrorIsReportedOnce();
+    void cellsDrawnAsTheStyleDrawsThem();
 
 private:
     // An open query over the library; it and its data source live until the test ends.
@@ -636,6 +640,19 @@ void TestGrid::columnDefinitions()
     QCOMPARE(qvariant_cast<QBrush>(model->headerData(0, Qt::Horizontal, Qt::ForegroundRole)).color(),
              QColor(0, 0x80, 0));
     QVERIFY(qvariant_cast<QFont>(model->headerData(0, Qt::Horizontal, Qt::FontRole)).bold());
+    // The titles are drawn in that colour, and in the one the owner sets later.
+    const auto titlePixels = [&grid](const QColor &colour) {
+        const QImage drawn = grid.horizontalHeader()->grab().toImage();
+        int count = 0;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                count += drawn.pixelColor(x, y) == colour;
+        return count;
+    };
+    QVERIFY(titlePixels(QColor(0, 0x80, 0)) > 0);
+    grid.setTitleColor(Qt::red);
+    QVERIFY(titlePixels(Qt::red) > 0);
+    QCOMPARE(titlePixels(QColor(0, 0x80, 0)), 0);
     QVERIFY(grid.verticalHeader()->isHidden());
     QVERIFY(!grid.isSortingEnabled());
     QCOMPARE(grid.horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
@@ -708,6 +725,78 @@ void TestGrid::fetchErrorIsReportedOnce()
     grid.verticalScrollBar()->setValue(grid.verticalScrollBar()->maximum());
     QTest::qWait(50);
     QCOMPARE(failed.count(), 1);
+}
+
+namespace {
+
+// Where a cell's text lies: the box of the pixels that differ from the cell's own background.
+QRect inkOf(const QImage &drawn, QRect cell)
+{
+    cell.adjust(0, 0, -1, -1); // the grid line
+    const QRgb background = drawn.pixel(cell.topLeft() + QPoint(1, 1));
+    QRect ink;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            if (drawn.pixel(x, y) != background)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+} // namespace
+
+// The grid's own cell drawing keeps the laid-out texts of earlier paints. What it draws, first
+// time or again, lies where the style's item delegate puts it, elided alike; glyphs may differ
+// by their subpixel placement only.
+void TestGrid::cellsDrawnAsTheStyleDrawsThem()
+{
+    QStandardItemModel model(0, 3);
+    const QStringList texts{u"Anna Karenina"_s, u"O'Brien"_s, u"Кобзар і Ґанок"_s,
+                            u"A title long enough that the column shows only its beginning and an ellipsis"_s,
+                            u"two\nlines"_s, QString(), u"<b>not bold</b>"_s};
+    for (const QString &text : texts) {
+        auto *number = new QStandardItem;
+        number->setData(int(text.size()), Qt::DisplayRole);
+        number->setData(QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter), Qt::TextAlignmentRole);
+        model.appendRow({new QStandardItem(text), number, new QStandardItem(text)});
+    }
+    QTableView view;
+    view.setModel(&model);
+    view.setWordWrap(false);
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.resize(700, 300);
+    view.setColumnWidth(2, 400);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.setCurrentIndex(model.index(2, 0));
+    QStyledItemDelegate styles;
+    GridCellDelegate grids;
+    const auto drawnBy = [&view](QAbstractItemDelegate *delegate) {
+        view.setItemDelegate(delegate);
+        return view.viewport()->grab().toImage();
+    };
+
+    // A narrower first column elides its texts anew; a wider one shows them whole again.
+    for (const int width : {150, 90, 400}) {
+        view.setColumnWidth(0, width);
+        const QImage expected = drawnBy(&styles);
+        const QImage mine = drawnBy(&grids);
+        QCOMPARE(view.viewport()->grab().toImage(), mine); // again, from the kept texts
+        for (int row = 0; row < model.rowCount(); ++row) {
+            for (int column = 0; column < model.columnCount(); ++column) {
+                const QRect cell = view.visualRect(model.index(row, column));
+                const QRect want = inkOf(expected, cell);
+                const QRect got = inkOf(mine, cell);
+                const QString where = u"width %1, row %2, column %3: %4 against %5"_s.arg(width).arg(row).arg(column).arg(
+                    QDebug::toString(got), QDebug::toString(want));
+                QVERIFY2(want.isNull() == got.isNull(), qPrintable(where));
+                const QMargins apart(got.left() - want.left(), got.top() - want.top(), got.right() - want.right(),
+                                     got.bottom() - want.bottom());
+                QVERIFY2(qAbs(apart.left()) <= 1 && qAbs(apart.top()) <= 1 && qAbs(apart.right()) <= 1
+                             && qAbs(apart.bottom()) <= 1,
+                         qPrintable(where));
+            }
+        }
+    }
 }
 
 QTEST_MAIN(TestGrid)
