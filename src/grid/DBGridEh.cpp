@@ -37,6 +37,8 @@ DBGridEh::DBGridEh(QWidget *parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setShowGrid(true);
+    // The view keeps a line's pixel between cells but draws no lines: drawGridLines does.
+    setGridStyle(Qt::NoPen);
     setSortingEnabled(false);
     setWordWrap(false);
     // Tab and Shift+Tab leave the list for the next control; the arrows move between cells.
@@ -102,6 +104,7 @@ void DBGridEh::setStatusText(const QString &text)
 void DBGridEh::paintEvent(QPaintEvent *event)
 {
     QTableView::paintEvent(event);
+    drawGridLines(event->region());
     if (m_statusText.isEmpty())
         return;
     QPainter painter(viewport());
@@ -117,6 +120,52 @@ void DBGridEh::holdTitlePalette()
     QPalette palette = horizontalHeader()->palette();
     palette.setBrush(QPalette::ButtonText, QBrush(m_model->titleColor()));
     horizontalHeader()->setPalette(palette);
+}
+
+// The lines the view draws between cells, where it draws them. The view's own lines go pixel by
+// pixel through the painter's line drawing, which cost more than all the cells' backgrounds on
+// every repaint of the list; these are filled as rectangles one pixel wide.
+void DBGridEh::drawGridLines(const QRegion &region)
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QColor colour =
+        QColor::fromRgba(static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+    const QHeaderView *rows = verticalHeader();
+    const QHeaderView *columns = horizontalHeader();
+    const bool rightToLeft = isRightToLeft();
+    const int lastX = columns->length() - columns->offset() - (rightToLeft ? 0 : 1);
+    const int lastY = rows->length() - rows->offset() - 1;
+    QPainter painter(viewport());
+    for (QRect area : region) {
+        area.setBottom(qMin(area.bottom(), lastY));
+        if (rightToLeft)
+            area.setLeft(qMax(area.left(), viewport()->width() - lastX));
+        else
+            area.setRight(qMin(area.right(), lastX));
+        int top = rows->visualIndexAt(area.top());
+        int bottom = rows->visualIndexAt(area.bottom());
+        if (bottom == -1)
+            bottom = rows->count() - 1;
+        if (!area.isValid() || top == -1 || top > bottom)
+            continue;
+        int left = columns->visualIndexAt(rightToLeft ? area.right() : area.left());
+        int right = columns->visualIndexAt(rightToLeft ? area.left() : area.right());
+        left = left == -1 ? 0 : left;
+        right = right == -1 ? columns->count() - 1 : right;
+        for (int visual = top; visual <= bottom; ++visual) {
+            const int row = rows->logicalIndex(visual);
+            if (!rows->isSectionHidden(row))
+                painter.fillRect(QRect(area.left(), rowViewportPosition(row) + rowHeight(row) - 1, area.width(), 1), colour);
+        }
+        for (int visual = left; visual <= right; ++visual) {
+            const int column = columns->logicalIndex(visual);
+            if (!columns->isSectionHidden(column)) {
+                const int x = columnViewportPosition(column) + (rightToLeft ? 0 : columnWidth(column) - 1);
+                painter.fillRect(QRect(x, area.top(), 1, area.height()), colour);
+            }
+        }
+    }
 }
 
 FbQuery *DBGridEh::query() const

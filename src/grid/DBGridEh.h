@@ -76,6 +76,7 @@ private:
     void applyColumnWidths();
     int currentColumnOrFirst() const;
     void holdTitlePalette();
+    void drawGridLines(const QRegion &region);
 
     QueryModel *m_model;
     QPointer<DataSource> m_source;

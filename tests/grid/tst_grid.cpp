@@ -89,6 +89,7 @@ private slots:
     void columnsFollowResultWithoutDefinitions();
     void fetchErrorIsReportedOnce();
     void cellsDrawnAsTheStyleDrawsThem();
+    void gridLinesWhereTheViewDrawsThem();
 
 private:
     // An open query over the library; it and its data source live until the test ends.
@@ -797,6 +798,42 @@ void TestGrid::cellsDrawnAsTheStyleDrawsThem()
             }
         }
     }
+}
+
+// The grid fills its lines itself; they are the view's own lines, pixel for pixel: scrolled,
+// with a column narrowed or hidden, and below the last row.
+void TestGrid::gridLinesWhereTheViewDrawsThem()
+{
+    FbQuery *query = openQuery(u"SELECT title, author, iyear, description FROM book ORDER BY title"_s);
+    DBGridEh grid;
+    grid.resize(420, 400);
+    grid.setDataSource(sourceOf(query));
+    QTRY_COMPARE(grid.model()->rowCount(), kBookCount);
+    QTableView twin;
+    twin.setModel(grid.model());
+    twin.setSelectionModel(grid.selectionModel());
+    twin.setItemDelegate(grid.itemDelegate());
+    twin.setWordWrap(false);
+    twin.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    twin.verticalHeader()->hide();
+    twin.verticalHeader()->setDefaultSectionSize(grid.verticalHeader()->defaultSectionSize());
+    twin.resize(grid.size());
+    const auto sameLook = [&] {
+        for (int column = 0; column < grid.model()->columnCount(); ++column) {
+            twin.setColumnWidth(column, grid.columnWidth(column));
+            twin.setColumnHidden(column, grid.isColumnHidden(column));
+        }
+        twin.horizontalScrollBar()->setValue(grid.horizontalScrollBar()->value());
+        return twin.viewport()->grab().toImage() == grid.viewport()->grab().toImage();
+    };
+    QVERIFY(sameLook());
+    grid.setColumnWidth(1, 37);
+    QVERIFY(sameLook());
+    grid.setColumnHidden(2, true);
+    QVERIFY(sameLook());
+    grid.setColumnWidth(3, 900);
+    grid.horizontalScrollBar()->setValue(150);
+    QVERIFY(sameLook());
 }
 
 QTEST_MAIN(TestGrid)
