@@ -16,6 +16,16 @@ bool breaksLines(const QString &text)
     });
 }
 
+// The common styles' panel of a cell is the selection or the cell's own background, nothing
+// else; Fusion works out its frame colours on every call first, which costs the list a tenth of
+// a millisecond each time it is drawn. Other styles draw what they draw.
+bool drawsPanel(const QStyle *style, const QStyleOptionViewItem &opt)
+{
+    const QString name = style->name();
+    const bool common = name == QLatin1String("fusion") || name == QLatin1String("windows");
+    return !common || opt.state & QStyle::State_Selected || opt.backgroundBrush.style() != Qt::NoBrush;
+}
+
 } // namespace
 
 const GridCellDelegate::LaidOut &GridCellDelegate::laidOut(const QStyleOptionViewItem &opt, int available) const
@@ -60,7 +70,8 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
 
     painter->save();
     painter->setClipRect(opt.rect);
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+    if (drawsPanel(style, opt))
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
 
     const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : (opt.state & QStyle::State_Active)  ? QPalette::Normal

@@ -961,7 +961,7 @@ int main(int argc, char *argv[])
         MainF->IBDatabase1()->close();
         std::_Exit(0);
     }
-    // BENCH_PROFILE=reload, move or end (Ctrl+End after a reload), BENCH_PROFILE_RUNS times:
+    // BENCH_PROFILE=reload, move, search (a title), order (by the second field) or end (Ctrl+End after a reload), BENCH_PROFILE_RUNS times:
     // only that, for a profiler to watch.
     const QString profiled = qEnvironmentVariable("BENCH_PROFILE");
     if (!profiled.isEmpty()) {
@@ -972,6 +972,21 @@ int main(int argc, char *argv[])
         std::function<void()> work = [] { MainF->RefreshBooks(); settle(); };
         if (profiled == QLatin1String("move"))
             work = [] { press(Qt::Key_Down); settle(); };
+        else if (profiled == QLatin1String("search"))
+            work = [] {
+                auto *bar = MainF->findChild<BookSearchBar *>();
+                bar->findChild<QComboBox *>(QStringLiteral("SelList2"))->setCurrentIndex(0);
+                bar->findChild<QLineEdit *>(QStringLiteral("edSel2"))->setText(QStringLiteral("місто"));
+                bar->SearchImgClick();
+                settle();
+            };
+        else if (profiled == QLatin1String("order"))
+            work = [] {
+                auto *bar = MainF->findChild<BookSearchBar *>();
+                bar->findChild<QComboBox *>(QStringLiteral("SelList3"))->setCurrentIndex(1);
+                bar->ArrangeDownImgClick();
+                settle();
+            };
         else if (profiled == QLatin1String("end"))
             work = [] {
                 MainF->RefreshBooks();
