@@ -127,6 +127,8 @@ void DBGridEh::holdTitlePalette()
 // every repaint of the list; these are filled as rectangles one pixel wide.
 void DBGridEh::drawGridLines(const QRegion &region)
 {
+    if (!showGrid())
+        return;
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     const QColor colour =

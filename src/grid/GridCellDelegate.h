@@ -28,6 +28,6 @@ private:
 
     const LaidOut &laidOut(const QStyleOptionViewItem &opt, int available) const;
 
-    mutable QCache<QString, LaidOut> m_laidOut{4000};
+    mutable QCache<QString, LaidOut> m_laidOut{2000};
     mutable QFont m_laidOutFont;
 };
