@@ -30,15 +30,12 @@ bool drawsPanel(const QStyle *style, const QStyleOptionViewItem &opt)
 
 const GridCellDelegate::LaidOut &GridCellDelegate::laidOut(const QStyleOptionViewItem &opt, int available) const
 {
-    if (opt.font != m_laidOutFont) {
-        m_laidOut.clear();
-        m_laidOutFont = opt.font;
-    }
     if (const LaidOut *kept = m_laidOut.object(opt.text)) {
-        if (kept->elidedTo < 0 ? kept->width <= available : kept->elidedTo == available)
+        if (kept->font == opt.font && (kept->elidedTo < 0 ? kept->width <= available : kept->elidedTo == available))
             return *kept;
     }
     auto *text = new LaidOut;
+    text->font = opt.font;
     const QFontMetricsF metrics(opt.font);
     // Most cells fit: measuring the text once tells, and eliding (which measures again) is for the rest.
     QString shown = opt.text;

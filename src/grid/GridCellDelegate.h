@@ -19,8 +19,9 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
-    // A cell's text as drawn: whole, or elided to the width it was elided for.
+    // A cell's text as drawn in a font: whole, or elided to the width it was elided for.
     struct LaidOut {
+        QFont font;
         QStaticText shown;
         qreal width = 0;
         int elidedTo = -1;
@@ -29,5 +30,4 @@ private:
     const LaidOut &laidOut(const QStyleOptionViewItem &opt, int available) const;
 
     mutable QCache<QString, LaidOut> m_laidOut{2000};
-    mutable QFont m_laidOutFont;
 };

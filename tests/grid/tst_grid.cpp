@@ -758,7 +758,12 @@ void TestGrid::cellsDrawnAsTheStyleDrawsThem()
         auto *number = new QStandardItem;
         number->setData(int(text.size()), Qt::DisplayRole);
         number->setData(QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter), Qt::TextAlignmentRole);
-        model.appendRow({new QStandardItem(text), number, new QStandardItem(text)});
+        // The same text again, in a bold font of its own.
+        auto *bold = new QStandardItem(text);
+        QFont font = bold->font();
+        font.setBold(true);
+        bold->setFont(font);
+        model.appendRow({new QStandardItem(text), number, bold});
     }
     QTableView view;
     view.setModel(&model);
