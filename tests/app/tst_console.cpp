@@ -168,6 +168,9 @@ void TestConsole::loggingKeepsEveryLineAndShowsThemOnAttach()
         LogEvent(QString::number(i));
     QCOMPARE(EventConsole::lines().size(), 5003);
     QCOMPARE(bar.document()->blockCount(), 5004);
+    // ... once: nothing of them is kept again for an undo.
+    QVERIFY(!bar.document()->isUndoAvailable());
+    QCOMPARE(bar.document()->availableUndoSteps(), 0);
     QVERIFY(EventConsole::lines().first().endsWith(u": Work started;"_s));
 }
 

@@ -74,6 +74,9 @@ void EventConsole::attach(QPlainTextEdit *bar)
     s.bar = bar;
     if (!bar)
         return;
+    // Nobody undoes a console line: kept for undo, every line the program logs would be held a
+    // second time and recorded on each append.
+    bar->setUndoRedoEnabled(false);
     bar->clear();
     for (const QString &line : std::as_const(s.lines))
         bar->appendPlainText(line);
