@@ -348,13 +348,35 @@ void measureStartup(Bench &bench, const QString &dir, const QString &library)
                     2.0);
 }
 
+// The search bar's controls, found once, worked as the user works them.
+struct SearchBar {
+    BookSearchBar *bar = MainF->findChild<BookSearchBar *>();
+    QComboBox *searchBy = bar->findChild<QComboBox *>(QStringLiteral("SelList2"));
+    QComboBox *arrangeBy = bar->findChild<QComboBox *>(QStringLiteral("SelList3"));
+    QLineEdit *searchFor = bar->findChild<QLineEdit *>(QStringLiteral("edSel2"));
+
+    void search(int field, const QString &text) const
+    {
+        searchBy->setCurrentIndex(field);
+        searchFor->setText(text);
+        bar->SearchImgClick();
+        settle();
+    }
+
+    void order(int field, bool descending) const
+    {
+        arrangeBy->setCurrentIndex(field);
+        descending ? bar->ArrangeUpImgClick() : bar->ArrangeDownImgClick();
+        settle();
+    }
+};
+
+const QString kCommonTitleWord = QStringLiteral("місто");
+
 void measureList(Bench &bench)
 {
     FbQuery *list = MainF->IBQuery1();
-    auto *bar = MainF->findChild<BookSearchBar *>();
-    auto *searchBy = bar->findChild<QComboBox *>(QStringLiteral("SelList2"));
-    auto *arrangeBy = bar->findChild<QComboBox *>(QStringLiteral("SelList3"));
-    auto *searchFor = bar->findChild<QLineEdit *>(QStringLiteral("edSel2"));
+    const SearchBar bar;
 
     // A row move with the counters and the loan list open, as the user holds the Down key.
     MainF->LeftRefreshAllLbClick();
@@ -374,33 +396,24 @@ void measureList(Bench &bench)
             reload();
     });
     if (futexCalls >= 0)
-        bench.fixedGoal({QStringLiteral("futex calls a reload (a count, not ms)"), double(futexCalls) / kCountedReloads, 0, {}, true},
+        bench.fixedGoal({QStringLiteral("futex calls a reload (a count, not ms)"),
+                         double(futexCalls) / kCountedReloads, 0, {}, true},
                         10.0);
     else
         out << "futex calls a reload: not counted, the futex tracepoint cannot be read here\n";
 
-    const auto search = [&](int field, const QString &text) {
-        searchBy->setCurrentIndex(field);
-        searchFor->setText(text);
-        bar->SearchImgClick();
-        settle();
-    };
     bench.firstScreenGoal(bench.pair(QStringLiteral("search title, common word"),
-                                     [&] { search(0, QStringLiteral("місто")); }, engineList(list)));
+                                     [&] { bar.search(0, kCommonTitleWord); }, engineList(list)));
     bench.firstScreenGoal(bench.pair(QStringLiteral("search author"),
-                                     [&] { search(1, QStringLiteral("Шевченко 99")); }, engineList(list)));
+                                     [&] { bar.search(1, QStringLiteral("Шевченко 99")); }, engineList(list)));
 
     MainF->LeftRefreshAllLbClick();
-    for (int field = 0; field < arrangeBy->count(); ++field) {
-        for (const bool up : {false, true}) {
+    for (int field = 0; field < bar.arrangeBy->count(); ++field) {
+        for (const bool descending : {false, true}) {
+            const QString name = bar.arrangeBy->itemText(field).toLower();
             bench.firstScreenGoal(bench.pair(
-                QStringLiteral("order by %1 %2, first screen").arg(arrangeBy->itemText(field).toLower(), up ? u"desc" : u"asc"),
-                [&] {
-                    arrangeBy->setCurrentIndex(field);
-                    up ? bar->ArrangeUpImgClick() : bar->ArrangeDownImgClick();
-                    settle();
-                },
-                engineList(list)));
+                QStringLiteral("order by %1 %2, first screen").arg(name, descending ? u"desc" : u"asc"),
+                [&] { bar.order(field, descending); }, engineList(list)));
         }
     }
 }
@@ -961,8 +974,8 @@ int main(int argc, char *argv[])
         MainF->IBDatabase1()->close();
         std::_Exit(0);
     }
-    // BENCH_PROFILE=reload, move, search (a title), order (by the second field) or end (Ctrl+End after a reload), BENCH_PROFILE_RUNS times:
-    // only that, for a profiler to watch.
+    // BENCH_PROFILE=reload, move, search (a title), order (by the second field) or end (Ctrl+End
+    // after a reload), BENCH_PROFILE_RUNS times: only that, for a profiler to watch.
     const QString profiled = qEnvironmentVariable("BENCH_PROFILE");
     if (!profiled.isEmpty()) {
         QDir::setCurrent(dir);
@@ -973,20 +986,9 @@ int main(int argc, char *argv[])
         if (profiled == QLatin1String("move"))
             work = [] { press(Qt::Key_Down); settle(); };
         else if (profiled == QLatin1String("search"))
-            work = [] {
-                auto *bar = MainF->findChild<BookSearchBar *>();
-                bar->findChild<QComboBox *>(QStringLiteral("SelList2"))->setCurrentIndex(0);
-                bar->findChild<QLineEdit *>(QStringLiteral("edSel2"))->setText(QStringLiteral("місто"));
-                bar->SearchImgClick();
-                settle();
-            };
+            work = [bar = SearchBar()] { bar.search(0, kCommonTitleWord); };
         else if (profiled == QLatin1String("order"))
-            work = [] {
-                auto *bar = MainF->findChild<BookSearchBar *>();
-                bar->findChild<QComboBox *>(QStringLiteral("SelList3"))->setCurrentIndex(1);
-                bar->ArrangeDownImgClick();
-                settle();
-            };
+            work = [bar = SearchBar()] { bar.order(1, false); };
         else if (profiled == QLatin1String("end"))
             work = [] {
                 MainF->RefreshBooks();
